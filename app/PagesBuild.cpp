@@ -1,0 +1,1 @@
+namespace app { const char* pagesLayerName() { return "pages"; } }

@@ -1,0 +1,2 @@
+// Anchor for the control library while its first classes are written.
+namespace KXLib { const char* controlLibraryName() { return "KXLib controls"; } }

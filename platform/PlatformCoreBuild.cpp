@@ -1,0 +1,1 @@
+namespace platform { const char* coreLayerName() { return "platform core"; } }

@@ -1,0 +1,1 @@
+namespace platform { const char* guiLayerName() { return "platform gui"; } }

@@ -1,0 +1,28 @@
+#pragma once
+// Helpers shared by the tests.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh temporary folder, removed with its contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Reads a whole file as bytes; empty when it cannot be read.
+std::vector<unsigned char> readBytes(const std::filesystem::path& file);
+// Writes bytes to a file, replacing it.
+void writeBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
+
+}  // namespace testsupport
