@@ -32,7 +32,7 @@ TEST(ProfileRecordTest, TextFieldsCutToCapacityAndKeepTheTail)
     EXPECT_EQ(profileNameOf(record), "移动设备兼容格式mp4");
     setFieldText(record.profileName, kProfileTextChars, u"ab");
     EXPECT_EQ(profileNameOf(record), "ab");
-    EXPECT_EQ(record.profileName[3], u'设');   // the earlier text's tail stays behind the NUL
+    EXPECT_EQ(record.profileName[3], u'备');   // the earlier text's tail stays behind the NUL
 
     setFieldText(record.videoSize, kVideoSizeChars, std::u16string(40, u'9'));
     EXPECT_EQ(videoSizeOf(record), std::string(31, '9'));
