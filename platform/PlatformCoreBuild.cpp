@@ -1,1 +1,0 @@
-namespace platform { const char* coreLayerName() { return "platform core"; } }
