@@ -1,0 +1,60 @@
+#pragma once
+// The program's profiles: the profile tree, lastProfileName (the profile last used to add files)
+// and the lookups the other parts of the program use to obtain a profile. The profile page owns
+// one for the life of the main window; the command-line front end makes its own.
+//
+// Lookups return a pointer to a record owned by the tree; copy it whole if you keep it, because
+// the next edit or reload may free it. Not thread-safe: the window thread only (conversion jobs
+// hold their own copies of records and never touch the store).
+#include "profile/ProfileFiles.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace profile {
+
+class ProfileStore {
+public:
+    // The store reads and writes the profile files in `dataDirectory`.
+    explicit ProfileStore(std::filesystem::path dataDirectory);
+    // Same, in platform::Paths::dataDirectory().
+    ProfileStore();
+
+    // What the profile page does at start-up: loads both files (building the built-in catalogue
+    // when profile.dat is missing or holds no valid record) and saves them back, so both files
+    // exist and are normalised; if no profile is marked default, the first profile becomes the
+    // default and the files are saved again. Returns false when the tree holds no profile at all
+    // (the caller reports it and quits). A failed save is not a failure here: the profiles are in
+    // memory and the next save tries again.
+    bool loadAtStartup();
+
+    // Rewrites both files from the tree and lastProfileName; false when nothing was written.
+    bool save() const;
+
+    ProfileTree& tree() { return tree_; }
+    const ProfileTree& tree() const { return tree_; }
+    const ProfileFiles& files() const { return files_; }
+
+    // The record of the node whose text equals `name`; null for no node or a category node.
+    const ProfileRecord* findProfileByName(std::u16string_view name) const;
+    const ProfileRecord* findProfileByName(std::string_view utf8Name) const;
+    // The record of the default node (first in pre-order with isDefault != 0); null if none.
+    const ProfileRecord* defaultProfile() const;
+    // The record named by lastProfileName; defaultProfile() when the name is empty, names no node
+    // or names a category node.
+    const ProfileRecord* lastUsedProfile() const;
+
+    // lastProfileName, the header of profile.dat (200 bytes, written back verbatim).
+    std::u16string lastProfileName() const;
+    // Stores a name (cut to 99 characters); the caller saves when it wants it kept.
+    void setLastProfileName(std::u16string_view name);
+
+private:
+    ProfileFiles files_;
+    ProfileTree tree_;
+    std::array<char16_t, kProfileTextChars> lastProfileName_{};
+};
+
+}  // namespace profile
