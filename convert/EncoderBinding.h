@@ -1,0 +1,71 @@
+#pragma once
+// Everything the program knows about today's encoders lives here: where ffmpeg and mencoder are,
+// what the installed builds can do, and how the classic command grammar translates into arguments
+// they accept.
+//
+// Encoders are looked up in this order: $LUMARET_FFMPEG / $LUMARET_MENCODER, the program folder,
+// PATH. An encoder that is not found keeps its bare name, so starting it fails with a message that
+// names it.
+//
+// Threads: every const member may be called from any thread. The installed ffmpeg's encoder and
+// muxer lists are read once, on first need, and cached.
+#include "convert/EncoderCapabilities.h"
+#include "convert/EncoderCommand.h"
+#include "convert/EncoderOptions.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace convert {
+
+class EncoderBinding {
+public:
+    struct Locations {
+        std::string ffmpeg;    // a path, or the bare name "ffmpeg" when none was found
+        std::string mencoder;  // a path, or the bare name "mencoder" when none was found
+        bool ffmpegFound = false;
+        bool mencoderFound = false;
+    };
+
+    // The process-wide binding; locates the encoders on first use.
+    static const EncoderBinding& instance();
+
+    // Looks for the encoders now (environment, program folder, PATH).
+    static Locations locate();
+
+    // A binding over the given encoders. Without capabilities, the installed ffmpeg is asked for
+    // them on first need; with them (tests), it is never run.
+    explicit EncoderBinding(Locations locations, std::optional<EncoderCapabilities> capabilities = std::nullopt);
+    ~EncoderBinding();
+    EncoderBinding(const EncoderBinding&) = delete;
+    EncoderBinding& operator=(const EncoderBinding&) = delete;
+
+    const Locations& locations() const { return locations_; }
+
+    // What the installed ffmpeg can encode and write. When ffmpeg cannot be run, the lists are
+    // empty and known() is false; the translation then assumes a current build.
+    const EncoderCapabilities& ffmpegCapabilities() const;
+
+    // The argument vector, the program that runs and the notes for a conversion in the classic
+    // grammar. commandText and the output fields of the result are left empty: the builder fills
+    // them.
+    EncoderCommand translate(const EncoderOptions& options) const;
+
+    // The media probe: "ffmpeg -i \"FILE\"" as text, and its argument vector (no output file; ffmpeg
+    // prints the input's facts and then complains that no output was given).
+    EncoderCommand probeCommand(const std::string& sourcePath) const;
+
+private:
+    EncoderCommand translateForFfmpeg(const EncoderOptions& options) const;
+    EncoderCommand translateForMencoder(const EncoderOptions& options) const;
+    bool wmvThroughFfmpeg() const;
+
+    Locations locations_;
+    mutable std::once_flag capabilitiesOnce_;
+    mutable std::optional<EncoderCapabilities> capabilities_;
+};
+
+}  // namespace convert
