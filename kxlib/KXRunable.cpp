@@ -1,0 +1,7 @@
+#include "kxlib/KXRunable.h"
+
+namespace KXLib {
+
+KXRunable::~KXRunable() = default;
+
+}  // namespace KXLib

@@ -1,0 +1,93 @@
+#include "kxlib/KXAutoLock.h"
+#include "kxlib/KXCriticalSection.h"
+#include "kxlib/KXSemaphore.h"
+#include "kxlib/KXSignal.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace KXLib;
+
+TEST(KXLockTest, AutoLockExcludesOtherThreads)
+{
+    KXCriticalSection section;
+    long counter = 0;   // deliberately not atomic: the lock alone must keep it right
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 10000; ++i) {
+                KXAutoLock lock(&section);
+                ++counter;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(counter, 40000);
+}
+
+TEST(KXLockTest, SectionIsReentrantAndEarlyLeaveIsNotRepeated)
+{
+    KXCriticalSection section;
+    {
+        KXAutoLock outer(&section);
+        KXAutoLock inner(&section);   // the holder may enter again
+        inner.leave();
+        inner.leave();
+    }
+    // Every enter was matched by exactly one leave: another thread can take it now.
+    bool taken = false;
+    std::thread([&] {
+        taken = section.tryEnter();
+        if (taken)
+            section.leave();
+    }).join();
+    EXPECT_TRUE(taken);
+
+    KXAutoLock nothing(nullptr);   // a null section is ignored
+}
+
+TEST(KXSemaphoreTest, CountsUpToTheCeilingAndRefusesBeyond)
+{
+    KXSemaphore semaphore(0, kKXSignalMaximum);
+    EXPECT_FALSE(semaphore.wait(0));
+    for (long i = 0; i < kKXSignalMaximum; ++i)
+        ASSERT_TRUE(semaphore.post()) << i;
+    EXPECT_FALSE(semaphore.post());
+    EXPECT_EQ(semaphore.count(), kKXSignalMaximum);
+    for (long i = 0; i < kKXSignalMaximum; ++i)
+        ASSERT_TRUE(semaphore.wait(0)) << i;
+    EXPECT_FALSE(semaphore.wait(10));
+
+    EXPECT_EQ(KXSemaphore(-5, 3).count(), 0);
+    EXPECT_EQ(KXSemaphore(9, 3).count(), 3);
+}
+
+TEST(KXSemaphoreTest, EveryPostWakesExactlyOneWait)
+{
+    KXSignal signal(std::make_unique<KXSemaphore>(0, kKXSignalMaximum));
+    constexpr int kItems = 2000;
+    std::atomic<int> taken{0};
+    std::vector<std::thread> consumers;
+    for (int t = 0; t < 3; ++t) {
+        consumers.emplace_back([&] {
+            while (signal.wait(200))
+                taken.fetch_add(1);
+        });
+    }
+    for (int i = 0; i < kItems; ++i)
+        ASSERT_TRUE(signal.post());
+    for (auto& consumer : consumers)
+        consumer.join();
+    EXPECT_EQ(taken.load(), kItems);
+}
+
+TEST(KXSemaphoreTest, SignalWithoutSemaphoreNeverBlocks)
+{
+    KXSignal empty(nullptr);
+    EXPECT_FALSE(empty.post());
+    EXPECT_FALSE(empty.wait(kKXInfinite));
+}
