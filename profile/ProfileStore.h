@@ -52,6 +52,10 @@ public:
     void setLastProfileName(std::u16string_view name);
 
 private:
+    // lastProfileName as the 200 bytes of the profile.dat header.
+    unsigned char* headerBytes();
+    const unsigned char* headerBytes() const;
+
     ProfileFiles files_;
     ProfileTree tree_;
     std::array<char16_t, kProfileTextChars> lastProfileName_{};
