@@ -1,0 +1,19 @@
+#pragma once
+// Handing things to the desktop: opening a web address or a mail link with the user's opener.
+#include <functional>
+#include <string>
+
+namespace platform {
+
+class Desktop {
+public:
+    using Opener = std::function<bool(const std::string& target)>;
+    // Opens a URL (http, https, mailto, file) with the desktop's opener; false when none took it.
+    // Window thread only.
+    static bool openUrl(const std::string& target);
+    // Replaces the opener (tests use this so nothing is launched); an empty function restores the
+    // desktop's own.
+    static void setOpener(Opener opener);
+};
+
+}  // namespace platform
