@@ -1,0 +1,72 @@
+#pragma once
+// SettingsStore: reads and writes OptionSettings and SkinSettings in the settings file
+// (platform::Paths::settingsFile() unless told otherwise), an INI file:
+//
+//   [output]      output_path=<folder>   output_profile=<flag>
+//   [finish]      delete_source  open_output  shutdown          (flags)
+//   [menu]        enable  auto  profile                          (flags; profile 0 or 1)
+//   [skin_color]  skin=<preset name>
+//   [hue] / [saturation] / [luminosity]  skin=<integer>
+//
+// The skin keys use the setting's name as the section and "skin" as the key, the reverse of the
+// others. Loading never fails: a missing or unreadable file or key gives the default (every flag
+// off, no output folder, "skin0", 180, 100, 100). Saving writes only its own keys and keeps the
+// rest of the file; the folder is created when missing. A save reports failure by returning false,
+// but the program treats a lost write as harmless and shows nothing.
+//
+// Threads: any thread; the store holds no state but the file's path.
+#include "app/OptionSettings.h"
+#include "app/SkinSettings.h"
+
+#include <filesystem>
+#include <string>
+
+namespace app {
+
+// Where one setting lives in the file.
+struct SettingKey {
+    const char* section;
+    const char* key;
+};
+
+namespace settingkeys {
+inline constexpr SettingKey kOutputPath{"output", "output_path"};
+inline constexpr SettingKey kOutputProfile{"output", "output_profile"};
+inline constexpr SettingKey kDeleteSource{"finish", "delete_source"};
+inline constexpr SettingKey kOpenOutput{"finish", "open_output"};
+inline constexpr SettingKey kShutdown{"finish", "shutdown"};
+inline constexpr SettingKey kMenuEnable{"menu", "enable"};
+inline constexpr SettingKey kMenuAuto{"menu", "auto"};
+inline constexpr SettingKey kMenuProfile{"menu", "profile"};
+inline constexpr SettingKey kSkinColor{"skin_color", "skin"};
+inline constexpr SettingKey kSkinHue{"hue", "skin"};
+inline constexpr SettingKey kSkinSaturation{"saturation", "skin"};
+inline constexpr SettingKey kSkinLuminosity{"luminosity", "skin"};
+}  // namespace settingkeys
+
+class SettingsStore {
+public:
+    // The program's own settings file.
+    SettingsStore();
+    explicit SettingsStore(std::filesystem::path file);
+
+    const std::filesystem::path& file() const { return file_; }
+
+    // The eight option keys; defaults for whatever is missing or unreadable.
+    OptionSettings loadOptions() const;
+    // Writes the eight option keys in one replacement of the file; flags as "0" or "1".
+    bool saveOptions(const OptionSettings& options) const;
+
+    // The four skin keys; the name is cut to kSkinNameMaxChars characters.
+    SkinSettings loadSkin() const;
+    bool saveSkin(const SkinSettings& skin) const;
+
+    // The folder the options page puts into an empty output-folder field when the user turns off
+    // "write beside the source": ~/Lumaret_output, expanded.
+    static std::string fallbackOutputFolder();
+
+private:
+    std::filesystem::path file_;
+};
+
+}  // namespace app

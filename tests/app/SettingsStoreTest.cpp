@@ -1,0 +1,142 @@
+#include "app/CliCommands.h"
+#include "app/SettingsStore.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+using app::OptionSettings;
+using app::SettingsStore;
+using app::SkinSettings;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    writeBytes(file, {text.begin(), text.end()});
+}
+
+std::string readText(const std::filesystem::path& file)
+{
+    const auto bytes = readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
+
+TEST(SettingsStoreTest, NoFileGivesDefaults)
+{
+    TempDir temp;
+    const SettingsStore store(temp / "Lumaret.ini");
+    EXPECT_EQ(store.loadOptions(), OptionSettings());
+    const OptionSettings options = store.loadOptions();
+    EXPECT_TRUE(options.outputFolder.empty());
+    EXPECT_EQ(options.profileChoice, app::kUseDefaultProfile);
+    const SkinSettings skin = store.loadSkin();
+    EXPECT_EQ(skin.skinName, "skin0");
+    EXPECT_EQ(skin.skinHue, 180);
+    EXPECT_EQ(skin.skinSaturation, 100);
+    EXPECT_EQ(skin.skinLuminosity, 100);
+}
+
+TEST(SettingsStoreTest, FlagsKeepTheLowByteOfTheStoredInteger)
+{
+    TempDir temp;
+    writeText(temp / "Lumaret.ini", "[finish]\ndelete_source=2\nopen_output=256\nshutdown=257\n"
+                                    "[MENU]\nEnable=-1\nauto=yes\nprofile=1\n[output]\noutput_profile=0x100\n");
+    const OptionSettings options = SettingsStore(temp / "Lumaret.ini").loadOptions();
+    EXPECT_EQ(options.deleteSourceOnSuccess, 2);   // on
+    EXPECT_EQ(options.openOutputOnSuccess, 0);     // off
+    EXPECT_EQ(options.shutdownWhenDone, 1);
+    EXPECT_EQ(options.contextMenuEnabled, 0xFF);
+    EXPECT_EQ(options.autoConvertOnAdd, 0);
+    EXPECT_EQ(options.profileChoice, app::kUseLastUsedProfile);
+    EXPECT_EQ(options.appendProfileName, 0);
+}
+
+TEST(SettingsStoreTest, SaveRoundTripsAndKeepsForeignContent)
+{
+    TempDir temp;
+    const auto file = temp / "conf" / "Lumaret.ini";   // the folder does not exist yet
+    const SettingsStore store(file);
+
+    OptionSettings options;
+    options.outputFolder = "/home/someone/视频 out";
+    options.appendProfileName = 1;
+    options.shutdownWhenDone = 1;
+    options.autoConvertOnAdd = 2;   // any nonzero byte is stored as "1"
+    options.profileChoice = 1;
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_EQ(readText(file), "[output]\noutput_path=/home/someone/视频 out\noutput_profile=1\n\n"
+                              "[finish]\ndelete_source=0\nopen_output=0\nshutdown=1\n\n"
+                              "[menu]\nenable=0\nauto=1\nprofile=1\n");
+    OptionSettings expected = options;
+    expected.autoConvertOnAdd = 1;
+    EXPECT_EQ(store.loadOptions(), expected);
+
+    // The skin keys live in the same file; saving either part leaves the other alone, and so are
+    // keys and comments the program does not know.
+    const std::string foreign = "; my note\n[extra]\nkey=value\n";
+    writeText(file, foreign + readText(file));
+    SkinSettings skin;
+    skin.skinName = "skin7";
+    skin.skinHue = 0;
+    skin.skinSaturation = 200;
+    ASSERT_TRUE(store.saveSkin(skin));
+    EXPECT_EQ(store.loadSkin(), skin);
+    EXPECT_EQ(store.loadOptions(), expected);
+    options.shutdownWhenDone = 0;
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_EQ(store.loadSkin(), skin);
+    EXPECT_EQ(readText(file).rfind(foreign, 0), 0u);
+    EXPECT_NE(readText(file).find("[hue]\nskin=0\n"), std::string::npos);
+}
+
+TEST(SettingsStoreTest, DamagedFilesNeverBreakLoading)
+{
+    TempDir temp;
+    const auto file = temp / "Lumaret.ini";
+    std::string junk(5000, '\0');
+    for (std::size_t i = 0; i < junk.size(); ++i)
+        junk[i] = static_cast<char>(i * 131 % 256);
+    writeText(file, junk + "\n[skin_color]\nskin=" + std::string(300, 'n') + "\n[hue]\nskin=abc\n");
+    const SettingsStore store(file);
+    EXPECT_EQ(store.loadOptions(), OptionSettings());
+    const SkinSettings skin = store.loadSkin();
+    EXPECT_EQ(skin.skinName, std::string(app::kSkinNameMaxChars, 'n'));
+    EXPECT_EQ(skin.skinHue, 0);   // text that is no number reads as 0, like the classic reader
+    EXPECT_EQ(skin.skinSaturation, 100);
+
+    // A long name is cut between characters, never inside one.
+    writeText(file, "[skin_color]\nskin=" + std::string(98, 'a') + "色彩\n");
+    EXPECT_EQ(store.loadSkin().skinName, std::string(98, 'a') + "色");
+}
+
+TEST(SettingsStoreTest, FallbackOutputFolderIsInTheHomeFolder)
+{
+    const std::string folder = SettingsStore::fallbackOutputFolder();
+    EXPECT_EQ(std::filesystem::path(folder).filename(), "Lumaret_output");
+    EXPECT_TRUE(std::filesystem::path(folder).is_absolute());
+}
+
+TEST(CliSettingsCommandTest, PrintsEffectiveSettingsFromTheConfigFolder)
+{
+    TempDir temp;
+    ::setenv("LUMARET_CONFIG_DIR", temp.path().c_str(), 1);
+    writeText(temp / "Lumaret.ini", "[finish]\nshutdown=2\n[saturation]\nskin=50\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(app::runSettingsCommand({}, out, err), app::kCliSuccess);
+    EXPECT_EQ(out.str(), "output_path=\noutput_profile=0\ndelete_source=0\nopen_output=0\nshutdown=2\n"
+                         "enable=0\nauto=0\nprofile=0\nskin_color=skin0\nhue=180\nsaturation=50\n"
+                         "luminosity=100\n");
+    EXPECT_EQ(app::runSettingsCommand({"extra"}, out, err), app::kCliUsage);
+    ::unsetenv("LUMARET_CONFIG_DIR");
+}
