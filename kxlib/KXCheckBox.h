@@ -1,8 +1,8 @@
 #pragma once
 // KXCheckBox: a button whose eight-frame strip holds the unchecked states (0-3) and the checked
-// states (4-7). The check toggles when the left button goes down on it, so the owner receives
-// WM_LBUTTONDOWN with the new state already set and the click (WM_LBUTTONUP) with it as well.
-// A double click does not toggle.
+// states (4-7). The check toggles right after the owner has been told of WM_LBUTTONDOWN, so the
+// owner sees the press with the old state and the click (WM_LBUTTONUP) with the new one. A double
+// click does not toggle.
 #include "kxlib/KXButtonEx.h"
 
 namespace KXLib {

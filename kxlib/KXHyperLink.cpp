@@ -1,0 +1,61 @@
+#include "kxlib/KXHyperLink.h"
+
+#include "kxlib/KXDraw.h"
+#include "platform/Desktop.h"
+#include "platform/DeviceContext.h"
+
+namespace KXLib {
+
+std::string KXHyperLink::getClassName() const { return "KXHyperLink"; }
+
+void KXHyperLink::draw(HDC dc)
+{
+    if (!isVisible() || text.empty())
+        return;
+    const bool hot = hasState(kHover) || hasState(kPressed);
+    platform::Font font = sharedFont();
+    font.underline = !hot;
+    dc->drawText(text, rect_, DT_SINGLELINE | DT_END_ELLIPSIS, hot ? hotColor : normalColor, font);
+}
+
+bool KXHyperLink::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message < WM_MOUSEMOVE || message > WM_LBUTTONDBLCLK || ignoresInput())
+        return false;
+    const bool inside = hitTest(pointFromLParam(lParam));
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (inside) {
+            if (hasState(kHover))
+                return true;
+            setStateBit(kHover, true);
+        } else {
+            // The owner is told of the leave as well, so it can drop the hand cursor or the tip.
+            if (!hasState(kHover))
+                return false;
+            setStateBit(kHover, false);
+        }
+        invalidate();
+        return notify(message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!inside)
+            return false;
+        pressAndCapture();
+        invalidate();
+        return notify(message, wParam, lParam);
+    default:  // WM_LBUTTONUP
+        if (!hasState(kPressed) || !inside) {
+            if (hasState(kPressed))
+                releasePress();
+            invalidate();
+            return false;
+        }
+        releasePress();
+        platform::Desktop::openUrl(url);
+        invalidate();
+        return notify(message, wParam, lParam);
+    }
+}
+
+}  // namespace KXLib
