@@ -1,0 +1,75 @@
+#pragma once
+// Reads a running encoder's console output: turns its status lines into a percentage and keeps its
+// last lines for the error text of a failed conversion.
+//
+// Output arrives in pieces of any size; the reader splits it into lines at "\r" (the status lines
+// overwrite each other with a carriage return) and "\n", so a status line cut by a pipe read still
+// counts once it is complete. Each status line replaces the percentage: the latest line wins.
+//
+// Status lines, by the encoder that actually runs:
+//   ffmpeg:   "... size=  256kB time=00:00:04.00 bitrate=..." ("size=" followed by "kB", and
+//             "time=" followed by a time with a "."). The time is hours:minutes:seconds.fraction,
+//             or plain seconds as older builds wrote it.
+//   mencoder: "Pos:  12.3s  369f (10%) ..." ("Pos:", then "(", a whole number and "%").
+// The percentage is the encoder's position over the media's duration, cut to 0..100. With an
+// unknown duration (0) a status line still counts as progress, but only mencoder's own percentage
+// can be shown; for ffmpeg the percentage stays unknown (negative).
+//
+// Not thread-safe: one reader belongs to one job thread.
+#include "convert/EncoderCommand.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace convert {
+
+class EncoderOutputReader {
+public:
+    // The longest error text, in bytes of UTF-8.
+    static constexpr size_t kMaxErrorText = 4999;
+
+    // durationMillis: the media's duration as the probe found it; 0 when unknown.
+    EncoderOutputReader(EncoderProgram program, int64_t durationMillis);
+
+    // Takes the next piece of output. Returns true when a status line was completed in it.
+    bool feed(std::string_view piece);
+    // The output has ended: a last line without a line break is read too.
+    void finish();
+
+    bool sawProgress() const { return sawProgress_; }
+    // The latest percentage, 0..100; negative while none is known.
+    int percent() const { return percent_; }
+
+    // The encoder's last lines, joined by "\n", at most kMaxErrorText bytes, cut at a line start
+    // where one fits (else inside the one long line, at a character boundary). ffmpeg's build
+    // banner is left out. Empty when the encoder printed nothing else.
+    std::string errorText() const;
+
+    // The status-line rules, for one line.
+    static std::optional<double> ffmpegStatusSeconds(std::string_view line);
+    struct MencoderStatus {
+        double seconds = 0;
+        int percent = 0;
+    };
+    static std::optional<MencoderStatus> mencoderStatus(std::string_view line);
+
+private:
+    bool takeLine(std::string_view line);
+    void remember(std::string_view line);
+
+    EncoderProgram program_;
+    int64_t durationMillis_;
+    std::string pending_;  // the start of a line whose end has not arrived yet
+    std::deque<std::string> lastLines_;
+    size_t lastLinesBytes_ = 0;
+    bool inBanner_ = false;
+    bool firstLine_ = true;
+    bool sawProgress_ = false;
+    int percent_ = -1;
+};
+
+}  // namespace convert

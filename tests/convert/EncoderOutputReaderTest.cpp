@@ -1,0 +1,179 @@
+#include "convert/EncoderOutputReader.h"
+
+#include "tests/convert/FixtureText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using convert::EncoderOutputReader;
+using convert::EncoderProgram;
+
+namespace {
+
+// The status lines of an output that are complete (ended by "\r" or "\n").
+std::vector<std::string> statusLines(const std::string& output)
+{
+    std::vector<std::string> lines;
+    size_t begin = 0;
+    for (size_t i = 0; i < output.size(); ++i) {
+        if (output[i] == '\r' || output[i] == '\n') {
+            const std::string line = output.substr(begin, i - begin);
+            if (EncoderOutputReader::ffmpegStatusSeconds(line))
+                lines.push_back(line);
+            begin = i + 1;
+        }
+    }
+    return lines;
+}
+
+TEST(EncoderOutputReaderTest, FfmpegPercentFollowsTheClockWhateverThePieceSize)
+{
+    const std::string output = testfixtures::read("progress-ffmpeg-avi.txt");
+    ASSERT_EQ(statusLines(output).size(), 9u);
+    for (size_t pieceSize : {size_t(1), size_t(7), size_t(100), size_t(10000)}) {
+        SCOPED_TRACE(pieceSize);
+        EncoderOutputReader reader(EncoderProgram::Ffmpeg, 4000);
+        for (size_t at = 0; at < output.size(); at += pieceSize) {
+            if (!reader.feed(std::string_view(output).substr(at, pieceSize)))
+                continue;
+            // The share shown is the latest complete status line's time over the 4 s.
+            const std::vector<std::string> lines = statusLines(output.substr(0, at + pieceSize));
+            ASSERT_FALSE(lines.empty());
+            const double t = *EncoderOutputReader::ffmpegStatusSeconds(lines.back());
+            EXPECT_LE(std::abs(reader.percent() - t / 4.0 * 100.0), 2.0) << lines.back();
+        }
+        reader.finish();
+        EXPECT_TRUE(reader.sawProgress());
+        EXPECT_EQ(reader.percent(), 100);
+    }
+}
+
+TEST(EncoderOutputReaderTest, FfmpegStatusLineRules)
+{
+    using R = EncoderOutputReader;
+    EXPECT_DOUBLE_EQ(*R::ffmpegStatusSeconds("frame= 1 size=  13kB time=00:01:04.50 bitrate=1.0kbits/s"), 64.5);
+    EXPECT_DOUBLE_EQ(*R::ffmpegStatusSeconds("size=   13kB time=12.34 bitrate=  1.0kbits/s"), 12.34);
+    EXPECT_DOUBLE_EQ(*R::ffmpegStatusSeconds("frame=1 Lsize= 243kB time=01:00:00.00 bitrate= 1.0kbits/s"), 3600.0);
+    EXPECT_DOUBLE_EQ(*R::ffmpegStatusSeconds("size= 1kB time=-00:00:00.05 bitrate=N/A"), 0.0);
+    EXPECT_FALSE(R::ffmpegStatusSeconds("size=  13kB time=00:00:04 bitrate=N/A"));  // no "." after time=
+    EXPECT_FALSE(R::ffmpegStatusSeconds("size=N/A time=00:00:04.00 bitrate=N/A"));  // no "kB"
+    EXPECT_FALSE(R::ffmpegStatusSeconds("size=  13kB bitrate=1.0"));               // no "time="
+    EXPECT_FALSE(R::ffmpegStatusSeconds("size=  13kB time=N/A bitrate=1.0"));
+    EXPECT_FALSE(R::ffmpegStatusSeconds("Duration: 00:00:02.00, start: 0.000000, bitrate: 243 kb/s"));
+}
+
+TEST(EncoderOutputReaderTest, LatestStatusLineOfAPieceWinsAndUnknownDurationShowsNothing)
+{
+    EncoderOutputReader reader(EncoderProgram::Ffmpeg, 10000);
+    EXPECT_TRUE(reader.feed("size= 1kB time=00:00:01.00 x\rsize= 2kB time=00:00:03.00 x\rsize= 3kB time=00:00:05.00 x\r"));
+    EXPECT_EQ(reader.percent(), 50);
+    // A line cut by a pipe read counts once its end arrives.
+    EXPECT_FALSE(reader.feed("size= 4kB time=00:00:0"));
+    EXPECT_EQ(reader.percent(), 50);
+    EXPECT_TRUE(reader.feed("7.00 x\r"));
+    EXPECT_EQ(reader.percent(), 70);
+
+    EncoderOutputReader unknown(EncoderProgram::Ffmpeg, 0);
+    EXPECT_TRUE(unknown.feed("size= 1kB time=00:00:01.00 x\r"));
+    EXPECT_TRUE(unknown.sawProgress());
+    EXPECT_LT(unknown.percent(), 0);
+}
+
+TEST(EncoderOutputReaderTest, MencoderPositionOverDurationElseItsOwnPercentage)
+{
+    using R = EncoderOutputReader;
+    const auto status = R::mencoderStatus("Pos:  12.3s  369f (10%) 25.00fps Trem:   0min   0mb");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->percent, 10);
+    EXPECT_DOUBLE_EQ(status->seconds, 12.3);
+    EXPECT_FALSE(R::mencoderStatus("Pos:  12.3s  369f 10%) ("));  // "%" before "("
+    EXPECT_FALSE(R::mencoderStatus("Pos:  12.3s  369f (10"));
+    EXPECT_FALSE(R::mencoderStatus("VIDEO:  MPEG2  160x120  (aspect 2)  25.000 fps"));
+
+    // mencoder's own figure follows the file position (38 % at the first frame of this MPEG);
+    // with the duration known the time decides.
+    const std::string output = testfixtures::read("progress-mencoder-wmv.txt");
+    EncoderOutputReader timed(EncoderProgram::Mencoder, 2000);
+    EncoderOutputReader untimed(EncoderProgram::Mencoder, 0);
+    EXPECT_TRUE(timed.feed("Pos:   0.0s      1f (38%)  0.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r"));
+    EXPECT_TRUE(untimed.feed("Pos:   0.0s      1f (38%)  0.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r"));
+    EXPECT_EQ(timed.percent(), 0);
+    EXPECT_EQ(untimed.percent(), 38);
+    timed.feed(output);
+    timed.finish();
+    EXPECT_TRUE(timed.sawProgress());
+    EXPECT_EQ(timed.percent(), 95);  // the last line says 1.9 s of 2 s
+
+    // ffmpeg's lines mean nothing to the mencoder rule and the other way round.
+    EncoderOutputReader mencoderReadingFfmpeg(EncoderProgram::Mencoder, 4000);
+    mencoderReadingFfmpeg.feed(testfixtures::read("progress-ffmpeg-avi.txt"));
+    EXPECT_FALSE(mencoderReadingFfmpeg.sawProgress());
+    EncoderOutputReader ffmpegReadingMencoder(EncoderProgram::Ffmpeg, 2000);
+    ffmpegReadingMencoder.feed(output);
+    EXPECT_FALSE(ffmpegReadingMencoder.sawProgress());
+}
+
+TEST(EncoderOutputReaderTest, ErrorTextIsTheLastLinesWithoutTheBanner)
+{
+    EncoderOutputReader unknownEncoder(EncoderProgram::Ffmpeg, 2000);
+    unknownEncoder.feed(testfixtures::read("error-ffmpeg-unknown-encoder.txt"));
+    unknownEncoder.finish();
+    const std::string text = unknownEncoder.errorText();
+    EXPECT_FALSE(unknownEncoder.sawProgress());
+    EXPECT_EQ(text.find("configuration:"), std::string::npos);
+    EXPECT_EQ(text.find("ffmpeg version"), std::string::npos);
+    EXPECT_EQ(text.rfind("Input #0", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - 25), "Unknown encoder 'libfaac'");
+
+    // ffmpeg often ends with a bare "Conversion failed!"; the cause stands on the lines above it.
+    EncoderOutputReader failed(EncoderProgram::Ffmpeg, 2000);
+    const std::string output = testfixtures::read("error-ffmpeg-conversion-failed.txt");
+    for (size_t at = 0; at < output.size(); at += 512)
+        failed.feed(std::string_view(output).substr(at, 512));
+    failed.finish();
+    const std::string failedText = failed.errorText();
+    EXPECT_NE(failedText.find("Yamaha SMAF stereo is experimental"), std::string::npos);
+    EXPECT_EQ(failedText.substr(failedText.size() - 18), "Conversion failed!");
+
+    // mencoder's one-line banner stays: the text is the whole output when it fits.
+    EncoderOutputReader mencoder(EncoderProgram::Mencoder, 2000);
+    mencoder.feed(testfixtures::read("error-mencoder-bad-input.txt"));
+    mencoder.finish();
+    EXPECT_EQ(mencoder.errorText().rfind("MEncoder", 0), 0u);
+    EXPECT_NE(mencoder.errorText().find("Cannot open demuxer."), std::string::npos);
+}
+
+TEST(EncoderOutputReaderTest, ErrorTextIsBounded)
+{
+    EncoderOutputReader chatty(EncoderProgram::Ffmpeg, 0);
+    for (int i = 0; i < 5000; ++i)
+        chatty.feed("line " + std::to_string(i) + " of a long complaint\n");
+    chatty.feed("the last words");
+    chatty.finish();
+    const std::string text = chatty.errorText();
+    EXPECT_LE(text.size(), EncoderOutputReader::kMaxErrorText);
+    EXPECT_GT(text.size(), EncoderOutputReader::kMaxErrorText - 40);
+    EXPECT_EQ(text.rfind("line ", 0), 0u);  // starts at a line start
+    EXPECT_EQ(text.substr(text.size() - 14), "the last words");
+
+    // One endless line of two-byte characters is cut at a character boundary.
+    EncoderOutputReader endless(EncoderProgram::Ffmpeg, 0);
+    std::string wide;
+    for (int i = 0; i < 20000; ++i)
+        wide += "\xC3\xA9";
+    endless.feed(wide);
+    endless.finish();
+    const std::string cut = endless.errorText();
+    EXPECT_LE(cut.size(), EncoderOutputReader::kMaxErrorText);
+    EXPECT_GT(cut.size(), 4000u);
+    EXPECT_EQ(static_cast<unsigned char>(cut.front()), 0xC3);
+    EXPECT_EQ(cut.size() % 2, 0u);
+
+    EncoderOutputReader silent(EncoderProgram::Ffmpeg, 0);
+    silent.finish();
+    EXPECT_EQ(silent.errorText(), "");
+}
+
+}  // namespace

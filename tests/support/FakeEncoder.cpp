@@ -1,0 +1,202 @@
+// A stand-in for ffmpeg and mencoder in the engine tests. It takes the encoder's arguments, finds
+// the source file (the argument after "-i", else the first argument that is not an option) and
+// runs the script written in it, one directive a line:
+//
+//   say TEXT             prints TEXT and a line feed
+//   banner               prints a build banner like ffmpeg's
+//   status SECONDS       prints an ffmpeg status line at that time, ended by a carriage return
+//   statuses A B STEP    status lines from A to B seconds
+//   mstatus SECONDS PCT  prints a mencoder status line
+//   cat PATH             copies a file to the output
+//   flood BYTES          prints that many bytes of filler lines
+//   sleep MS             waits
+//   write-output         writes a few bytes to the output file (the argument after "-o", else the
+//                        last argument)
+//   pidfile PATH         writes its own process id to PATH
+//   spawn-child PATH     starts a child that sleeps for ever and writes the child's id to PATH
+//   nicefile PATH        writes its own nice value to PATH
+//   hang                 sleeps until killed
+//   crash                ends by SIGSEGV
+//   exit N               ends with status N
+//
+// A line that starts with "probe:" runs only when there is no output argument (the media probe);
+// every other line only when there is one (a conversion). Without a script it exits with 1.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void writeAll(const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ::_exit(3);
+        }
+        done += static_cast<size_t>(written);
+    }
+}
+
+std::string timeText(double seconds)
+{
+    const long hundredths = static_cast<long>(seconds * 100.0 + 0.5);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld.%02ld", hundredths / 360000, hundredths / 6000 % 60,
+                  hundredths / 100 % 60, hundredths % 100);
+    return text;
+}
+
+void writeNumberFile(const std::string& path, long value)
+{
+    std::ofstream(path) << value << '\n';
+}
+
+struct Arguments {
+    std::string source;
+    std::string output;
+};
+
+Arguments readArguments(int argc, char** argv)
+{
+    Arguments result;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-i" && i + 1 < argc) {
+            result.source = argv[++i];
+        } else if (arg == "-o" && i + 1 < argc) {
+            result.output = argv[++i];
+        } else if (result.source.empty() && !arg.empty() && arg[0] != '-') {
+            result.source = arg;
+        }
+    }
+    if (result.output.empty() && argc > 3) {
+        const std::string last = argv[argc - 1];
+        if (last != result.source && !last.empty() && last[0] != '-')
+            result.output = last;
+    }
+    return result;
+}
+
+void run(const std::string& directive, std::istringstream& rest, const Arguments& args)
+{
+    if (directive == "say") {
+        std::string text;
+        std::getline(rest, text);
+        if (!text.empty() && text[0] == ' ')
+            text.erase(0, 1);
+        writeAll(text + "\n");
+    } else if (directive == "banner") {
+        writeAll("ffmpeg version 5.1.9-fake Copyright (c) 2000-2026 the FFmpeg developers\n"
+                 "  built with gcc 12 (Debian 12.2.0-14)\n"
+                 "  configuration: --prefix=/usr --enable-gpl\n"
+                 "  libavutil      57. 28.100 / 57. 28.100\n"
+                 "  libavcodec     59. 37.100 / 59. 37.100\n");
+    } else if (directive == "status" || directive == "statuses") {
+        double from = 0, to = 0, step = 1;
+        rest >> from;
+        to = from;
+        if (directive == "statuses")
+            rest >> to >> step;
+        for (double t = from; t <= to + 1e-9 && step > 0; t += step) {
+            const long kb = static_cast<long>(t * 50) + 1;
+            writeAll("frame=  " + std::to_string(static_cast<long>(t * 25)) + " fps= 25 q=2.0 size=" +
+                     std::to_string(kb) + "kB time=" + timeText(t) + " bitrate= 400.0kbits/s speed=1x    \r");
+        }
+    } else if (directive == "mstatus") {
+        double seconds = 0;
+        int percent = 0;
+        rest >> seconds >> percent;
+        char line[160];
+        std::snprintf(line, sizeof line, "Pos: %5.1fs %6ldf (%2d%%) 25.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r",
+                      seconds, static_cast<long>(seconds * 25), percent);
+        writeAll(line);
+    } else if (directive == "cat") {
+        std::string path;
+        rest >> path;
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        writeAll(content.str());
+    } else if (directive == "flood") {
+        long bytes = 0;
+        rest >> bytes;
+        const std::string line(79, 'x');
+        std::string block;
+        while (block.size() < 65536)
+            block += line + "\n";
+        for (long left = bytes; left > 0; left -= static_cast<long>(block.size()))
+            writeAll(left >= static_cast<long>(block.size()) ? block : block.substr(0, static_cast<size_t>(left)));
+    } else if (directive == "sleep") {
+        long ms = 0;
+        rest >> ms;
+        ::usleep(static_cast<useconds_t>(ms * 1000));
+    } else if (directive == "write-output") {
+        std::ofstream(args.output, std::ios::binary) << "fake encoder output\n";
+    } else if (directive == "pidfile") {
+        std::string path;
+        rest >> path;
+        writeNumberFile(path, static_cast<long>(::getpid()));
+    } else if (directive == "spawn-child") {
+        std::string path;
+        rest >> path;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (;;)
+                ::pause();
+        }
+        writeNumberFile(path, static_cast<long>(child));
+    } else if (directive == "nicefile") {
+        std::string path;
+        rest >> path;
+        errno = 0;
+        writeNumberFile(path, static_cast<long>(::getpriority(PRIO_PROCESS, 0)));
+    } else if (directive == "hang") {
+        for (;;)
+            ::pause();
+    } else if (directive == "crash") {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGSEGV, SIG_DFL);
+        ::raise(SIGSEGV);
+    } else if (directive == "exit") {
+        int code = 0;
+        rest >> code;
+        ::_exit(code);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const Arguments args = readArguments(argc, argv);
+    std::ifstream script(args.source);
+    if (args.source.empty() || !script) {
+        writeAll(args.source + ": No such file or directory\n");
+        return 1;
+    }
+    const bool probing = args.output.empty();
+    std::string line;
+    while (std::getline(script, line)) {
+        const bool probeLine = line.rfind("probe:", 0) == 0;
+        if (probeLine != probing)
+            continue;
+        std::istringstream words(probeLine ? line.substr(6) : line);
+        std::string directive;
+        words >> directive;
+        run(directive, words, args);
+    }
+    return 0;
+}
