@@ -141,9 +141,13 @@ void ProfileFiles::load(ProfileTree& tree, std::span<unsigned char> header, bool
     bool inserted = false;
     {
         FilePointer systemFile = openForReading(this->systemFile());
+        if (!systemFile && !createCatalogue)
+            return;
         if (!systemFile) {
-            if (createCatalogue)
-                buildCatalogue(tree);
+            // The user's profiles are read even so: user_profile.dat is their only copy, and the
+            // save that follows the start-up load would otherwise replace it with an empty file.
+            buildCatalogue(tree);
+            readUserFile(tree);
             return;
         }
         if (!header.empty()) {
@@ -158,6 +162,11 @@ void ProfileFiles::load(ProfileTree& tree, std::span<unsigned char> header, bool
     }
     if (!inserted && createCatalogue)
         buildCatalogue(tree);
+    readUserFile(tree);
+}
+
+void ProfileFiles::readUserFile(ProfileTree& tree) const
+{
     if (FilePointer userFile = openForReading(this->userFile()))
         readProfileRecords(tree, userFile.get());
 }

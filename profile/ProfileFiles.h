@@ -25,8 +25,8 @@ public:
     std::filesystem::path userFile() const { return dataDirectory_ / kUserFileName; }
 
     // Fills `tree` from both files.
-    //  - profile.dat cannot be opened: the built-in catalogue is built when createCatalogue is set,
-    //    and user_profile.dat is not read.
+    //  - profile.dat cannot be opened: without createCatalogue nothing is read; with it the
+    //    built-in catalogue is built and then user_profile.dat read.
     //  - otherwise its first header.size() bytes are read into `header` (an empty span skips the
     //    200-byte header instead; a short read leaves the rest of the buffer as it was), then its
     //    records; if none was inserted and createCatalogue is set, the catalogue is built; then the
@@ -46,6 +46,8 @@ public:
     static bool readProfileRecords(ProfileTree& tree, std::FILE* file);
 
 private:
+    void readUserFile(ProfileTree& tree) const;
+
     std::filesystem::path dataDirectory_;
 };
 

@@ -1,0 +1,73 @@
+#include "app/CliFrontEnd.h"
+
+#include "profile/ProfileCatalogue.h"
+#include "tests/profile/ProfileTestSupport.h"
+
+#include <sstream>
+
+using namespace profiletest;
+
+namespace {
+
+class CliProfilesCommandTest : public DataFolderTest {
+protected:
+    int run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return app::CliFrontEnd::run(args, out, err);
+    }
+    std::vector<std::string> outputLines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(out.str());
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+}  // namespace
+
+TEST_F(CliProfilesCommandTest, NamesInAnEmptyDataFolderCreateTheCatalogueFiles)
+{
+    ASSERT_EQ(run({"profiles", "--names"}), 0) << err.str();
+    std::vector<std::string> expected;
+    std::vector<unsigned char> expectedSystem(200, 0);
+    for (const profile::ProfileRecord& record : profile::catalogueRecords()) {
+        expected.push_back(profile::profileNameOf(record));
+        append(expectedSystem, record);
+    }
+    EXPECT_EQ(outputLines(), expected);
+    EXPECT_EQ(outputLines().size(), 103u);
+    EXPECT_EQ(testsupport::readBytes(systemFile()), expectedSystem);
+    EXPECT_TRUE(std::filesystem::exists(userFile()));
+    EXPECT_EQ(std::filesystem::file_size(userFile()), 0u);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CliProfilesCommandTest, TreeIsIndentedAndMarksTheDefault)
+{
+    ASSERT_EQ(run({"profiles"}), 0);
+    const std::vector<std::string> lines = outputLines();
+    ASSERT_EQ(lines.size(), 103u + 11u);
+    EXPECT_EQ(lines[0], "所有 转到 移动设备");
+    EXPECT_EQ(lines[1], "  移动设备兼容格式mp4 *");
+    EXPECT_EQ(lines[2], "    mp4 320x240 mpeg4");
+    EXPECT_EQ(lines[14], "  移动设备兼容格式3gp");
+    EXPECT_EQ(lines.back(), "  wmv 低质量和大小 wmv2");
+    int marked = 0;
+    for (const std::string& line : lines)
+        marked += line.ends_with(" *");
+    EXPECT_EQ(marked, 1);
+}
+
+TEST_F(CliProfilesCommandTest, BadArgumentsAreAUsageError)
+{
+    EXPECT_EQ(run({"profiles", "--name"}), 2);
+    EXPECT_EQ(run({"profiles", "--names", "extra"}), 2);
+    EXPECT_FALSE(std::filesystem::exists(systemFile()));
+}
