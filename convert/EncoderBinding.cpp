@@ -1,0 +1,361 @@
+#include "convert/EncoderBinding.h"
+
+#include "platform/ChildProcess.h"
+#include "platform/Paths.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+namespace convert {
+
+namespace {
+
+constexpr std::string_view kStrictExperimental[] = {"-strict", "-2"};
+
+// Containers that can hold AAC in place of AMR (3gp, 3g2, mp4, mov, psp).
+bool containerTakesAac(const std::string& format)
+{
+    static constexpr std::array<std::string_view, 5> kAacContainers = {"3gp", "3g2", "mp4", "mov", "psp"};
+    for (std::string_view name : kAacContainers) {
+        if (format == name)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> splitWords(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const auto start = text.find_first_not_of(' ', position);
+        if (start == std::string_view::npos)
+            break;
+        const auto end = text.find(' ', start);
+        words.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        position = end == std::string_view::npos ? text.size() : end;
+    }
+    return words;
+}
+
+// ffmpeg reads a leading "-" as an option and "name:" as a protocol; the file protocol prefix
+// makes any path a plain file name.
+std::string ffmpegFileArgument(const std::string& path) { return "file:" + path; }
+
+// mencoder has no such prefix, but a path that starts with "/" or "./" is neither an option nor
+// a stream URL.
+std::string mencoderFileArgument(const std::string& path)
+{
+    return path.starts_with('/') ? path : "./" + path;
+}
+
+void append(std::vector<std::string>& argv, std::initializer_list<std::string> words)
+{
+    argv.insert(argv.end(), words);
+}
+
+// MPEG-1/2 video knows only a few frame rates. The classic grammar writes 29.97 as "29", which
+// these encoders refuse, so the truncated rate is mapped back to the standard rate it came from.
+std::string mpegFrameRate(int64_t rate)
+{
+    struct Standard {
+        int64_t truncated;
+        const char* text;
+        double value;
+    };
+    static constexpr Standard kRates[] = {
+        {23, "24000/1001", 23.976}, {24, "24", 24}, {25, "25", 25}, {29, "30000/1001", 29.97},
+        {30, "30", 30},             {50, "50", 50}, {59, "60000/1001", 59.94}, {60, "60", 60},
+    };
+    const Standard* nearest = &kRates[0];
+    for (const Standard& standard : kRates) {
+        if (standard.truncated == rate)
+            return standard.text;
+        if (std::abs(standard.value - static_cast<double>(rate)) < std::abs(nearest->value - static_cast<double>(rate)))
+            nearest = &standard;
+    }
+    return nearest->text;
+}
+
+bool isMpegVideo(const std::string& codec) { return codec == "mpeg1video" || codec == "mpeg2video"; }
+
+std::string runForOutput(const std::string& program, const char* option)
+{
+    platform::ChildProcess child;
+    std::string error;
+    if (!child.start({program, "-hide_banner", option}, platform::ChildProcess::kNiceNormal, &error))
+        return {};
+    std::string text;
+    while (child.read(text) == platform::ChildProcess::ReadStatus::Data) {
+    }
+    child.finish();
+    return text;
+}
+
+std::string locateProgram(const char* variable, const char* name, bool& found)
+{
+    if (const char* given = std::getenv(variable); given && *given) {
+        found = !platform::ChildProcess::findProgram(given).empty();
+        return given;
+    }
+    const std::string besideProgram = (platform::Paths::programDirectory() / name).string();
+    if (!platform::ChildProcess::findProgram(besideProgram).empty()) {
+        found = true;
+        return besideProgram;
+    }
+    std::string onPath = platform::ChildProcess::findProgram(name);
+    found = !onPath.empty();
+    return found ? onPath : std::string(name);
+}
+
+// The audio encoder to start for a classic token, with the options it needs and a note when the
+// result differs from what the token asked for.
+struct AudioChoice {
+    std::string codec;  // empty: leave the choice to ffmpeg
+    bool strict = false;
+    std::string note;
+};
+
+AudioChoice chooseAudioEncoder(const std::string& token, const std::string& format, const EncoderCapabilities& capabilities)
+{
+    if (token == "libfaac")
+        return {"aac", false, {}};
+    if (token == "vorbis") {
+        if (capabilities.hasEncoder("libvorbis") || !capabilities.known())
+            return {"libvorbis", false, {}};
+        return {"vorbis", true, {}};
+    }
+    if (token == "sonicls")
+        return {"sonicls", true, {}};
+    if (token == "libamr_nb" || token == "libamr_wb") {
+        const bool wide = token == "libamr_wb";
+        const std::string encoder = wide ? "libvo_amrwbenc" : "libopencore_amrnb";
+        const std::string codecName = wide ? "AMR WB" : "AMR NB";
+        if (capabilities.hasEncoder(encoder))
+            return {encoder, false, {}};
+        if (containerTakesAac(format))
+            return {"aac", false, codecName + " is not available in this ffmpeg; writing AAC with the same sample rate and channels instead"};
+        return {encoder, false, codecName + " is not available in this ffmpeg (it lacks " + encoder + "); the conversion will fail"};
+    }
+    return {token, false, {}};
+}
+
+}  // namespace
+
+const EncoderBinding& EncoderBinding::instance()
+{
+    static const EncoderBinding binding(locate());
+    return binding;
+}
+
+EncoderBinding::Locations EncoderBinding::locate()
+{
+    Locations locations;
+    locations.ffmpeg = locateProgram("LUMARET_FFMPEG", "ffmpeg", locations.ffmpegFound);
+    locations.mencoder = locateProgram("LUMARET_MENCODER", "mencoder", locations.mencoderFound);
+    return locations;
+}
+
+EncoderBinding::EncoderBinding(Locations locations, std::optional<EncoderCapabilities> capabilities)
+    : locations_(std::move(locations)), capabilities_(std::move(capabilities))
+{
+}
+
+EncoderBinding::~EncoderBinding() = default;
+
+const EncoderCapabilities& EncoderBinding::ffmpegCapabilities() const
+{
+    std::call_once(capabilitiesOnce_, [this] {
+        if (capabilities_)
+            return;
+        if (!locations_.ffmpegFound) {
+            capabilities_.emplace();
+            return;
+        }
+        const std::string encoders = runForOutput(locations_.ffmpeg, "-encoders");
+        const std::string muxers = runForOutput(locations_.ffmpeg, "-muxers");
+        if (encoders.empty() && muxers.empty())
+            capabilities_.emplace();
+        else
+            capabilities_ = EncoderCapabilities::parse(encoders, muxers);
+    });
+    return *capabilities_;
+}
+
+bool EncoderBinding::wmvThroughFfmpeg() const
+{
+    // Debian's mencoder links a libavcodec whose wmav2 path writes a single audio packet, so WMV
+    // is written by ffmpeg unless asked otherwise (LUMARET_WMV_ENCODER=mencoder) or unless this
+    // ffmpeg cannot write it at all.
+    if (const char* choice = std::getenv("LUMARET_WMV_ENCODER"); choice && std::string_view(choice) == "mencoder")
+        return false;
+    if (!locations_.ffmpegFound && locations_.mencoderFound)
+        return false;
+    const EncoderCapabilities& capabilities = ffmpegCapabilities();
+    if (!capabilities.known())
+        return true;
+    const bool complete = capabilities.hasMuxer("asf") && capabilities.hasEncoder("wmv2") && capabilities.hasEncoder("wmav2");
+    return complete || !locations_.mencoderFound;
+}
+
+EncoderCommand EncoderBinding::translate(const EncoderOptions& options) const
+{
+    if (options.program == EncoderProgram::Mencoder && !wmvThroughFfmpeg())
+        return translateForMencoder(options);
+    return translateForFfmpeg(options);
+}
+
+EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
+{
+    const EncoderCapabilities& capabilities = ffmpegCapabilities();
+    EncoderCommand command;
+    command.program = EncoderProgram::Ffmpeg;
+    std::vector<std::string>& argv = command.arguments;
+    append(argv, {locations_.ffmpeg, "-nostdin", "-i", ffmpegFileArgument(o.sourcePath), "-y"});
+
+    const bool wmv = o.program == EncoderProgram::Mencoder;
+    bool strict = false;
+
+    // The container: the format token's first word, then the options some tokens carry.
+    std::vector<std::string> formatWords = wmv ? std::vector<std::string>{"asf"} : splitWords(o.formatToken);
+    if (formatWords.empty())
+        formatWords.emplace_back();
+    std::string format = formatWords.front();
+    if (format == "ffm" && !capabilities.hasMuxer("ffm")) {
+        format = "nut";
+        command.notes.emplace_back("the ffm format is not available in this ffmpeg; writing NUT instead");
+    }
+    if (format == "mmf")
+        strict = true;  // the mmf muxer writes stereo only when allowed experimental output
+    append(argv, {"-f", format});
+    for (std::size_t i = 1; i < formatWords.size(); ++i) {
+        const std::string& word = formatWords[i];
+        if (word == "-loop_output")
+            argv.emplace_back("-loop");  // the gif muxer's name for the same setting
+        else if (word == "rgb24" && format == "gif")
+            argv.emplace_back("rgb8");  // the gif encoder takes palette formats only
+        else
+            argv.push_back(word);
+    }
+    if (wmv)
+        command.notes.emplace_back("WMV is written by ffmpeg (asf, " + o.videoToken + ", " +
+                                   (o.audioToken.empty() ? std::string("wmav2") : o.audioToken) + ")");
+
+    // A type without a video half (or without an audio half) would otherwise let ffmpeg add the
+    // source's other stream with the container's default codec.
+    if (!o.typeHasVideo && o.typeHasAudio && !wmv) {
+        bool hasVn = false;
+        for (const std::string& word : formatWords)
+            hasVn = hasVn || word == "-vn";
+        if (!hasVn)
+            argv.emplace_back("-vn");
+    }
+    if (o.typeHasVideo && !o.typeHasAudio && !wmv)
+        argv.emplace_back("-an");
+
+    if (o.videoOptions) {
+        std::vector<std::string> tokenWords = splitWords(o.videoToken);
+        std::string codec;
+        if (!tokenWords.empty()) {
+            codec = tokenWords.front();
+            argv.emplace_back("-vcodec");
+            argv.insert(argv.end(), tokenWords.begin(), tokenWords.end());
+        }
+        if (o.videoSize)
+            append(argv, {"-s", *o.videoSize});
+        if (o.frameRate) {
+            std::string rate = std::to_string(*o.frameRate);
+            if (isMpegVideo(codec)) {
+                const std::string standard = mpegFrameRate(*o.frameRate);
+                if (standard != rate)
+                    command.notes.emplace_back(codec + " takes only standard frame rates; using " + standard + " for " + rate);
+                rate = standard;
+            }
+            append(argv, {"-r", rate});
+        }
+        if (o.videoBitrateKbps)
+            append(argv, {"-b:v", std::to_string(*o.videoBitrateKbps * 1000)});
+    }
+
+    if (o.audioOptions) {
+        const AudioChoice choice = chooseAudioEncoder(o.audioToken, format, capabilities);
+        if (!choice.note.empty())
+            command.notes.push_back(choice.note);
+        strict = strict || choice.strict;
+        if (!choice.codec.empty())
+            append(argv, {"-acodec", choice.codec});
+        if (wmv) {
+            if (o.audioBitrateKbps)
+                append(argv, {"-b:a", std::to_string(*o.audioBitrateKbps * 1000)});
+            if (o.sampleRate)
+                append(argv, {"-ar", std::to_string(*o.sampleRate)});
+            if (o.channels > 0)
+                append(argv, {"-ac", std::to_string(o.channels)});
+        } else {
+            if (o.audioBitrateBps)
+                append(argv, {"-b:a", std::to_string(*o.audioBitrateBps)});
+            if (o.channels == 0)
+                argv.emplace_back("-an");
+            else if (o.channels > 0)
+                append(argv, {"-ac", std::to_string(o.channels)});
+            if (o.sampleRate)
+                append(argv, {"-ar", std::to_string(*o.sampleRate)});
+        }
+    }
+    if (strict)
+        argv.insert(argv.end(), std::begin(kStrictExperimental), std::end(kStrictExperimental));
+
+    argv.push_back(ffmpegFileArgument(o.outputPath));
+    return command;
+}
+
+EncoderCommand EncoderBinding::translateForMencoder(const EncoderOptions& o) const
+{
+    EncoderCommand command;
+    command.program = EncoderProgram::Mencoder;
+    std::vector<std::string>& argv = command.arguments;
+    append(argv, {locations_.mencoder, mencoderFileArgument(o.sourcePath), "-of", "lavf", "-lavfopts", "format=asf"});
+
+    // mencoder keeps only the last -lavcopts it is given, so the video and audio settings that the
+    // classic line gives in two go into one.
+    std::string lavcopts = "vcodec=" + o.videoToken;
+    if (o.videoBitrateKbps)
+        lavcopts += ":vbitrate=" + std::to_string(*o.videoBitrateKbps);
+    lavcopts += ":acodec=" + o.audioToken;
+    if (o.audioBitrateKbps)
+        lavcopts += ":abitrate=" + std::to_string(*o.audioBitrateKbps);
+    append(argv, {"-ovc", "lavc", "-oac", "lavc", "-lavcopts", lavcopts});
+
+    if (o.videoSize) {
+        // The size becomes part of a filter chain, where "," or "=" would add filters of its own.
+        const std::string& size = *o.videoSize;
+        const auto x = size.rfind('x');
+        const bool plain = x != std::string::npos && size.find_first_not_of("0123456789x") == std::string::npos;
+        if (plain)
+            append(argv, {"-vf", "scale=" + size.substr(0, x) + ":" + size.substr(x + 1)});
+        else
+            command.notes.emplace_back("the frame size \"" + size + "\" is not WIDTHxHEIGHT; the source size is kept");
+    }
+    if (o.frameRate)
+        append(argv, {"-ofps", std::to_string(*o.frameRate)});
+    if (o.sampleRate)
+        append(argv, {"-srate", std::to_string(*o.sampleRate)});
+    // -stereo selects a stereo mode in mencoder; the channel count is -channels.
+    if (o.channels > 0)
+        append(argv, {"-channels", std::to_string(o.channels)});
+    append(argv, {"-o", mencoderFileArgument(o.outputPath)});
+    return command;
+}
+
+EncoderCommand EncoderBinding::probeCommand(const std::string& sourcePath) const
+{
+    EncoderCommand command;
+    command.program = EncoderProgram::Ffmpeg;
+    command.commandText = "ffmpeg -i \"" + sourcePath + "\"";
+    command.arguments = {locations_.ffmpeg, "-nostdin", "-i", ffmpegFileArgument(sourcePath)};
+    return command;
+}
+
+}  // namespace convert

@@ -1,0 +1,10 @@
+#include "convert/EncoderCommand.h"
+
+namespace convert {
+
+const char* encoderProgramName(EncoderProgram program)
+{
+    return program == EncoderProgram::Mencoder ? "mencoder" : "ffmpeg";
+}
+
+}  // namespace convert
