@@ -15,7 +15,8 @@ inline constexpr uint8_t kUseDefaultProfile = 0;
 inline constexpr uint8_t kUseLastUsedProfile = 1;   // any nonzero value reads as this
 
 struct OptionSettings {
-    // UTF-8. Empty: each output is written beside its source file.
+    // UTF-8. Empty: each output is written beside its source file. Never cut to a length limit:
+    // a shortened path would name another folder.
     std::string outputFolder;
     uint8_t appendProfileName = 0;       // output name carries " [" + profile name + "]"
     uint8_t deleteSourceOnSuccess = 0;

@@ -29,21 +29,29 @@ TEST(KXLockTest, AutoLockExcludesOtherThreads)
     EXPECT_EQ(counter, 40000);
 }
 
+namespace {
+
+void enterTwiceLeavingInnerEarly(KXCriticalSection& section) KX_NO_THREAD_SAFETY_ANALYSIS
+{
+    KXAutoLock outer(&section);
+    KXAutoLock inner(&section);   // the holder may enter again
+    inner.leave();
+    inner.leave();
+}
+
+}  // namespace
+
 TEST(KXLockTest, SectionIsReentrantAndEarlyLeaveIsNotRepeated)
 {
     KXCriticalSection section;
-    {
-        KXAutoLock outer(&section);
-        KXAutoLock inner(&section);   // the holder may enter again
-        inner.leave();
-        inner.leave();
-    }
+    enterTwiceLeavingInnerEarly(section);
     // Every enter was matched by exactly one leave: another thread can take it now.
     bool taken = false;
     std::thread([&] {
-        taken = section.tryEnter();
-        if (taken)
+        if (section.tryEnter()) {
+            taken = true;
             section.leave();
+        }
     }).join();
     EXPECT_TRUE(taken);
 
