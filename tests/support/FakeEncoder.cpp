@@ -68,21 +68,27 @@ struct Arguments {
     std::string output;
 };
 
+// ffmpeg is given files as "file:PATH" so that no name can pass for an option or a protocol.
+std::string fileName(const std::string& argument)
+{
+    return argument.rfind("file:", 0) == 0 ? argument.substr(5) : argument;
+}
+
 Arguments readArguments(int argc, char** argv)
 {
     Arguments result;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-i" && i + 1 < argc) {
-            result.source = argv[++i];
+            result.source = fileName(argv[++i]);
         } else if (arg == "-o" && i + 1 < argc) {
-            result.output = argv[++i];
+            result.output = fileName(argv[++i]);
         } else if (result.source.empty() && !arg.empty() && arg[0] != '-') {
-            result.source = arg;
+            result.source = fileName(arg);
         }
     }
     if (result.output.empty() && argc > 3) {
-        const std::string last = argv[argc - 1];
+        const std::string last = fileName(argv[argc - 1]);
         if (last != result.source && !last.empty() && last[0] != '-')
             result.output = last;
     }

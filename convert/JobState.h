@@ -1,0 +1,14 @@
+#pragma once
+// The states of a conversion job. The values are stored and compared as numbers.
+namespace convert {
+
+enum JobState : int {
+    Waiting = 0,      // queued, may be started
+    Converting = 1,   // the encoder runs (or the job's thread waits for the probe)
+    ProbeFailed = 2,  // the probe found no media information in the file
+    Failed = 3,       // no output name, the encoder could not start, or it did not convert
+    Stopping = 4,     // transient, while stop() waits for the job's thread; then Waiting
+    Done = 5,         // converted
+};
+
+}  // namespace convert

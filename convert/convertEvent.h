@@ -1,0 +1,19 @@
+#pragma once
+// The listener of a conversion job: told of every change of the job's state.
+namespace convert {
+
+class convertFile;
+
+class convertEvent {
+public:
+    virtual ~convertEvent() = default;
+
+    // Called with the job's new state (a JobState value) on the thread that changed it: the
+    // caller of convertFile::start(), the job's own thread at the end of its run, or the media
+    // probe's thread (a failed probe, called with the job lock and the probe's queue lock held).
+    // An implementation must therefore be thread-safe, must not touch windows directly (it
+    // marshals to the window thread), and must not call back into the probe from a probe report.
+    virtual void onStateChanged(convertFile* job, int state) = 0;
+};
+
+}  // namespace convert
