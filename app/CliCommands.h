@@ -24,5 +24,6 @@ struct CliCommand {
 
 int runProfilesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCommandCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace app

@@ -11,6 +11,7 @@ namespace {
 constexpr std::array kCommands = {
     CliCommand{"profiles", "profiles [--names]", runProfilesCommand},
     CliCommand{"settings", "settings", runSettingsCommand},
+    CliCommand{"command", "command [--profile NAME] [--output-dir DIR] FILE", runCommandCommand},
 };
 
 }  // namespace
