@@ -36,6 +36,8 @@ public:
     // name, PATH_MAX for the path). Nothing is started or created on disk in that case except the
     // output folder.
     //
+    // On success the command text and the binding's notes go to the debug output.
+    //
     // Any thread; the binding is thread-safe. Reads the file system (the name search).
     std::optional<EncoderCommand> build(const std::string& sourcePath, const profile::ProfileRecord& profile,
                                         const std::string& targetFolder, bool appendProfileName) const;

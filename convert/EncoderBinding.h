@@ -7,6 +7,10 @@
 // PATH. An encoder that is not found keeps its bare name, so starting it fails with a message that
 // names it.
 //
+// WMV, which the classic grammar gives to mencoder, is written by ffmpeg (asf, wmv2, wmav2) when
+// the installed ffmpeg can: Debian 12's mencoder writes WMV files that hold a single audio packet.
+// LUMARET_WMV_ENCODER=mencoder selects mencoder for a build where it works.
+//
 // Threads: every const member may be called from any thread. The installed ffmpeg's encoder and
 // muxer lists are read once, on first need, and cached.
 #include "convert/EncoderCapabilities.h"
