@@ -13,12 +13,12 @@ KXSemaphore::KXSemaphore(long initialCount, long maximumCount)
 
 bool KXSemaphore::post()
 {
-    {
-        std::lock_guard lock(mutex_);
-        if (count_ >= maximum_)
-            return false;
-        ++count_;
-    }
+    // Notify with the mutex held: a waiter that takes the unit may go on to destroy this
+    // semaphore, which must not happen while notify_one() is still touching it.
+    std::lock_guard lock(mutex_);
+    if (count_ >= maximum_)
+        return false;
+    ++count_;
     available_.notify_one();
     return true;
 }

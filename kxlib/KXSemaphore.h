@@ -4,7 +4,8 @@
 // the count unchanged); wait() takes one unit, waiting for it up to a time limit. Waiting blocks
 // on a condition variable: no busy waiting.
 //
-// Threads: every operation may be called from any thread.
+// Threads: every operation may be called from any thread. A waiter may destroy the semaphore as
+// soon as its wait() has returned, provided no other call on it is still to come.
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
