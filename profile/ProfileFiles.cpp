@@ -109,6 +109,8 @@ bool keepPreviousFile(const std::filesystem::path& file, const std::filesystem::
     }
     std::error_code error;
     kept = std::filesystem::copy_file(file, backup, error) && !error;
+    if (!kept)
+        std::filesystem::remove(backup, error);   // a copy that broke off halfway
     return kept;
 }
 
