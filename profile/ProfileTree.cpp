@@ -57,7 +57,7 @@ ProfileNode* ProfileTree::insertProfile(std::unique_ptr<ProfileRecord> record)
             existing->setImageIndex(profileImageIndex(record->conversionType));
             existing->setRecord(std::move(record));
             ProfileNode* parent = findNodeByText(category);
-            if (parent == existing->parent() || (parent && existing->contains(parent)) || category == name)
+            if (parent == existing->parent() || (parent && existing->contains(parent)))
                 return existing;
             if (!parent)
                 parent = root_.appendChild(category, 0);
