@@ -24,6 +24,8 @@ struct CliCommand {
 
 int runProfilesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runProbeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runCommandCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace app
