@@ -3,6 +3,7 @@
 #include "kxlib/KXButtonEx.h"
 #include "kxlib/KXCheckBox.h"
 #include "kxlib/KXHyperLink.h"
+#include "kxlib/KXListCtrl.h"
 #include "kxlib/KXProgressbar.h"
 #include "kxlib/KXScrollbar.h"
 #include "kxlib/KXSlider.h"
@@ -27,7 +28,8 @@ const std::map<std::string, Factory>& registry()
 {
     static const std::map<std::string, Factory> classes = {
         {"KXButtonEx", &make<KXButtonEx>},   {"KXCheckBox", &make<KXCheckBox>},
-        {"KXHyperLink", &make<KXHyperLink>}, {"KXProgressbar", &make<KXProgressbar>},
+        {"KXHyperLink", &make<KXHyperLink>}, {"KXListCtrl", &make<KXListCtrl>},
+        {"KXProgressbar", &make<KXProgressbar>},
         {"KXScrollbar", &make<KXScrollbar>}, {"KXSlider", &make<KXSlider>},
     };
     return classes;

@@ -63,7 +63,10 @@ void KXScrollbar::setPos(int value)
 
 int KXScrollbar::thumbLength() const
 {
-    return std::max(mulDiv(page, length() - 2 * arrowSize(), range), arrowSize());
+    // A page longer than the range would ask for a thumb longer than the track; it stops at the
+    // track's length instead of running over the arrows.
+    const int track = length() - 2 * arrowSize();
+    return std::min(std::max(mulDiv(page, track, range), arrowSize()), std::max(track, 0));
 }
 
 int KXScrollbar::thumbOffset() const
