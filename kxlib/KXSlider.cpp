@@ -105,9 +105,8 @@ bool KXSlider::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         if (!inside)
             return false;
-        setStateBit(kPressed, true);
-        setPos(positionAt(point.x));
         pressAndCapture();
+        setPos(positionAt(point.x));
         invalidate();
         return notify(message, wParam, lParam);
     default:  // WM_LBUTTONUP
