@@ -10,11 +10,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace app {
@@ -142,6 +144,23 @@ const profile::ProfileRecord* chooseProfile(const profile::ProfileStore& store, 
     return options.profileChoice == kUseDefaultProfile ? store.defaultProfile() : store.lastUsedProfile();
 }
 
+// With LUMARET_CLI_RUSAGE set, the CPU time of the converter itself (all its threads) and of the
+// encoders it ran, for the benchmarks.
+void reportResourceUse(std::ostream& err)
+{
+    if (!std::getenv("LUMARET_CLI_RUSAGE"))
+        return;
+    auto seconds = [](const rusage& use) {
+        return static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+               static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+    };
+    rusage self {};
+    rusage children {};
+    ::getrusage(RUSAGE_SELF, &self);
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    err << "rusage self=" << seconds(self) << " children=" << seconds(children) << '\n';
+}
+
 }  // namespace
 
 // Converts the files one after another as the conversion list does: every file is queued to the
@@ -220,6 +239,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
             err << reason << '\n';
     }
     probe.stop();
+    reportResourceUse(err);
     return failures == 0 ? kCliSuccess : kCliFailure;
 }
 

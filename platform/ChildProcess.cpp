@@ -273,19 +273,12 @@ ChildProcess::ReadStatus ChildProcess::read(std::string& text, size_t maxBytes)
         if (childEnded_)
             return drainAvailable(text, maxBytes);
 
-        pollfd fds[3];
-        nfds_t count = 0;
-        fds[count++] = {wakeFd_, POLLIN, 0};
-        const nfds_t outputIndex = outputFd_ >= 0 ? count : 99;
-        if (outputFd_ >= 0)
-            fds[count++] = {outputFd_, POLLIN, 0};
-        const nfds_t processIndex = processFd_ >= 0 ? count : 99;
-        if (processFd_ >= 0)
-            fds[count++] = {processFd_, POLLIN, 0};
+        // Slots of descriptors that are closed hold -1, which poll() skips.
+        pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {outputFd_, POLLIN, 0}, {processFd_, POLLIN, 0}};
         // Without a pidfd (old kernels) the end of a child whose own children keep the pipe open
         // is noticed by a check every quarter second; with one, poll wakes for it.
         const int timeout = processFd_ >= 0 ? -1 : 250;
-        const int ready = ::poll(fds, count, timeout);
+        const int ready = ::poll(fds, 3, timeout);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -296,12 +289,12 @@ ChildProcess::ReadStatus ChildProcess::read(std::string& text, size_t maxBytes)
             return ReadStatus::Interrupted;
 
         const bool processEnded =
-            (processIndex != 99 && fds[processIndex].revents != 0) || (processFd_ < 0 && childHasEnded());
+            (processFd_ >= 0 && fds[2].revents != 0) || (processFd_ < 0 && childHasEnded());
         if (processEnded) {
             childEnded_ = true;
             return drainAvailable(text, maxBytes);
         }
-        if (outputIndex != 99 && fds[outputIndex].revents != 0) {
+        if (outputFd_ >= 0 && fds[1].revents != 0) {
             const ssize_t got = readInto(text, maxBytes);
             if (got > 0)
                 return ReadStatus::Data;
