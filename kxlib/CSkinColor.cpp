@@ -281,10 +281,10 @@ bool CSkinColor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         notifyParent(0);
         return true;
     case WM_CLOSE:
-        // Only the owner closes the pop-up; asking the window system to close it is taken as
-        // leaving it.
+        // The window system (or the application quitting) closes the window; the owner is told as
+        // when the pop-up is left, and destroys it. Refusing would hold up the application's quit.
         notifyParent(0);
-        return true;
+        return false;
     default:
         return false;
     }

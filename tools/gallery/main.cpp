@@ -13,7 +13,6 @@
 #include "tools/gallery/GalleryWindow.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
