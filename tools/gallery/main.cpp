@@ -77,7 +77,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    // Relative skin paths resolve against the program's folder, as in the program itself.
+    // Relative skin paths resolve against the program's folder, as in the program itself; the
+    // screenshot's name is taken relative to where the gallery was started.
+    if (!screenshot.empty())
+        screenshot = std::filesystem::absolute(screenshot).string();
     std::filesystem::current_path(platform::Paths::programDirectory());
 
     gallery::GalleryWindow gallery;
