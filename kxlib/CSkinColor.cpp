@@ -143,26 +143,26 @@ void CSkinColor::buildContent()
         swatch->loadImage("image/lumaret-skin" + std::to_string(i) + ".png", SIZE{30, 30});
         swatch->checked = name == currentSkin;
     }
-    struct SliderSpec {
+    struct SliderSetup {
         const char* name;
         int top;
         const char* track;
         int maxPos;
         int pos;
     };
-    const SliderSpec sliders[] = {
+    const SliderSetup sliders[] = {
         {kHueSlider, 100, "image/adj-hue.bmp", kMaxHue, hue},
         {kSaturationSlider, 118, "image/adj-sum.bmp", kMaxPercent, saturation},
         {kLuminositySlider, 136, "image/adj-lum.bmp", kMaxPercent, luminosity},
     };
-    for (const auto& spec : sliders) {
-        auto slider = createControl("KXSlider", spec.name, true).dynamicCast<KXSlider>();
+    for (const auto& setup : sliders) {
+        auto slider = createControl("KXSlider", setup.name, true).dynamicCast<KXSlider>();
         slider->setHandler(this);
-        slider->setRect(RECT{40, spec.top, 164, spec.top + 14});
-        slider->loadTrackImages(spec.track, "");
+        slider->setRect(RECT{40, setup.top, 164, setup.top + 14});
+        slider->loadTrackImages(setup.track, "");
         slider->loadThumbImage("image/adj-thumb.png");
-        slider->maxPos = spec.maxPos;
-        slider->setPos(spec.pos);
+        slider->maxPos = setup.maxPos;
+        slider->setPos(setup.pos);
     }
 }
 
