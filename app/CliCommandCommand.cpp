@@ -51,8 +51,9 @@ int runCommandCommand(const std::vector<std::string>& args, std::ostream& out, s
     if (!parsed)
         return kCliUsage;
 
+    // Only looked up: the profile files are left as they are (the profile page normalises them).
     profile::ProfileStore store;
-    if (!store.loadAtStartup()) {
+    if (!store.load()) {
         err << "lumaret-cli command: no profiles could be read\n";
         return kCliFailure;
     }

@@ -173,8 +173,9 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     if (!parsed)
         return kCliUsage;
 
+    // Only looked up: the profile files are left as they are (the profile page normalises them).
     profile::ProfileStore store;
-    if (!store.loadAtStartup()) {
+    if (!store.load()) {
         err << "lumaret-cli convert: no profiles could be read\n";
         return kCliFailure;
     }

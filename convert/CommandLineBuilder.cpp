@@ -231,6 +231,12 @@ CommandLineBuilder::CommandLineBuilder() : binding_(EncoderBinding::instance()) 
 
 CommandLineBuilder::CommandLineBuilder(const EncoderBinding& binding) : binding_(binding) {}
 
+void CommandLineBuilder::prepare(const profile::ProfileRecord& profile) const
+{
+    // The paths play no part in what the binding needs to know.
+    binding_.prepare(decideOptions(std::string(), profile));
+}
+
 std::optional<EncoderCommand> CommandLineBuilder::build(const std::string& sourcePath,
                                                         const profile::ProfileRecord& profile,
                                                         const std::string& targetFolder,

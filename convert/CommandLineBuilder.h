@@ -42,6 +42,11 @@ public:
     std::optional<EncoderCommand> build(const std::string& sourcePath, const profile::ProfileRecord& profile,
                                         const std::string& targetFolder, bool appendProfileName) const;
 
+    // Lets the binding read now whatever build() will need to know about the installed encoders
+    // for this profile (see EncoderBinding::prepare); nothing happens for most profiles. Blocks
+    // while ffmpeg is asked. Any thread; touches no file.
+    void prepare(const profile::ProfileRecord& profile) const;
+
 private:
     const EncoderBinding& binding_;
 };

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 namespace convert {
 
@@ -94,6 +96,26 @@ std::string runForOutput(const std::string& program, const char* option)
     return text;
 }
 
+// Both listings at once: each costs a start-up of ffmpeg (a tenth of a second and more), and the
+// two are independent. Each child has its own reader, so neither can stall on a full pipe.
+EncoderCapabilities queryInstalledFfmpeg(const std::string& ffmpeg)
+{
+    std::string muxers;
+    std::string encoders;
+    try {
+        std::thread muxerQuery([&muxers, &ffmpeg] { muxers = runForOutput(ffmpeg, "-muxers"); });
+        encoders = runForOutput(ffmpeg, "-encoders");
+        muxerQuery.join();
+    } catch (const std::system_error&) {
+        // No thread to spare: one after the other.
+        encoders = runForOutput(ffmpeg, "-encoders");
+        muxers = runForOutput(ffmpeg, "-muxers");
+    }
+    if (encoders.empty() && muxers.empty())
+        return EncoderCapabilities();
+    return EncoderCapabilities::parse(encoders, muxers);
+}
+
 std::string locateProgram(const char* variable, const char* name, bool& found)
 {
     if (const char* given = std::getenv(variable); given && *given) {
@@ -118,11 +140,22 @@ struct AudioChoice {
     std::string note;
 };
 
-AudioChoice chooseAudioEncoder(const std::string& token, const std::string& format, const EncoderCapabilities& capabilities)
+// The audio tokens whose translation depends on what the installed ffmpeg offers.
+bool audioTokenNeedsCapabilities(const std::string& token)
+{
+    return token == "vorbis" || token == "libamr_nb" || token == "libamr_wb";
+}
+
+// The format tokens (first word) whose translation depends on what the installed ffmpeg offers.
+bool formatNeedsCapabilities(const std::string& format) { return format == "ffm"; }
+
+// Only the tokens of audioTokenNeedsCapabilities() read the binding's capabilities.
+AudioChoice chooseAudioEncoder(const std::string& token, const std::string& format, const EncoderBinding& binding)
 {
     if (token == "libfaac")
         return {"aac", false, {}};
     if (token == "vorbis") {
+        const EncoderCapabilities& capabilities = binding.ffmpegCapabilities();
         if (capabilities.hasEncoder("libvorbis") || !capabilities.known())
             return {"libvorbis", false, {}};
         return {"vorbis", true, {}};
@@ -133,7 +166,7 @@ AudioChoice chooseAudioEncoder(const std::string& token, const std::string& form
         const bool wide = token == "libamr_wb";
         const std::string encoder = wide ? "libvo_amrwbenc" : "libopencore_amrnb";
         const std::string codecName = wide ? "AMR WB" : "AMR NB";
-        if (capabilities.hasEncoder(encoder))
+        if (binding.ffmpegCapabilities().hasEncoder(encoder))
             return {encoder, false, {}};
         if (containerTakesAac(format))
             return {"aac", false, codecName + " is not available in this ffmpeg; writing AAC with the same sample rate and channels instead"};
@@ -159,7 +192,12 @@ EncoderBinding::Locations EncoderBinding::locate()
 }
 
 EncoderBinding::EncoderBinding(Locations locations, std::optional<EncoderCapabilities> capabilities)
-    : locations_(std::move(locations)), capabilities_(std::move(capabilities))
+    : locations_(std::move(locations)), query_(queryInstalledFfmpeg), capabilities_(std::move(capabilities))
+{
+}
+
+EncoderBinding::EncoderBinding(Locations locations, CapabilityQuery query)
+    : locations_(std::move(locations)), query_(std::move(query))
 {
 }
 
@@ -170,18 +208,40 @@ const EncoderCapabilities& EncoderBinding::ffmpegCapabilities() const
     std::call_once(capabilitiesOnce_, [this] {
         if (capabilities_)
             return;
-        if (!locations_.ffmpegFound) {
+        if (!locations_.ffmpegFound || !query_) {
             capabilities_.emplace();
             return;
         }
-        const std::string encoders = runForOutput(locations_.ffmpeg, "-encoders");
-        const std::string muxers = runForOutput(locations_.ffmpeg, "-muxers");
-        if (encoders.empty() && muxers.empty())
-            capabilities_.emplace();
-        else
-            capabilities_ = EncoderCapabilities::parse(encoders, muxers);
+        capabilities_ = query_(locations_.ffmpeg);
     });
     return *capabilities_;
+}
+
+bool EncoderBinding::needsCapabilities(const EncoderOptions& o) const
+{
+    if (o.program == EncoderProgram::Mencoder) {
+        // Which encoder writes WMV is the question; mencoder's translation asks nothing of ffmpeg.
+        return !fixedWmvChoice().has_value();
+    }
+    const std::vector<std::string> formatWords = splitWords(o.formatToken);
+    if (!formatWords.empty() && formatNeedsCapabilities(formatWords.front()))
+        return true;
+    return o.audioOptions && audioTokenNeedsCapabilities(o.audioToken);
+}
+
+void EncoderBinding::prepare(const EncoderOptions& options) const
+{
+    if (needsCapabilities(options))
+        ffmpegCapabilities();
+}
+
+std::optional<bool> EncoderBinding::fixedWmvChoice() const
+{
+    if (const char* choice = std::getenv("LUMARET_WMV_ENCODER"); choice && std::string_view(choice) == "mencoder")
+        return false;
+    if (!locations_.ffmpegFound && locations_.mencoderFound)
+        return false;
+    return std::nullopt;
 }
 
 bool EncoderBinding::wmvThroughFfmpeg() const
@@ -189,10 +249,8 @@ bool EncoderBinding::wmvThroughFfmpeg() const
     // Debian's mencoder links a libavcodec whose wmav2 path writes a single audio packet, so WMV
     // is written by ffmpeg unless asked otherwise (LUMARET_WMV_ENCODER=mencoder) or unless this
     // ffmpeg cannot write it at all.
-    if (const char* choice = std::getenv("LUMARET_WMV_ENCODER"); choice && std::string_view(choice) == "mencoder")
-        return false;
-    if (!locations_.ffmpegFound && locations_.mencoderFound)
-        return false;
+    if (const std::optional<bool> fixed = fixedWmvChoice())
+        return *fixed;
     const EncoderCapabilities& capabilities = ffmpegCapabilities();
     if (!capabilities.known())
         return true;
@@ -209,7 +267,6 @@ EncoderCommand EncoderBinding::translate(const EncoderOptions& options) const
 
 EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
 {
-    const EncoderCapabilities& capabilities = ffmpegCapabilities();
     EncoderCommand command;
     command.program = EncoderProgram::Ffmpeg;
     std::vector<std::string>& argv = command.arguments;
@@ -223,7 +280,7 @@ EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
     if (formatWords.empty())
         formatWords.emplace_back();
     std::string format = formatWords.front();
-    if (format == "ffm" && !capabilities.hasMuxer("ffm")) {
+    if (formatNeedsCapabilities(format) && !ffmpegCapabilities().hasMuxer("ffm")) {
         format = "nut";
         command.notes.emplace_back("the ffm format is not available in this ffmpeg; writing NUT instead");
     }
@@ -280,7 +337,7 @@ EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
     }
 
     if (o.audioOptions) {
-        const AudioChoice choice = chooseAudioEncoder(o.audioToken, format, capabilities);
+        const AudioChoice choice = chooseAudioEncoder(o.audioToken, format, *this);
         if (!choice.note.empty())
             command.notes.push_back(choice.note);
         strict = strict || choice.strict;
@@ -354,7 +411,7 @@ EncoderCommand EncoderBinding::probeCommand(const std::string& sourcePath) const
     EncoderCommand command;
     command.program = EncoderProgram::Ffmpeg;
     command.commandText = "ffmpeg -i \"" + sourcePath + "\"";
-    command.arguments = {locations_.ffmpeg, "-nostdin", "-i", ffmpegFileArgument(sourcePath)};
+    command.arguments = {locations_.ffmpeg, "-hide_banner", "-nostdin", "-i", ffmpegFileArgument(sourcePath)};
     return command;
 }
 

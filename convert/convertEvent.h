@@ -14,6 +14,16 @@ public:
     // An implementation must therefore be thread-safe, must not touch windows directly (it
     // marshals to the window thread), and must not call back into the probe from a probe report.
     virtual void onStateChanged(convertFile* job, int state) = 0;
+
+    // Called on the job's thread each time the job's percentage (convertFile::getPercent) changes
+    // while its encoder runs, the final 100 of a conversion included. The same rules apply as
+    // above, and the listener must not delete the job from here. Does nothing unless overridden:
+    // a display may just as well read getPercent() when it repaints.
+    virtual void onProgress(convertFile* job, int percent)
+    {
+        (void)job;
+        (void)percent;
+    }
 };
 
 }  // namespace convert

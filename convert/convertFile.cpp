@@ -199,6 +199,11 @@ bool convertFile::waitForProbe()
 
 void convertFile::run()
 {
+    const CommandLineBuilder builder = binding_ ? CommandLineBuilder(*binding_) : CommandLineBuilder();
+    // What the binding must learn about the installed ffmpeg for this profile (rarely anything) is
+    // learnt while the probe runs, so the encoder starts as soon as the probe's result is in.
+    builder.prepare(getProfile());
+
     // The encoder never starts before the probe has published its result; a failed probe or a
     // stop ends the run here without a report.
     if (!waitForProbe())
@@ -215,7 +220,6 @@ void convertFile::run()
         record = profile_;
         durationMillis = durationMillis_;
     }
-    const CommandLineBuilder builder = binding_ ? CommandLineBuilder(*binding_) : CommandLineBuilder();
     const std::optional<EncoderCommand> command = builder.build(source, record, folder, appendProfileName());
     if (!command) {
         fail("no output file name can be made for \"" + source + "\"");
@@ -258,7 +262,7 @@ void convertFile::runEncoder(const EncoderCommand& command, int64_t durationMill
     platform::ChildProcess::ReadStatus status;
     while ((status = child->read(piece, 9999)) == platform::ChildProcess::ReadStatus::Data) {
         if (reader.feed(piece) && reader.percent() >= 0)
-            percent_.store(reader.percent());
+            setPercent(reader.percent());
         platform::DebugOutput::line(piece);
         piece.clear();
     }
@@ -271,12 +275,20 @@ void convertFile::runEncoder(const EncoderCommand& command, int64_t durationMill
     const bool outputWritten = isNonEmptyFile(command.outputPath);
     const char* program = encoderProgramName(command.program);
     if (reader.sawProgress() && exit.success() && outputWritten) {
-        percent_.store(100);
+        setPercent(100);
         endRun(Done);
         return;
     }
     fail(joinErrorText(reader.errorText(), endReason(program, exit, reader.sawProgress(), outputWritten,
                                                      command.outputPath)));
+}
+
+void convertFile::setPercent(int percent)
+{
+    if (percent_.exchange(percent) == percent)
+        return;
+    if (convertEvent* listener = getListener())
+        listener->onProgress(this, percent);
 }
 
 void convertFile::endRun(int state)

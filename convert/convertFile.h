@@ -68,8 +68,10 @@ public:
     // realtime -15, high -5, normal 0, idle 19; an unknown class is normal.
     static int niceValueOf(uint32_t priorityClass);
 
-    // Whether output names carry " [profile name]"; read when a job names its output. Set by the
-    // owner of the settings whenever the setting changes. Any thread.
+    // Whether output names carry " [profile name]" (the output_profile setting); read when a job
+    // names its output. Process-wide and off until set: whoever loads the settings sets it at
+    // start-up and again whenever the setting changes (the options page, lumaret-cli convert).
+    // Any thread.
     static void setAppendProfileName(bool append);
     static bool appendProfileName();
 
@@ -84,7 +86,8 @@ public:
     // becomes Failed here. Reports Converting on the caller's thread before the thread starts.
     bool start();
     // Stops a running job and returns it to Waiting, without a report; waits for its thread and
-    // its encoder's end. The partial output stays on disk. Does nothing unless Converting.
+    // its encoder's end (and, on a job's first run only, for a question to the installed ffmpeg
+    // under way, a fraction of a second). The partial output stays on disk. Does nothing unless Converting.
     void stop();
     // The thread body.
     void run() override;
@@ -126,6 +129,8 @@ public:
 
 private:
     void report(int state);
+    // Stores a new percentage and tells the listener when it changed.
+    void setPercent(int percent);
     // Ends a run: Converting becomes `state` and is reported, unless stop() came first.
     void endRun(int state);
     void fail(const std::string& errorText);

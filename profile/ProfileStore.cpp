@@ -28,17 +28,35 @@ const unsigned char* ProfileStore::headerBytes() const
 
 bool ProfileStore::loadAtStartup()
 {
-    tree_.clear();
-    lastProfileName_.fill(u'\0');
-    files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+    readFiles();
     save();
     if (tree_.findDefaultNode())
         return true;
+    if (!markFirstProfileDefault())
+        return false;
+    save();
+    return true;
+}
+
+bool ProfileStore::load()
+{
+    readFiles();
+    return tree_.findDefaultNode() || markFirstProfileDefault();
+}
+
+void ProfileStore::readFiles()
+{
+    tree_.clear();
+    lastProfileName_.fill(u'\0');
+    files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+}
+
+bool ProfileStore::markFirstProfileDefault()
+{
     ProfileNode* first = tree_.findFirstProfileNode();
     if (!first)
         return false;
     first->record()->isDefault = 1;
-    save();
     return true;
 }
 

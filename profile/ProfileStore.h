@@ -30,6 +30,12 @@ public:
     // memory and the next save tries again.
     bool loadAtStartup();
 
+    // Reads the profiles as loadAtStartup() does but writes nothing (the built-in catalogue when
+    // profile.dat is missing, the first profile as default when none is marked, both in memory
+    // only): for the command-line front end, which only looks profiles up. Returns false when the
+    // tree holds no profile at all.
+    bool load();
+
     // Rewrites both files from the tree and lastProfileName; false when nothing was written.
     bool save() const;
 
@@ -52,6 +58,10 @@ public:
     void setLastProfileName(std::u16string_view name);
 
 private:
+    // Replaces the tree and lastProfileName with what the files hold (or the catalogue).
+    void readFiles();
+    // Marks the first profile in pre-order as the default; false when there is none.
+    bool markFirstProfileDefault();
     // lastProfileName as the 200 bytes of the profile.dat header.
     unsigned char* headerBytes();
     const unsigned char* headerBytes() const;

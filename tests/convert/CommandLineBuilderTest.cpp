@@ -1,6 +1,7 @@
 #include "convert/CommandLineBuilder.h"
 
 #include "convert/EncoderBinding.h"
+#include "profile/EncodingTables.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 
@@ -272,4 +274,63 @@ TEST_F(CommandLineBuilderTest, ValuesFromDamagedProfilesAreBounded)
     EXPECT_TRUE(contains(command.commandText, " -r 9223372036854775807 -b 2147483647000 -acodec  -ar 44100 \""));
     // An audio codec past the list leaves the choice to ffmpeg rather than swallowing the next option.
     EXPECT_EQ(std::count(command.arguments.begin(), command.arguments.end(), "-acodec"), 0);
+}
+
+// The job asks the binding to prepare while the probe runs; if prepare() and build() disagreed on
+// whether a profile needs ffmpeg's lists, the encoder would wait for them after all (or a rule
+// would silently read an unknown set). Every type with every audio codec, with and without video.
+TEST(CommandLineBuilderPrepareTest, PrepareAsksFfmpegExactlyWhenBuildWould)
+{
+    ::unsetenv("LUMARET_WMV_ENCODER");
+    testsupport::TempDir temp;
+    const EncoderBinding::Locations where{"/opt/enc/ffmpeg", "/opt/enc/mencoder", true, true};
+    int asking = 0;
+    int combinations = 0;
+    for (int type = 0; type < profile::kConversionTypeCount; ++type) {
+        for (int audio = 0; audio <= profile::audioCodecCount(type); ++audio) {
+            for (int video = 0; video <= std::min(1, profile::videoCodecCount(type)); ++video) {
+                const ProfileRecord record = makeProfile(type, video, u"", 0, 0.0f, audio, 0, 0.0f, 0);
+                int prepared = 0;
+                int built = 0;
+                const EncoderBinding preparing(where, [&prepared](const std::string&) {
+                    ++prepared;
+                    return EncoderCapabilities::of({}, {});
+                });
+                const EncoderBinding building(where, [&built](const std::string&) {
+                    ++built;
+                    return EncoderCapabilities::of({}, {});
+                });
+                CommandLineBuilder(preparing).prepare(record);
+                ASSERT_TRUE(CommandLineBuilder(building).build("/v/clip.mp4", record, temp.path().string(), false));
+                EXPECT_EQ(prepared, built) << "type " << type << " audio " << audio << " video " << video;
+                EXPECT_LE(prepared, 1);
+                asking += prepared;
+                ++combinations;
+            }
+        }
+    }
+    // AMR, vorbis, ffm and WMV ask; the common profiles do not.
+    EXPECT_GT(asking, 0);
+    EXPECT_LT(asking * 4, combinations);
+}
+
+TEST(CommandLineBuilderPrepareTest, CommonProfilesNeverRunFfmpegToTranslate)
+{
+    ::unsetenv("LUMARET_WMV_ENCODER");
+    int asked = 0;
+    const EncoderBinding binding(EncoderBinding::Locations{"/opt/enc/ffmpeg", "/opt/enc/mencoder", true, true},
+                                 [&asked](const std::string&) {
+                                     ++asked;
+                                     return EncoderCapabilities::of({}, {});
+                                 });
+    const CommandLineBuilder builder(binding);
+    testsupport::TempDir temp;
+    EXPECT_TRUE(builder.build("/v/clip.mp4", aviProfile(), temp.path().string(), false));
+    EXPECT_TRUE(builder.build("/v/clip.mp4", mp3Profile(), temp.path().string(), false));
+    EXPECT_EQ(asked, 0);
+    builder.prepare(wmvProfile());
+    EXPECT_EQ(asked, 1);
+    builder.prepare(wmvProfile());
+    EXPECT_TRUE(builder.build("/v/clip.mp4", wmvProfile(), temp.path().string(), false));
+    EXPECT_EQ(asked, 1);  // learnt once per binding
 }

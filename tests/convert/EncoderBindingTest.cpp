@@ -207,7 +207,7 @@ TEST(EncoderBindingTest, ProbeCommand)
     const EncoderBinding binding(fixedLocations(), debianCapabilities());
     const EncoderCommand probe = binding.probeCommand("/in/-y.avi");
     EXPECT_EQ(probe.commandText, "ffmpeg -i \"/in/-y.avi\"");
-    EXPECT_EQ(probe.arguments, (Words{"/opt/enc/ffmpeg", "-nostdin", "-i", "file:/in/-y.avi"}));
+    EXPECT_EQ(probe.arguments, (Words{"/opt/enc/ffmpeg", "-hide_banner", "-nostdin", "-i", "file:/in/-y.avi"}));
     EXPECT_EQ(probe.program, EncoderProgram::Ffmpeg);
 }
 
@@ -229,6 +229,26 @@ TEST(EncoderBindingTest, LocatesEncodersThroughTheEnvironmentAndKeepsBareNamesWh
     const EncoderBinding missing(EncoderBinding::Locations{"ffmpeg", "mencoder", false, false});
     EXPECT_FALSE(missing.ffmpegCapabilities().known());
     EXPECT_EQ(missing.translate(ffmpegOptions(19, "mp4", "", "libfaac")).arguments.front(), "ffmpeg");
+}
+
+// The two listings are asked for side by side; each must land in its own list.
+TEST(EncoderBindingTest, AsksTheInstalledFfmpegForBothListings)
+{
+    testsupport::TempDir temp;
+    const std::string ffmpeg = (temp.path() / "ffmpeg").string();
+    std::ofstream(ffmpeg) << "#!/bin/sh\n"
+                             "case \"$2\" in\n"
+                             "  -encoders) printf 'Encoders:\\n ------\\n A....D libopencore_amrnb  AMR-NB\\n' ;;\n"
+                             "  -muxers) printf 'File formats:\\n --\\n  E ffm   FFM\\n' ;;\n"
+                             "esac\n";
+    ::chmod(ffmpeg.c_str(), 0755);
+    const EncoderBinding binding(EncoderBinding::Locations{ffmpeg, "mencoder", true, false});
+    const EncoderCapabilities& capabilities = binding.ffmpegCapabilities();
+    EXPECT_TRUE(capabilities.known());
+    EXPECT_TRUE(capabilities.hasEncoder("libopencore_amrnb"));
+    EXPECT_FALSE(capabilities.hasMuxer("libopencore_amrnb"));
+    EXPECT_TRUE(capabilities.hasMuxer("ffm"));
+    EXPECT_FALSE(capabilities.hasEncoder("ffm"));
 }
 
 TEST(EncoderCapabilitiesTest, ParsesTheListingsOfFfmpeg)

@@ -56,6 +56,28 @@ TEST_F(ProfileStoreTest, StartWithoutDefaultMakesTheFirstProfileTheDefault)
     EXPECT_EQ(readBytes(systemFile())[200], 1);   // isDefault of the first record, saved
 }
 
+// The command-line converter only looks profiles up: it sees what a start would, and the files stay
+// as they were (none is created in an empty folder, no default flag is written back).
+TEST_F(ProfileStoreTest, LoadingWithoutSavingLeavesTheFilesAlone)
+{
+    ProfileStore fresh(dataDir());
+    ASSERT_TRUE(fresh.load());
+    EXPECT_EQ(fresh.tree().profileCount(), 103u);
+    EXPECT_EQ(profileNameOf(*fresh.defaultProfile()), "移动设备兼容格式mp4");
+    EXPECT_FALSE(std::filesystem::exists(systemFile()));
+    EXPECT_FALSE(std::filesystem::exists(userFile()));
+
+    std::vector<unsigned char> bytes(200, 0);
+    append(bytes, makeRecord(u"cat", u"first"));
+    append(bytes, makeRecord(u"cat", u"second"));
+    writeFile(systemFile(), bytes);
+    ProfileStore store(dataDir());
+    ASSERT_TRUE(store.load());
+    EXPECT_EQ(profileNameOf(*store.defaultProfile()), "first");
+    EXPECT_EQ(readBytes(systemFile()), bytes);
+    EXPECT_FALSE(std::filesystem::exists(userFile()));
+}
+
 TEST_F(ProfileStoreTest, TwoDefaultsInTheFilesKeepBothFlagsAndTheFirstWins)
 {
     std::vector<unsigned char> bytes(200, 0);
