@@ -1,8 +1,10 @@
-// Every built-in profile converts a short generated clip with the encoders installed here, and
-// ffprobe finds in the result the container and codecs the profile names (or the substitute the
-// binding announces in its notes).
-#include "convert/CommandLineBuilder.h"
-#include "convert/EncoderBinding.h"
+// Every built-in profile converts a short generated clip with the encoders installed here, along
+// the path the conversion list takes: one job per profile, probed by the list's media probe,
+// started and followed through its listener. ffprobe then finds in each result the container and
+// codecs the profile names (or the substitute the binding announces in its notes).
+#include "convert/convertEvent.h"
+#include "convert/convertFile.h"
+#include "convert/convertFileInfoThread.h"
 #include "platform/ChildProcess.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileCatalogue.h"
@@ -10,17 +12,19 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <sstream>
-#include <thread>
 
 using namespace convert;
 
 namespace {
 
 struct RunResult {
-    bool started = false;
     bool succeeded = false;
     std::string output;
 };
@@ -34,7 +38,6 @@ RunResult runToEnd(const std::vector<std::string>& argv)
         result.output = error;
         return result;
     }
-    result.started = true;
     while (child.read(result.output) == platform::ChildProcess::ReadStatus::Data) {
     }
     result.succeeded = child.finish().success();
@@ -102,19 +105,70 @@ Probe probe(const std::string& file)
     return result;
 }
 
-// What went wrong with one profile; empty when it converted as expected.
-std::string convertAndCheck(const profile::ProfileRecord& record, const std::string& source, const std::string& folder)
+bool isFinal(int state) { return state == Done || state == Failed || state == ProbeFailed; }
+
+// The listener of every job, as the list's would be: it only records, on whatever thread reports.
+class Watcher : public convertEvent {
+public:
+    void onStateChanged(convertFile* job, int state) override
+    {
+        std::lock_guard lock(mutex_);
+        if (isFinal(state)) {
+            ++finished_;
+            changed_.notify_all();
+        }
+        (void)job;
+    }
+    void onProgress(convertFile* job, int percent) override
+    {
+        std::lock_guard lock(mutex_);
+        progress_[job].push_back(percent);
+    }
+    // Waits until `count` jobs have ended; false when nothing ended for two minutes (a hung
+    // encoder must not hang the suite; this is no timing requirement).
+    bool waitForFinished(size_t count)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::minutes(2), [&] { return finished_ >= count; });
+    }
+    std::vector<int> progressOf(convertFile* job)
+    {
+        std::lock_guard lock(mutex_);
+        return progress_[job];
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    size_t finished_ = 0;
+    std::map<convertFile*, std::vector<int>> progress_;
+};
+
+// What went wrong with one profile's conversion; empty when it converted as expected.
+std::string checkResult(convertFile& job, const profile::ProfileRecord& record, const std::vector<int>& progress)
 {
-    const std::optional<EncoderCommand> command = CommandLineBuilder().build(source, record, folder, false);
-    if (!command)
-        return "no command";
-    const RunResult run = runToEnd(command->arguments);
-    if (!run.succeeded)
-        return "encoder failed: " + command->commandText + "\n" + run.output.substr(run.output.size() > 1500 ? run.output.size() - 1500 : 0);
+    std::string reason;
+    job.getMediaInfo(reason);
+    if (job.getState() != Done)
+        return "ended in state " + std::to_string(job.getState()) + ": " +
+               reason.substr(reason.size() > 1500 ? reason.size() - 1500 : 0);
+
+    std::string problems;
+    if (job.getPercent() != 100)
+        problems += " percent " + std::to_string(job.getPercent());
+    // The reports follow the encoder's clock: they never go back, and the last is the 100 of the
+    // finished conversion.
+    bool forward = !progress.empty() && progress.back() == 100;
+    for (size_t i = 1; i < progress.size(); ++i)
+        forward = forward && progress[i] >= progress[i - 1] && progress[i - 1] >= 0;
+    if (!forward) {
+        problems += " progress";
+        for (int percent : progress)
+            problems += " " + std::to_string(percent);
+    }
 
     const int t = record.conversionType;
-    const Probe found = probe(command->outputPath);
-    std::string problems;
+    const Probe found = probe(job.getOutputPath());
     const std::string container = probedContainer(profile::conversionTypeFormat(t));
     if (found.container != container)
         problems += " container " + found.container + " (want " + container + ")";
@@ -124,7 +178,7 @@ std::string convertAndCheck(const profile::ProfileRecord& record, const std::str
         problems += " video stream is not " + video + " with at least 5 packets";
     if (record.audioCodec >= 1) {
         bool substituted = false;
-        for (const std::string& note : command->notes)
+        for (const std::string& note : job.getNotes())
             substituted = substituted || note.find("writing AAC") != std::string::npos;
         const std::string audio = probedAudioCodec(profile::audioCodecToken(t, record.audioCodec), substituted);
         const auto audioStream = found.streams.find("audio");
@@ -133,12 +187,12 @@ std::string convertAndCheck(const profile::ProfileRecord& record, const std::str
         if (audioStream == found.streams.end() || audioStream->second.first != audio || audioStream->second.second < 10)
             problems += " audio stream is not " + audio + " with at least 10 packets";
     }
-    return problems.empty() ? std::string() : command->commandText + ":" + problems;
+    return problems.empty() ? std::string() : job.getOutputPath() + ":" + problems;
 }
 
 }  // namespace
 
-TEST(CatalogueConversionTest, EveryBuiltInProfileConvertsAClip)
+TEST(CatalogueConversionTest, EveryBuiltInProfileConvertsAClipThroughProbeAndJob)
 {
     testsupport::TempDir temp;
     const std::string source = (temp.path() / "clip.mp4").string();
@@ -150,18 +204,42 @@ TEST(CatalogueConversionTest, EveryBuiltInProfileConvertsAClip)
 
     const std::vector<profile::ProfileRecord> records = profile::catalogueRecords();
     ASSERT_EQ(records.size(), 103u);
-    std::vector<std::string> problems(records.size());
-    std::atomic<std::size_t> next{0};
-    // Two conversions at a time: the profiles fix their frame sizes, so the clip cannot be made
-    // smaller, and most encoders here use one core.
-    auto worker = [&] {
-        for (std::size_t i = next++; i < records.size(); i = next++)
-            problems[i] = convertAndCheck(records[i], source, (temp.path() / std::to_string(i)).string());
-    };
-    std::thread other(worker);
-    worker();
-    other.join();
 
-    for (std::size_t i = 0; i < records.size(); ++i)
-        EXPECT_EQ(problems[i], "") << "profile " << i + 1 << " " << profile::profileNameOf(records[i]);
+    Watcher watcher;
+    std::vector<std::unique_ptr<convertFile>> jobs;
+    convertFileInfoThread prober;  // declared after the jobs: stopped before they go
+    prober.setDisposed(true);
+    prober.start(nullptr);
+    for (size_t i = 0; i < records.size(); ++i) {
+        auto job = std::make_unique<convertFile>();
+        job->setDisposed(true);
+        job->setSource(source, std::filesystem::file_size(source));
+        job->setTargetFolder((temp.path() / std::to_string(i)).string());
+        job->setProfile(records[i]);
+        job->setListener(&watcher);
+        prober.enqueue(job.get());
+        jobs.push_back(std::move(job));
+    }
+
+    // Two conversions at a time: the profiles fix their frame sizes, so the clip cannot be made
+    // smaller, and most encoders here use one core. A job whose probe failed ends at its start.
+    size_t started = 0;
+    for (size_t ended = 0; ended < jobs.size(); ++ended) {
+        while (started < jobs.size() && started < ended + 2)
+            jobs[started++]->start();
+        ASSERT_TRUE(watcher.waitForFinished(ended + 1)) << "no conversion ended for two minutes";
+    }
+    prober.stop();
+
+    bool someReportInTheMiddle = false;
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        const std::vector<int> progress = watcher.progressOf(jobs[i].get());
+        for (int percent : progress)
+            someReportInTheMiddle = someReportInTheMiddle || (percent > 0 && percent < 100);
+        EXPECT_EQ(checkResult(*jobs[i], records[i], progress), "")
+            << "profile " << i + 1 << " " << profile::profileNameOf(records[i]);
+    }
+    // A short clip often ends before ffmpeg's first periodic status line, but the longer encodes
+    // here report on the way: the percentage follows the encoder while it runs.
+    EXPECT_TRUE(someReportInTheMiddle);
 }
