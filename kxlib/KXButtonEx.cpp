@@ -67,38 +67,19 @@ bool KXButtonEx::handleButtonMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return false;
     const bool inside = hitTest(pointFromLParam(lParam));
     switch (message) {
-    case WM_MOUSEMOVE:
-        if (inside) {
-            // Further moves inside neither repaint nor notify.
-            if (hasState(kHover))
-                return true;
-            setStateBit(kHover, true);
-            invalidate();
-            return notify(message, wParam, lParam);
-        }
-        if (hasState(kHover)) {
-            setStateBit(kHover, false);
-            invalidate();
-        }
-        return false;
+    case WM_MOUSEMOVE: return hoverMove(inside, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (!inside)
             return false;
-        pressAndCapture();
-        invalidate();
+        beginPress();
         return notify(message, wParam, lParam);
     case WM_LBUTTONUP:
-        if (!hasState(kPressed))
+        if (!endPress())
             return false;
-        releasePress();
-        invalidate();
         return inside ? notify(message, wParam, lParam) : false;
     case WM_MOUSELEAVE:
-        if (hasState(kHover)) {
-            setStateBit(kHover, false);
-            invalidate();
-        }
+        trackHover(false);
         return false;
     default:
         return false;

@@ -75,6 +75,37 @@ void KXDirectUI::releasePress()
     platform::Window::releaseCapture();
 }
 
+bool KXDirectUI::trackHover(bool inside)
+{
+    if (hasState(kHover) == inside)
+        return false;
+    setStateBit(kHover, inside);
+    invalidate();
+    return true;
+}
+
+bool KXDirectUI::hoverMove(bool inside, WPARAM wParam, LPARAM lParam)
+{
+    if (!trackHover(inside))
+        return inside;
+    return inside ? notify(WM_MOUSEMOVE, wParam, lParam) : false;
+}
+
+void KXDirectUI::beginPress()
+{
+    pressAndCapture();
+    invalidate();
+}
+
+bool KXDirectUI::endPress()
+{
+    if (!hasState(kPressed))
+        return false;
+    releasePress();
+    invalidate();
+    return true;
+}
+
 bool KXDirectUI::notify(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Both references live until the callback has returned, so neither the control nor its

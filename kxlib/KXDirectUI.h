@@ -74,6 +74,19 @@ protected:
     // Sets or clears pressed together with the owner window's mouse capture.
     void pressAndCapture();
     void releasePress();
+    // The hover and press tracking the clickable controls share. Each changes the state word and
+    // repaints only when a bit actually changes; none of them notifies the owner.
+    // Sets kHover when the mouse is inside, clears it when outside; true when the bit changed.
+    bool trackHover(bool inside);
+    // The hover rule of a mouse move: the move that enters is claimed and reported, further moves
+    // inside are claimed without a repaint or a report, moves outside are never claimed (leaving
+    // only drops the hover look). Returns notify()'s result when it reports.
+    bool hoverMove(bool inside, WPARAM wParam, LPARAM lParam);
+    // A press taken by the control: pressed with the owner window's capture, repainted.
+    void beginPress();
+    // Ends a press: drops pressed and the capture and repaints. False, with nothing done, when the
+    // control was not pressed.
+    bool endPress();
     // Tells the handler that this control claimed a message, then returns true. The handler's
     // callback may remove and release this control: nothing of the control may be touched after
     // this call, so callers return its result at once.

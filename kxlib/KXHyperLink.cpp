@@ -25,35 +25,21 @@ bool KXHyperLink::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     const bool inside = hitTest(pointFromLParam(lParam));
     switch (message) {
     case WM_MOUSEMOVE:
-        if (inside) {
-            if (hasState(kHover))
-                return true;
-            setStateBit(kHover, true);
-        } else {
-            // The owner is told of the leave as well, so it can drop the hand cursor or the tip.
-            if (!hasState(kHover))
-                return false;
-            setStateBit(kHover, false);
-        }
-        invalidate();
+        // Unlike a button, the owner is told of the leave as well, so it can drop the hand cursor
+        // or the tip.
+        if (!trackHover(inside))
+            return inside;
         return notify(message, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (!inside)
             return false;
-        pressAndCapture();
-        invalidate();
+        beginPress();
         return notify(message, wParam, lParam);
     default:  // WM_LBUTTONUP
-        if (!hasState(kPressed) || !inside) {
-            if (hasState(kPressed))
-                releasePress();
-            invalidate();
+        if (!endPress() || !inside)
             return false;
-        }
-        releasePress();
         platform::Desktop::openUrl(url);
-        invalidate();
         return notify(message, wParam, lParam);
     }
 }

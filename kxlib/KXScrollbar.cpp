@@ -205,19 +205,10 @@ bool KXScrollbar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             invalidate();
             return false;
         }
-        if (inside) {
-            if (!hasState(kHover)) {
-                setStateBit(kHover, true);
-                invalidate();
-            }
-            return true;
-        }
-        if (hasState(kHover)) {
-            setStateBit(kHover, false);
+        // A bar claims every move over it but reports none; leaving forgets the hot part.
+        if (trackHover(inside) && !inside)
             pressedPart = kNone;
-            invalidate();
-        }
-        return false;
+        return inside;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (!inside)
@@ -240,17 +231,14 @@ bool KXScrollbar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case kTrackAfter: setPos(pos + page); break;
         default: break;
         }
-        pressAndCapture();
-        invalidate();
+        beginPress();
         return true;
     case WM_LBUTTONUP:
-        if (!hasState(kPressed))
+        if (!endPress())
             return false;
         pressedPart = kNone;
         dragging = false;
         stopRepeat();
-        releasePress();
-        invalidate();
         return true;
     case WM_MOUSEWHEEL: {
         const int delta = GET_WHEEL_DELTA_WPARAM(wParam);

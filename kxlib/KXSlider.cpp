@@ -89,31 +89,17 @@ bool KXSlider::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             invalidate();
             return notify(message, wParam, lParam);
         }
-        if (inside) {
-            if (hasState(kHover))
-                return true;
-            setStateBit(kHover, true);
-            invalidate();
-            return notify(message, wParam, lParam);
-        }
-        if (hasState(kHover)) {
-            setStateBit(kHover, false);
-            invalidate();
-        }
-        return false;
+        return hoverMove(inside, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (!inside)
             return false;
-        pressAndCapture();
+        beginPress();
         setPos(positionAt(point.x));
-        invalidate();
         return notify(message, wParam, lParam);
     default:  // WM_LBUTTONUP
-        if (!hasState(kPressed))
+        if (!endPress())
             return false;
-        releasePress();
-        invalidate();
         // Released away from the slider: the drag ends without a commit.
         return inside ? notify(message, wParam, lParam) : true;
     }
