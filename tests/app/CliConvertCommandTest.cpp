@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -81,6 +82,18 @@ TEST_F(CliConvertTest, ConvertsInOrderReportsEachFileAndKeepsSources)
     EXPECT_EQ(allGood.status, 0) << allGood.output;
     EXPECT_EQ(cli({"convert", "--profile", "no such profile", good}).status, 1);
     EXPECT_EQ(cli({"convert", "--bogus", good}).status, 2);
+}
+
+// The name bracket is a process-wide switch of the job; the converter sets it from the settings.
+TEST_F(CliConvertTest, HonoursTheProfileNameSetting)
+{
+    std::filesystem::create_directories(dir_ / "config");
+    std::ofstream(dir_ / "config" / "Lumaret.ini") << "[output]\noutput_profile=1\n";
+    const std::string good = script("good.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::string out = (dir_ / "out").string();
+    const Result result = cli({"convert", "--output-dir", out, good});
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("done " + out + "/good [移动设备兼容格式mp4]."), std::string::npos) << result.output;
 }
 
 }  // namespace
