@@ -69,15 +69,12 @@ bool KXButtonEx::handleButtonMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_MOUSEMOVE: return hoverMove(inside, wParam, lParam);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (!inside)
-            return false;
-        beginPress();
-        return notify(message, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return pressIfInside(inside, message, wParam, lParam);
     case WM_LBUTTONUP:
-        if (!endPress())
+        // A click is a release inside the button the press went down on.
+        if (!endPress() || !inside)
             return false;
-        return inside ? notify(message, wParam, lParam) : false;
+        return notify(message, wParam, lParam);
     case WM_MOUSELEAVE:
         trackHover(false);
         return false;

@@ -97,6 +97,14 @@ void KXDirectUI::beginPress()
     invalidate();
 }
 
+bool KXDirectUI::pressIfInside(bool inside, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!inside)
+        return false;
+    beginPress();
+    return notify(message, wParam, lParam);
+}
+
 bool KXDirectUI::endPress()
 {
     if (!hasState(kPressed))

@@ -84,6 +84,9 @@ protected:
     bool hoverMove(bool inside, WPARAM wParam, LPARAM lParam);
     // A press taken by the control: pressed with the owner window's capture, repainted.
     void beginPress();
+    // The press rule of buttons and links: a press inside is taken and reported, one outside is
+    // not claimed. Returns notify()'s result when it reports.
+    bool pressIfInside(bool inside, UINT message, WPARAM wParam, LPARAM lParam);
     // Ends a press: drops pressed and the capture and repaints. False, with nothing done, when the
     // control was not pressed.
     bool endPress();

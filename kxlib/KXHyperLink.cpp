@@ -31,11 +31,7 @@ bool KXHyperLink::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return inside;
         return notify(message, wParam, lParam);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (!inside)
-            return false;
-        beginPress();
-        return notify(message, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return pressIfInside(inside, message, wParam, lParam);
     default:  // WM_LBUTTONUP
         if (!endPress() || !inside)
             return false;
