@@ -54,17 +54,6 @@ int stripFrame(int state, bool checked)
     return 0;
 }
 
-int mulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
-    const long long product = static_cast<long long>(a) * b;
-    const long long half = (c < 0 ? -static_cast<long long>(c) : c) / 2;
-    const bool negative = (product < 0) != (c < 0);
-    const long long magnitude = ((product < 0 ? -product : product) + half) / (c < 0 ? -static_cast<long long>(c) : c);
-    return static_cast<int>(negative ? -magnitude : magnitude);
-}
-
 const platform::Font& sharedFont()
 {
     static const platform::Font font = platform::Font::standard();

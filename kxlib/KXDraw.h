@@ -27,10 +27,6 @@ bool loadImage(platform::Image& image, const std::string& path, bool premultiply
 // highlighted, else 0.
 int stripFrame(int state, bool checked);
 
-// a * b / c rounded to the nearest integer (halves away from zero) without overflow; -1 when c is
-// 0, as the classic helper answers.
-int mulDiv(int a, int b, int c);
-
 // The font every control draws its text with: "Tahoma", 9 points.
 const platform::Font& sharedFont();
 

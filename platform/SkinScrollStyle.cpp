@@ -1,5 +1,7 @@
 #include "platform/SkinScrollStyle.h"
 
+#include "platform/WinTypes.h"
+
 #include <QPainter>
 #include <QStyleOptionSlider>
 
@@ -16,16 +18,6 @@ constexpr int kBodyColumn = 2;
 constexpr int kGripColumn = 3;
 constexpr int kTrackColumn = 4;
 const QPoint kSizeBoxOrigin(38, 57);
-
-// Multiply then divide in 64 bits, rounding to nearest as the desktop's MulDiv does.
-int mulDiv(long long a, long long b, long long c)
-{
-    if (c == 0)
-        return -1;
-    const long long product = a * b;
-    const long long half = (c > 0 ? c : -c) / 2;
-    return int((product >= 0) == (c > 0) ? (product + half) / c : (product - half) / c);
-}
 
 }  // namespace
 

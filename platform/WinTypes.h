@@ -1,8 +1,8 @@
 #pragma once
 // The small vocabulary the windows and controls speak: rectangles, points, colours, window-message
-// numbers and the packing of mouse coordinates. The numbers are the classic desktop values so that
-// message tables and stored constants read the same everywhere. No Qt here: everything above the
-// platform layer includes this header instead of any toolkit header.
+// numbers, the packing of mouse coordinates and the rounded multiply-divide. The numbers are the
+// classic desktop values so that message tables and stored constants read the same everywhere. No
+// Qt here: everything above the platform layer includes this header instead of any toolkit header.
 #include <cstdint>
 
 namespace platform {
@@ -81,6 +81,19 @@ constexpr WPARAM MAKEWPARAM(int low, int high)
     return static_cast<WPARAM>(static_cast<std::uint32_t>((low & 0xFFFF) | ((high & 0xFFFF) << 16)));
 }
 constexpr int WHEEL_DELTA = 120;
+
+// a * b / c computed in 64 bits and rounded to the nearest integer, halves away from zero, as the
+// classic desktop helper answers; -1 when c is 0. Scroll geometry and percentages on both sides of
+// the platform line use it, so thumbs drawn by the controls and by the native views' skin agree.
+constexpr int mulDiv(long long a, long long b, long long c)
+{
+    if (c == 0)
+        return -1;
+    const long long product = a * b;
+    const long long divisor = c < 0 ? -c : c;
+    const long long magnitude = ((product < 0 ? -product : product) + divisor / 2) / divisor;
+    return static_cast<int>((product < 0) != (c < 0) ? -magnitude : magnitude);
+}
 
 // Window messages.
 constexpr UINT WM_CLOSE = 0x0010;

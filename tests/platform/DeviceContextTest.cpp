@@ -86,10 +86,13 @@ TEST(DeviceContextTest, MemDcPaintsOffScreenAndCopiesBackOnce)
 
 TEST(DeviceContextTest, MulDivRoundsLikeTheClassicHelper)
 {
-    EXPECT_EQ(KXLib::mulDiv(7, 70, 20), 25);  // 24.5 rounds away from zero
-    EXPECT_EQ(KXLib::mulDiv(-7, 70, 20), -25);
-    EXPECT_EQ(KXLib::mulDiv(1, 1, 0), -1);
-    EXPECT_EQ(KXLib::mulDiv(2000000000, 3, 4), 1500000000);
+    EXPECT_EQ(mulDiv(7, 70, 20), 25);  // 24.5 rounds away from zero
+    EXPECT_EQ(mulDiv(-7, 70, 20), -25);
+    EXPECT_EQ(mulDiv(-3, 1, -2), 2);  // both signs negative: still away from zero
+    EXPECT_EQ(mulDiv(3, 1, -2), -2);
+    EXPECT_EQ(mulDiv(1, 1, 0), -1);
+    EXPECT_EQ(mulDiv(2000000000, 3, 4), 1500000000);
+    EXPECT_EQ(mulDiv(4294967296LL, 10, 4294967296LL * 4), 3);  // ranges wider than an int
 }
 
 }  // namespace
