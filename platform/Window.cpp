@@ -112,27 +112,10 @@ protected:
     }
 
     void mouseMoveEvent(QMouseEvent* e) override { deliverMouse(WM_MOUSEMOVE, e); }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton)
-            deliverMouse(WM_LBUTTONDOWN, e);
-        else if (e->button() == Qt::RightButton)
-            deliverMouse(WM_RBUTTONDOWN, e);
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton)
-            deliverMouse(WM_LBUTTONDBLCLK, e);
-        else if (e->button() == Qt::RightButton)
-            deliverMouse(WM_RBUTTONDOWN, e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton)
-            deliverMouse(WM_LBUTTONUP, e);
-        else if (e->button() == Qt::RightButton)
-            deliverMouse(WM_RBUTTONUP, e);
-    }
+    void mousePressEvent(QMouseEvent* e) override { deliverButton(e, WM_LBUTTONDOWN, WM_RBUTTONDOWN); }
+    // A right double click counts as a second press: nothing here tells right clicks apart.
+    void mouseDoubleClickEvent(QMouseEvent* e) override { deliverButton(e, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN); }
+    void mouseReleaseEvent(QMouseEvent* e) override { deliverButton(e, WM_LBUTTONUP, WM_RBUTTONUP); }
     void wheelEvent(QWheelEvent* e) override
     {
         const QPoint global = e->globalPosition().toPoint();
@@ -184,6 +167,15 @@ protected:
     }
 
 private:
+    // Delivers a press or release as `left` or `right` by the button; the middle and extra buttons
+    // mean nothing to the controls.
+    void deliverButton(QMouseEvent* e, UINT left, UINT right)
+    {
+        if (e->button() == Qt::LeftButton)
+            deliverMouse(left, e);
+        else if (e->button() == Qt::RightButton)
+            deliverMouse(right, e);
+    }
     void deliverMouse(UINT message, QMouseEvent* e)
     {
         const QPoint p = e->position().toPoint();
