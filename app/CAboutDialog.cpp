@@ -43,16 +43,10 @@ void CAboutDialog::onInitDialog()
 
     const int w = kWidth;
     const int h = kHeight;
-    auto ok = createControl("KXButtonEx", "ok", true).dynamicCast<KXLib::KXButtonEx>();
-    ok->setHandler(this);
-    ok->setRect(RECT{w - 79, h - 31, w - 10, h - 10});
-    ok->loadImage("image/lumaret-btn.png", SIZE{69, 21});
-    ok->setText("确定", POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    addTextButton("ok", "确定", POINT{w - 79, h - 31});
 
     auto addLink = [&](const char* name, const char* text, const char* url, int left) {
-        auto link = createControl("KXHyperLink", name, true).dynamicCast<KXLib::KXHyperLink>();
-        link->setHandler(this);
-        link->setRect(RECT{left, 230, left + 50, 250});
+        auto link = placeControl<KXLib::KXHyperLink>("KXHyperLink", name, RECT{left, 230, left + 50, 250});
         link->text = text;
         link->url = url;
         link->normalColor = kLinkColor;

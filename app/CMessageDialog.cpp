@@ -17,8 +17,6 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kFrameColor = 0x878787;
 constexpr COLORREF kTextColor = 0x000000;
 constexpr int kCaptionHeight = 25;
-constexpr SIZE kButtonFrame{69, 21};
-constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 }  // namespace
 
@@ -74,26 +72,17 @@ void CMessageDialog::createButtons()
     const int w = client.width();
     const int h = client.height();
 
-    auto close = createControl("KXButtonEx", "close", true).dynamicCast<KXLib::KXButtonEx>();
-    close->setHandler(this);
-    close->setRect(RECT{w - 42, 1, w - 5, 19});
+    auto close = placeControl<KXLib::KXButtonEx>("KXButtonEx", "close", RECT{w - 42, 1, w - 5, 19});
     close->loadImage("image/sysbutton_close_s.png", SIZE{37, 18});
 
-    auto addButton = [&](const char* name, const char* caption, int left) {
-        auto button = createControl("KXButtonEx", name, true).dynamicCast<KXLib::KXButtonEx>();
-        button->setHandler(this);
-        button->setRect(RECT{left, h - 34, left + kButtonFrame.cx, h - 13});
-        button->loadImage("image/lumaret-btn.png", kButtonFrame);
-        button->setText(caption, POINT{0, 0}, kCaptionFormat);
-        return button;
-    };
+    const int top = h - 34;
     if (messageFlags & MessageYesNo) {
         const int x = (w - 148) / 2;
-        addButton(kAnswerYes, "是", x);
+        addTextButton(kAnswerYes, "是", POINT{x, top});
         // "no" wears the default look: the safe answer is the one the eye falls on.
-        addButton(kAnswerNo, "否", x + 79)->setHighlighted(true);
+        addTextButton(kAnswerNo, "否", POINT{x + 79, top})->setHighlighted(true);
     } else {
-        addButton(kAnswerOk, "确定", (w - kButtonFrame.cx) / 2);
+        addTextButton(kAnswerOk, "确定", POINT{(w - kTextButtonSize.cx) / 2, top});
     }
 }
 

@@ -39,6 +39,18 @@ void CSkinDialog::endDialog(int result)
     window_.endDialog(result);
 }
 
+KXLib::KXSmartPtr<KXLib::KXButtonEx> CSkinDialog::addTextButton(const std::string& name, const std::string& caption,
+                                                                POINT at)
+{
+    const RECT rect{at.x, at.y, at.x + kTextButtonSize.cx, at.y + kTextButtonSize.cy};
+    auto button = placeControl<KXLib::KXButtonEx>("KXButtonEx", name, rect);
+    if (!button)
+        return button;
+    button->loadImage("image/lumaret-btn.png", kTextButtonSize);
+    button->setText(caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return button;
+}
+
 void CSkinDialog::centre()
 {
     const RECT area = owner_ ? owner_->geometry() : platform::Screen::workArea();

@@ -10,6 +10,7 @@
 // Ownership: constructed on the caller's stack for one modal run; disposed, so references taken by
 // its controls never delete it. The owner window, when given, must outlive the box.
 // Threads: window thread only.
+#include "kxlib/KXButtonEx.h"
 #include "kxlib/KXDirectUIHandler.h"
 #include "platform/Window.h"
 
@@ -19,6 +20,8 @@ class CSkinDialog : public virtual KXLib::KXDirectUIHandler, public platform::Wi
 public:
     static constexpr int IDOK = 1;
     static constexpr int IDCANCEL = 2;
+    // The size of the boxes' captioned buttons (addTextButton).
+    static constexpr SIZE kTextButtonSize{69, 21};
 
     // `owner` (may be null) is the window the box is centred on; without one it is centred on the
     // screen.
@@ -48,6 +51,9 @@ protected:
     virtual void paintBackground(platform::DeviceContext& dc, const RECT& client) = 0;
     virtual void onOK() { endDialog(IDOK); }
     virtual void onCancel() { endDialog(IDCANCEL); }
+    // Adds the boxes' captioned button (the strip image/lumaret-btn.png, caption centred) with its
+    // top-left at `at`. Null when the name is taken.
+    KXLib::KXSmartPtr<KXLib::KXButtonEx> addTextButton(const std::string& name, const std::string& caption, POINT at);
 
     platform::Window window_;
 

@@ -135,11 +135,10 @@ void CSkinColor::buildContent()
     createTooltip();
     for (int i = 0; i < static_cast<int>(presets().size()); ++i) {
         const std::string name = presets()[i].name;
-        auto swatch = createControl("KXButtonEx", name, true).dynamicCast<KXButtonEx>();
-        swatch->setHandler(this);
         const int column = i % 5;
         const int top = i < 5 ? 5 : 45;
-        swatch->setRect(RECT{5 + 40 * column, top, 35 + 40 * column, top + 30});
+        const RECT cell{5 + 40 * column, top, 35 + 40 * column, top + 30};
+        auto swatch = placeControl<KXButtonEx>("KXButtonEx", name, cell);
         swatch->loadImage("image/lumaret-skin" + std::to_string(i) + ".png", SIZE{30, 30});
         swatch->checked = name == currentSkin;
     }
@@ -156,9 +155,7 @@ void CSkinColor::buildContent()
         {kLuminositySlider, 136, "image/adj-lum.bmp", kMaxPercent, luminosity},
     };
     for (const auto& setup : sliders) {
-        auto slider = createControl("KXSlider", setup.name, true).dynamicCast<KXSlider>();
-        slider->setHandler(this);
-        slider->setRect(RECT{40, setup.top, 164, setup.top + 14});
+        auto slider = placeControl<KXSlider>("KXSlider", setup.name, RECT{40, setup.top, 164, setup.top + 14});
         slider->loadTrackImages(setup.track, "");
         slider->loadThumbImage("image/adj-thumb.png");
         slider->maxPos = setup.maxPos;

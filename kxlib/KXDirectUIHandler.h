@@ -39,6 +39,23 @@ public:
     // "KXProgressbar", "KXScrollbar", "KXSlider", "KXListCtrl") and names it; keeps it in the map
     // when `keep`. Null when the class is unknown or the name is already in use.
     virtual KXSmartPtr<KXDirectUI> createControl(const std::string& className, const std::string& name, bool keep);
+    // The usual way a window adds a control: creates one of a registered class, keeps it, makes
+    // this handler its owner and places it at `rect`. Null, with nothing kept, when createControl
+    // refuses or the class is not a `Control`.
+    template <class Control>
+    KXSmartPtr<Control> placeControl(const std::string& className, const std::string& name, const RECT& rect)
+    {
+        const KXSmartPtr<KXDirectUI> created = createControl(className, name, true);
+        KXSmartPtr<Control> control = created.template dynamicCast<Control>();
+        if (!control) {
+            if (created)
+                removeControl(name);
+            return control;
+        }
+        control->setHandler(KXSmartPtr<KXDirectUIHandler>(this));
+        control->setRect(rect);
+        return control;
+    }
     // Keeps a control constructed by its owner; false when its name is already in use.
     virtual bool addControl(KXSmartPtr<KXDirectUI> control);
     // Null when absent.

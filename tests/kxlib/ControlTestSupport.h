@@ -55,10 +55,7 @@ public:
     template <class Control>
     KXLib::KXSmartPtr<Control> make(const std::string& className, const std::string& name, const RECT& rect)
     {
-        auto control = createControl(className, name, true).template dynamicCast<Control>();
-        control->setHandler(this);
-        control->setRect(rect);
-        return control;
+        return placeControl<Control>(className, name, rect);
     }
 
     platform::Window window;

@@ -155,9 +155,7 @@ void GalleryWindow::label(const std::string& text, int x, int y, bool heading)
 void GalleryWindow::stateButton(const std::string& name, const std::string& image, SIZE frame,
                                 const std::string& caption, const RECT& rect, int look)
 {
-    auto button = createControl("KXButtonEx", name, true).dynamicCast<KXLib::KXButtonEx>();
-    button->setHandler(this);
-    button->setRect(rect);
+    auto button = placeControl<KXLib::KXButtonEx>("KXButtonEx", name, rect);
     button->loadImage("image/" + image + ".png", frame);
     if (!caption.empty())
         button->setText(caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -187,9 +185,7 @@ void GalleryWindow::buildStateGrid()
         for (int look = 0; look < 4; ++look) {
             const int left = kGridColumn0 + look * kGridColumnWidth;
             const std::string name = "check-" + std::to_string(checked) + std::to_string(look);
-            auto box = createControl("KXCheckBox", name, true).dynamicCast<KXLib::KXCheckBox>();
-            box->setHandler(this);
-            box->setRect(RECT{left, top, left + 70, top + 15});
+            auto box = placeControl<KXLib::KXCheckBox>("KXCheckBox", name, RECT{left, top, left + 70, top + 15});
             box->loadImage(checkStripPath_, SIZE{15, 15});
             box->setText("选项", POINT{20, 0}, DT_SINGLELINE | DT_VCENTER);
             box->checked = checked == 1;
@@ -240,10 +236,8 @@ void GalleryWindow::buildBarsAndSliders()
     for (int i = 0; i < 4; ++i) {
         const int left = 470 + (i % 2) * 240;
         const int top = 264 + (i / 2) * 22;
-        auto bar = createControl("KXProgressbar", "progress-" + std::to_string(i), true)
-                       .dynamicCast<KXLib::KXProgressbar>();
-        bar->setHandler(this);
-        bar->setRect(RECT{left, top, left + 225, top + 16});
+        auto bar = placeControl<KXLib::KXProgressbar>("KXProgressbar", "progress-" + std::to_string(i),
+                                                      RECT{left, top, left + 225, top + 16});
         bar->maxPos = 100;
         bar->showText = true;
         bar->setPos(positions[i]);
@@ -270,9 +264,7 @@ void GalleryWindow::buildBarsAndSliders()
         const int left = 520 + (i / 3) * 240;
         const int top = 334 + (i % 3) * 18;
         label(sliders[i].caption, left - 48, top);
-        auto slider = createControl("KXSlider", sliders[i].name, true).dynamicCast<KXLib::KXSlider>();
-        slider->setHandler(this);
-        slider->setRect(RECT{left, top, left + 124, top + 14});
+        auto slider = placeControl<KXLib::KXSlider>("KXSlider", sliders[i].name, RECT{left, top, left + 124, top + 14});
         slider->loadTrackImages(std::string("image/") + sliders[i].track + ".bmp", "");
         slider->loadThumbImage("image/adj-thumb.png");
         slider->maxPos = sliders[i].maxPos;
@@ -295,9 +287,8 @@ void GalleryWindow::buildStatusPictures()
         x += 26;
     }
     for (int i = 0; i < 2; ++i) {
-        auto link = createControl("KXHyperLink", "link-" + std::to_string(i), true).dynamicCast<KXLib::KXHyperLink>();
-        link->setHandler(this);
-        link->setRect(RECT{600 + i * 90, 416, 720 + i * 90, 434});
+        auto link = placeControl<KXLib::KXHyperLink>("KXHyperLink", "link-" + std::to_string(i),
+                                                     RECT{600 + i * 90, 416, 720 + i * 90, 434});
         link->text = i == 0 ? "访问主页" : "反馈报告 (悬停)";
         link->url = i == 0 ? app::CAboutDialog::kHomePage : app::CAboutDialog::kFeedback;
         link->normalColor = 0x653200;
