@@ -6,20 +6,18 @@
 #include "kxlib/KXScrollbar.h"
 #include "platform/DeviceContext.h"
 #include "platform/Image.h"
-#include "platform/Timer.h"
 #include "platform/Window.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/X11TestSupport.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <functional>
 #include <string>
 
 using namespace KXLib;
+using x11test::at;
+using x11test::waitUntil;
+using x11test::xdotool;
 
 namespace {
 
@@ -56,26 +54,6 @@ public:
     int wheels = 0;
 };
 
-// Runs the event loop until `done` holds or `seconds` pass. A 20 ms timer wakes the loop, so it
-// sleeps between events instead of spinning.
-bool waitUntil(const std::function<bool()>& done, int seconds = 20)
-{
-    platform::Timer tick([] {});
-    tick.start(20, true);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-bool xdotool(const std::string& arguments)
-{
-    return std::system(("xdotool " + arguments).c_str()) == 0;
-}
-
 TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
 {
     testsupport::TempDir dir;
@@ -100,7 +78,7 @@ TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
     ASSERT_TRUE(waitUntil([&] { return owner.window.isVisible() && owner.paints > 0; }));
 
     const POINT screen = owner.window.clientToScreen(POINT{150, 120});
-    ASSERT_TRUE(xdotool("mousemove " + std::to_string(screen.x) + " " + std::to_string(screen.y)));
+    ASSERT_TRUE(xdotool("mousemove " + at(screen.x, screen.y)));
     // Button 5 is the wheel turned towards the user: down the list.
     ASSERT_TRUE(xdotool("click --repeat 3 --delay 30 5"));
     EXPECT_TRUE(waitUntil([&] { return list->firstVisibleRow() == 3; }))
@@ -114,7 +92,7 @@ TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
     // The wheel over the window but beside the list leaves it alone.
     const int wheelsBefore = owner.wheels;
     const POINT beside = owner.window.clientToScreen(POINT{360, 120});
-    ASSERT_TRUE(xdotool("mousemove " + std::to_string(beside.x) + " " + std::to_string(beside.y) + " click 5"));
+    ASSERT_TRUE(xdotool("mousemove " + at(beside.x, beside.y) + " click 5"));
     ASSERT_TRUE(waitUntil([&] { return owner.wheels > wheelsBefore; }));
     EXPECT_EQ(list->firstVisibleRow(), 2);
 
