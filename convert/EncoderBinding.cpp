@@ -101,16 +101,17 @@ std::string runForOutput(const std::string& program, const char* option)
 EncoderCapabilities queryInstalledFfmpeg(const std::string& ffmpeg)
 {
     std::string muxers;
-    std::string encoders;
+    std::thread muxerQuery;
     try {
-        std::thread muxerQuery([&muxers, &ffmpeg] { muxers = runForOutput(ffmpeg, "-muxers"); });
-        encoders = runForOutput(ffmpeg, "-encoders");
-        muxerQuery.join();
+        muxerQuery = std::thread([&muxers, &ffmpeg] { muxers = runForOutput(ffmpeg, "-muxers"); });
     } catch (const std::system_error&) {
-        // No thread to spare: one after the other.
-        encoders = runForOutput(ffmpeg, "-encoders");
-        muxers = runForOutput(ffmpeg, "-muxers");
+        // No thread to spare: the muxers are asked for after the encoders.
     }
+    const std::string encoders = runForOutput(ffmpeg, "-encoders");
+    if (muxerQuery.joinable())
+        muxerQuery.join();
+    else
+        muxers = runForOutput(ffmpeg, "-muxers");
     if (encoders.empty() && muxers.empty())
         return EncoderCapabilities();
     return EncoderCapabilities::parse(encoders, muxers);
