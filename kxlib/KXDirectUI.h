@@ -74,8 +74,8 @@ protected:
     // Sets or clears pressed together with the owner window's mouse capture.
     void pressAndCapture();
     void releasePress();
-    // The hover and press tracking the clickable controls share. Each changes the state word and
-    // repaints only when a bit actually changes; none of them notifies the owner.
+    // The hover and press tracking the clickable controls share. Each repaints only when a state
+    // bit actually changes; only hoverMove and pressIfInside notify the owner.
     // Sets kHover when the mouse is inside, clears it when outside; true when the bit changed.
     bool trackHover(bool inside);
     // The hover rule of a mouse move: the move that enters is claimed and reported, further moves
