@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   ffmpeg mencoder
-  xvfb xauth xdotool fonts-wqy-microhei
+  xvfb xauth xdotool fonts-wqy-microhei fontconfig
 )
 
 missing=()
@@ -24,7 +24,7 @@ if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq "${missing[@]}"
 else
   echo "Lumaret needs these Debian packages: ${missing[*]}" >&2
   echo "Run: sudo apt-get install ${missing[*]}" >&2
