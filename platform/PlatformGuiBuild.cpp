@@ -1,1 +1,0 @@
-namespace platform { const char* guiLayerName() { return "platform gui"; } }
