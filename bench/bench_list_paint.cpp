@@ -1,8 +1,8 @@
 // Painting the list control: one screenful out of 20 rows against one out of 100,000 rows. The
 // list walks only the rows in view, so the two should cost about the same; the ratio is printed at
 // the end. A hit test over the same lists shows the same for the mouse.
-#include "kxlib/KXDraw.h"
-#include "kxlib/KXListCtrl.h"
+#include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXListCtrl.h"
 #include "platform/DeviceContext.h"
 
 #include <QApplication>

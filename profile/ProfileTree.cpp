@@ -1,6 +1,6 @@
 #include "profile/ProfileTree.h"
 
-#include "app/MessagePresenter.h"
+#include "platform/MessagePresenter.h"
 
 #include <utility>
 
@@ -18,8 +18,8 @@ void expandForNewChild(ProfileNode& parent)
 
 void reportDuplicate(const ProfileRecord& record)
 {
-    app::showMessage("", "新增方案失败,方案 " + categoryNameOf(record) + " : " + profileNameOf(record) + "已经存在!",
-                     app::MessageError);
+    platform::showMessage("", "新增方案失败,方案 " + categoryNameOf(record) + " : " + profileNameOf(record) + "已经存在!",
+                     platform::MessageError);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Drawing primitives, text and the off-screen copy.
-#include "kxlib/KXDraw.h"
-#include "kxlib/KXMemDc.h"
+#include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXMemDc.h"
 #include "platform/DeviceContext.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the profile tests: records built in one line, a presenter that records messages,
 // and a fixture that points the data folder at a temporary directory.
-#include "app/MessagePresenter.h"
+#include "platform/MessagePresenter.h"
 #include "profile/ProfileRecord.h"
 #include "tests/support/TestSupport.h"
 
@@ -50,12 +50,12 @@ struct Message {
     uint8_t flags;
 };
 
-class RecordingPresenter final : public app::MessagePresenter {
+class RecordingPresenter final : public platform::MessagePresenter {
 public:
     std::string present(const std::string& title, const std::string& text, uint8_t flags) override
     {
         messages.push_back({title, text, flags});
-        return app::kAnswerOk;
+        return platform::kAnswerOk;
     }
     std::vector<Message> messages;
 };
@@ -69,11 +69,11 @@ protected:
         hadDataDir_ = previous != nullptr;
         previousDataDir_ = previous ? previous : "";
         ::setenv("LUMARET_DATA_DIR", dataDir().c_str(), 1);
-        previousPresenter_ = app::setMessagePresenter(presenter_);
+        previousPresenter_ = platform::setMessagePresenter(presenter_);
     }
     void TearDown() override
     {
-        app::setMessagePresenter(previousPresenter_);
+        platform::setMessagePresenter(previousPresenter_);
         if (hadDataDir_)
             ::setenv("LUMARET_DATA_DIR", previousDataDir_.c_str(), 1);
         else
@@ -94,7 +94,7 @@ protected:
 private:
     testsupport::TempDir temp_;
     std::shared_ptr<RecordingPresenter> presenter_ = std::make_shared<RecordingPresenter>();
-    std::shared_ptr<app::MessagePresenter> previousPresenter_;
+    std::shared_ptr<platform::MessagePresenter> previousPresenter_;
     bool hadDataDir_ = false;
     std::string previousDataDir_;
 };

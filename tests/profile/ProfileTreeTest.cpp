@@ -72,7 +72,7 @@ TEST_F(ProfileTreeTest, DuplicateNamesAreRefusedWithAnErrorMessage)
 
     ASSERT_EQ(messages().size(), 3u);
     EXPECT_EQ(messages()[0].text, "新增方案失败,方案 other : mp4已经存在!");
-    EXPECT_EQ(messages()[0].flags, app::MessageError);
+    EXPECT_EQ(messages()[0].flags, platform::MessageError);
     EXPECT_EQ(messages()[0].title, "");
     EXPECT_EQ(messages()[1].text, "新增方案失败,方案 x : mobile已经存在!");
     EXPECT_EQ(messages()[2].text, "新增方案失败,方案 mobile : mine已经存在!");

@@ -1,6 +1,6 @@
 #include "tools/gallery/GalleryList.h"
 
-#include "kxlib/KXDraw.h"
+#include "kxlib/ui/KXDraw.h"
 #include "platform/DeviceContext.h"
 
 #include <array>

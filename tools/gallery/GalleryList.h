@@ -1,7 +1,7 @@
 #pragma once
 // GalleryList: a list of made-up conversion rows for the control gallery, long enough to scroll.
 // It draws a header text per column and each row's file name, format and status.
-#include "kxlib/KXListCtrl.h"
+#include "kxlib/ui/KXListCtrl.h"
 
 namespace gallery {
 

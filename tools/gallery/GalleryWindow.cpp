@@ -1,16 +1,16 @@
 #include "tools/gallery/GalleryWindow.h"
 
-#include "app/CAboutDialog.h"
-#include "app/MessagePresenter.h"
-#include "kxlib/KXButtonEx.h"
-#include "kxlib/KXCheckBox.h"
-#include "kxlib/KXColor.h"
-#include "kxlib/KXDraw.h"
-#include "kxlib/KXHyperLink.h"
-#include "kxlib/KXProgressbar.h"
-#include "kxlib/KXScrollbar.h"
-#include "kxlib/KXSkinColors.h"
-#include "kxlib/KXSlider.h"
+#include "app/page/CAboutDialog.h"
+#include "platform/MessagePresenter.h"
+#include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXCheckBox.h"
+#include "kxlib/ui/KXColor.h"
+#include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXHyperLink.h"
+#include "kxlib/ui/KXProgressbar.h"
+#include "kxlib/ui/KXScrollbar.h"
+#include "kxlib/ui/KXSkinColors.h"
+#include "kxlib/ui/KXSlider.h"
 #include "platform/DeviceContext.h"
 #include "platform/QtBridge.h"
 #include "platform/SkinScrollbars.h"
@@ -396,7 +396,7 @@ void GalleryWindow::runAction(int action)
         else
             openSkinPopup();
     } else {
-        lastAnswer_ = app::showMessage("", std::string("这是标志为 ") + std::to_string(chosen.flags) +
+        lastAnswer_ = platform::showMessage("", std::string("这是标志为 ") + std::to_string(chosen.flags) +
                                                " 的消息框, 它按文字的宽度调整大小。",
                                        static_cast<uint8_t>(chosen.flags));
     }

@@ -7,9 +7,9 @@
 // screenshots show what a change did to them.
 //
 // Threads: window thread only.
-#include "kxlib/CSkinColor.h"
-#include "kxlib/KXDirectUIHandler.h"
-#include "kxlib/KXGifCtrl.h"
+#include "kxlib/ui/CSkinColor.h"
+#include "kxlib/ui/KXDirectUIHandler.h"
+#include "kxlib/ui/KXGifCtrl.h"
 #include "platform/Image.h"
 #include "platform/Window.h"
 

@@ -6,8 +6,8 @@
 //   lumaret-gallery --open NAME              opens what a dialog button opens (open-question,
 //                                            open-about, ...; see GalleryWindow::open)
 // The exit status is 0 when the screenshot was written and shows more than a blank window.
-#include "app/MessagePresenter.h"
-#include "app/SkinMessagePresenter.h"
+#include "platform/MessagePresenter.h"
+#include "app/page/SkinMessagePresenter.h"
 #include "platform/QtBridge.h"
 #include "platform/Paths.h"
 #include "tools/gallery/GalleryWindow.h"
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
 
     gallery::GalleryWindow gallery;
     auto presenter = std::make_shared<app::SkinMessagePresenter>(&gallery.window());
-    app::setMessagePresenter(presenter);
+    platform::setMessagePresenter(presenter);
     gallery.show(40, 40);
     if (skinPopup && !gallery.openSkinPopup())
         std::fprintf(stderr, "lumaret-gallery: the skin colour pop-up did not open\n");
@@ -116,6 +116,6 @@ int main(int argc, char** argv)
         QObject::connect(&application, &QApplication::lastWindowClosed, &application, &QApplication::quit);
     }
     const int result = application.exec();
-    app::setMessagePresenter(nullptr);
+    platform::setMessagePresenter(nullptr);
     return status ? status : result;
 }

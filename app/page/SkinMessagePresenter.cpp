@@ -1,0 +1,18 @@
+#include "app/page/SkinMessagePresenter.h"
+
+#include "app/page/CMessageDialog.h"
+#include "platform/WindowThread.h"
+
+namespace app {
+
+std::string SkinMessagePresenter::present(const std::string& title, const std::string& text, uint8_t flags)
+{
+    std::string answer;
+    platform::WindowThread::run([&] {
+        CMessageDialog box(title, text, flags, owner_);
+        answer = box.run();
+    });
+    return answer;
+}
+
+}  // namespace app

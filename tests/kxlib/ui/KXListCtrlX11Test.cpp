@@ -1,0 +1,105 @@
+// The list in a real window on a real X server, scrolled by wheel clicks that xdotool sends through
+// the XTest extension: the toolkit's wheel events must reach the list as WM_MOUSEWHEEL with the
+// pointer's screen position, and move its first visible row one row per notch.
+#include "kxlib/ui/KXDirectUIHandler.h"
+#include "kxlib/ui/KXListCtrl.h"
+#include "kxlib/ui/KXScrollbar.h"
+#include "platform/DeviceContext.h"
+#include "platform/Image.h"
+#include "platform/Window.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/X11TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace KXLib;
+using x11test::at;
+using x11test::waitUntil;
+using x11test::xdotool;
+
+namespace {
+
+// A window that paints its controls and routes its mouse messages to them, as every page does.
+class ListWindow : public KXDirectUIHandler, public platform::WindowListener {
+public:
+    ListWindow() : window(platform::Window::Kind::TopLevel, this)
+    {
+        setDisposed(true);
+        window.setGeometry(RECT{100, 100, 500, 400});
+        createTooltip();
+    }
+    ~ListWindow() override { removeAllControls(); }
+
+    HWND getWindow() override { return &window; }
+    void onControlEvent(KXSmartPtr<KXDirectUI>, UINT, WPARAM, LPARAM) override {}
+    void onPaint(platform::DeviceContext& dc) override
+    {
+        ++paints;
+        drawControls(&dc);
+    }
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_MOUSEWHEEL)
+            ++wheels;
+        if (message < WM_MOUSEMOVE || message > WM_MOUSEWHEEL)
+            return false;
+        routeMessage(MSG{&window, message, wParam, lParam});
+        return true;
+    }
+
+    platform::Window window;
+    int paints = 0;
+    int wheels = 0;
+};
+
+TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
+{
+    testsupport::TempDir dir;
+    platform::Image strip(92, 62, 0xFF808080);
+    ASSERT_TRUE(strip.save((dir / "scrollbar.png").string()));
+    ASSERT_TRUE(KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15}));
+
+    ListWindow owner;
+    KXSmartPtr<KXListCtrl> list(new KXListCtrl());
+    list->setName("list");
+    list->setHandler(&owner);
+    list->setRect(RECT{10, 10, 310, 265});  // header 15, then 16 rows of 15 in view
+    list->insertColumn(0, 290);
+    for (int i = 0; i < 500; ++i)
+        list->insertRow(static_cast<unsigned>(i), i);
+    list->updateScrollbars();
+    ASSERT_TRUE(owner.addControl(list));
+    ASSERT_TRUE(list->verticalScrollbar().isVisible());
+
+    owner.window.show();
+    owner.window.activate();
+    ASSERT_TRUE(waitUntil([&] { return owner.window.isVisible() && owner.paints > 0; }));
+
+    const POINT screen = owner.window.clientToScreen(POINT{150, 120});
+    ASSERT_TRUE(xdotool("mousemove " + at(screen.x, screen.y)));
+    // Button 5 is the wheel turned towards the user: down the list.
+    ASSERT_TRUE(xdotool("click --repeat 3 --delay 30 5"));
+    EXPECT_TRUE(waitUntil([&] { return list->firstVisibleRow() == 3; }))
+        << "first visible row " << list->firstVisibleRow() << " after " << owner.wheels << " wheel events";
+
+    // Button 4 turns it away: back toward the first row.
+    ASSERT_TRUE(xdotool("click 4"));
+    EXPECT_TRUE(waitUntil([&] { return list->firstVisibleRow() == 2; }))
+        << "first visible row " << list->firstVisibleRow();
+
+    // The wheel over the window but beside the list leaves it alone.
+    const int wheelsBefore = owner.wheels;
+    const POINT beside = owner.window.clientToScreen(POINT{360, 120});
+    ASSERT_TRUE(xdotool("mousemove " + at(beside.x, beside.y) + " click 5"));
+    ASSERT_TRUE(waitUntil([&] { return owner.wheels > wheelsBefore; }));
+    EXPECT_EQ(list->firstVisibleRow(), 2);
+
+    // What the list shows follows: the row at the top of the view is row 2.
+    int row = -1;
+    ASSERT_TRUE(list->hitTestRow(POINT{150, 30}, row));
+    EXPECT_EQ(row, 2);
+}
+
+}  // namespace
