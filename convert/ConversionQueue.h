@@ -1,0 +1,117 @@
+#pragma once
+// The conversion queue: the rows' jobs in order, the media probe that serves them, and the driver
+// that converts them one after another. The conversion page is a thin view over it, and
+// lumaret-cli convert runs the same queue without a window.
+//
+// Rules:
+// - Jobs are converted strictly one at a time, in row order: the next job is always the first
+//   Waiting row from the top. Never two encoders at once.
+// - Every file is queued to the probe as it is added, so files are probed ahead while the previous
+//   file converts.
+// - A final report (Done, Failed, ProbeFailed) of a job that ran in this queue's converting mode is
+//   counted once for the overall progress; the next Waiting job is started after the owner has
+//   been told. A ProbeFailed report that arrives while another job converts is counted and starts
+//   nothing.
+// - stopAll() stops the running job (it returns to Waiting, is not counted, and a later start takes
+//   it again and picks a fresh output name) and leaves converting mode.
+// - When no Waiting row is left, converting mode ends and the owner hears onQueueEnded().
+//
+// Threads: every public function is called on the owner's thread (the window thread in the
+// program, the front end's loop in lumaret-cli). Job and probe reports arrive on their own threads;
+// the queue hands each one to the injected poster, which must run it later on the owner's thread,
+// in order. So the listener is called only on the owner's thread, never on a job's or the probe's
+// thread, and never from inside a call into the queue.
+//
+// Ownership: the queue owns its jobs and the probe. A job pointer stays valid until removeJob()
+// or the queue's destruction; reports already posted for a removed job are dropped.
+#include "convert/convertEvent.h"
+#include "convert/convertFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace convert {
+
+class EncoderBinding;
+class convertFileInfoThread;
+
+// What the owner hears; every call on the owner's thread.
+class ConversionQueueListener {
+public:
+    virtual ~ConversionQueueListener() = default;
+    // Any report of a job's state, including Waiting and Converting (repaint its row).
+    virtual void onJobStateChanged(convertFile* job, int state) { (void)job; (void)state; }
+    // The running job's percentage changed.
+    virtual void onJobProgress(convertFile* job, int percent) { (void)job; (void)percent; }
+    // The probe published its result for a job (repaint its row: duration, stream facts).
+    virtual void onJobProbed(convertFile* job) { (void)job; }
+    // A job of the converting queue ended (Done, Failed or ProbeFailed) and was counted; called
+    // before the next job starts, so the owner may act on a Done first (show the output, move the
+    // source to the trash).
+    virtual void onJobFinished(convertFile* job, int state) { (void)job; (void)state; }
+    // Converting mode ended because no Waiting row is left (not after stopAll()).
+    virtual void onQueueEnded() {}
+};
+
+class ConversionQueue : private convertEvent {
+public:
+    // Runs a function later on the owner's thread. Must be callable from any thread.
+    using Poster = std::function<void(std::function<void()>)>;
+
+    // binding: the encoders to use; null means the process-wide binding. Must outlive the queue.
+    // listener may be null; it must outlive the queue. The probe starts at once.
+    ConversionQueue(Poster poster, ConversionQueueListener* listener, const EncoderBinding* binding = nullptr);
+    // Stops the running job and the probe, then deletes every job.
+    ~ConversionQueue() override;
+    ConversionQueue(const ConversionQueue&) = delete;
+    ConversionQueue& operator=(const ConversionQueue&) = delete;
+
+    // Appends a row with the queue's own copy of `job` (source, size, target folder, profile,
+    // output naming), state Waiting, and queues it to the probe. Returns the queue's job.
+    convertFile* addJob(const convertFile& job);
+    // Removes a row and deletes its job. Refused (false) for the converting job and for a job
+    // not in the queue.
+    bool removeJob(convertFile* job);
+
+    std::size_t size() const { return jobs_.size(); }
+    convertFile* jobAt(std::size_t row) const;
+    // The row of a job, or -1.
+    int rowOf(const convertFile* job) const;
+
+    // Enters converting mode and starts the first Waiting job; false (and nothing changes) when
+    // no row is Waiting or the queue already converts.
+    bool start();
+    // Stops the running job and leaves converting mode; no onQueueEnded().
+    void stopAll();
+    bool isConverting() const { return converting_; }
+
+    // Rows whose job is Waiting; rows whose job has ended (Done, Failed, ProbeFailed).
+    int countWaiting() const;
+    int countFinished() const;
+    // Final reports counted since the last start() (the overall bar's position).
+    int finishedThisRun() const { return finishedThisRun_; }
+    // The job whose encoder runs, or null.
+    convertFile* findConvertingJob() const;
+
+    // The priority class (convert::EncoderPriorityClass) of the running encoder and of every
+    // encoder started from now on; applied at once to a running one.
+    void setPriorityClass(uint32_t priorityClass);
+    uint32_t priorityClass() const;
+
+private:
+    // convertEvent, on job and probe threads: post to the owner's thread.
+    void onStateChanged(convertFile* job, int state) override;
+    void onProgress(convertFile* job, int percent) override;
+
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::vector<std::unique_ptr<convertFile>> jobs_;
+    bool converting_ = false;
+    int finishedThisRun_ = 0;
+};
+
+}  // namespace convert

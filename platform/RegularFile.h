@@ -1,0 +1,36 @@
+#pragma once
+// Reading a file that a user or another program handed us: only regular files, never more than a
+// stated size, and never a wait on a FIFO or a device. Any thread.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+enum class RegularFileStatus {
+    Ok,
+    Missing,      // no such file (or a dangling link)
+    NotRegular,   // a directory, FIFO, socket or device
+    TooLarge,     // larger than the caller's cap
+    Unreadable,   // exists but cannot be opened or read (permissions, I/O error)
+};
+
+class RegularFile {
+public:
+    // What the file at `path` is, following symbolic links, without opening it. `size` receives
+    // the file's size when the status is Ok or TooLarge.
+    static RegularFileStatus check(const std::filesystem::path& path, uint64_t maxBytes,
+                                   uint64_t* size = nullptr);
+
+    // Reads the whole file into `bytes` when it is a regular file of at most `maxBytes`. The file
+    // is opened without blocking (a FIFO swapped in after the check cannot hold the caller), and
+    // checked again on the open descriptor. On any status but Ok, `bytes` is left empty.
+    static RegularFileStatus read(const std::filesystem::path& path, uint64_t maxBytes,
+                                  std::string& bytes);
+
+    // A short Chinese sentence for a status other than Ok, naming the file, for showMessage and
+    // for reason lines.
+    static std::string describe(RegularFileStatus status, const std::filesystem::path& path);
+};
+
+}  // namespace platform
