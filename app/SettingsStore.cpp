@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "platform/IniFile.h"
+#include "platform/MessagePresenter.h"
 #include "platform/Paths.h"
 
 #include <cstdint>
@@ -29,14 +30,15 @@ uint8_t readFlag(const IniDocument& document, const SettingKey& setting)
     return static_cast<uint8_t>(readInt(document, setting, 0) & 0xFF);
 }
 
-void writeText(IniDocument& document, const SettingKey& setting, const std::string& value)
+// False when the document refused the value (a line break in it, which the file could not hold).
+bool writeText(IniDocument& document, const SettingKey& setting, const std::string& value)
 {
-    document.setValue(setting.section, setting.key, value);
+    return document.setValue(setting.section, setting.key, value);
 }
 
-void writeFlag(IniDocument& document, const SettingKey& setting, uint8_t flag)
+bool writeFlag(IniDocument& document, const SettingKey& setting, uint8_t flag)
 {
-    writeText(document, setting, flag ? "1" : "0");
+    return writeText(document, setting, flag ? "1" : "0");
 }
 
 // The first maxChars characters of UTF-8 text, never splitting a character.
@@ -62,7 +64,13 @@ SettingsStore::SettingsStore(std::filesystem::path file) : file_(std::move(file)
 OptionSettings SettingsStore::loadOptions() const
 {
     using namespace settingkeys;
-    const IniDocument document = platform::IniFile(file_).load().value_or(IniDocument());
+    platform::RegularFileStatus status = platform::RegularFileStatus::Ok;
+    const IniDocument document = platform::IniFile(file_).load(&status).value_or(IniDocument());
+    // Defaults stand in for a file we must not read; the user learns why the options look reset.
+    // The skin keys live in the same file, so loadSkin() keeps quiet about it.
+    if (status != platform::RegularFileStatus::Ok && status != platform::RegularFileStatus::Missing)
+        platform::showMessage("", platform::RegularFile::describe(status, file_) + "\n将使用默认设置。",
+                              platform::MessageError);
     OptionSettings options;
     options.outputFolder = readText(document, kOutputPath, "");
     options.appendProfileName = readFlag(document, kOutputProfile);
@@ -83,15 +91,17 @@ bool SettingsStore::saveOptions(const OptionSettings& options) const
     auto document = file.load();
     if (!document)
         return false;
-    writeText(*document, kOutputPath, options.outputFolder);
-    writeFlag(*document, kOutputProfile, options.appendProfileName);
-    writeFlag(*document, kDeleteSource, options.deleteSourceOnSuccess);
-    writeFlag(*document, kOpenOutput, options.openOutputOnSuccess);
-    writeFlag(*document, kShutdown, options.shutdownWhenDone);
-    writeFlag(*document, kMenuEnable, options.contextMenuEnabled);
-    writeFlag(*document, kMenuAuto, options.autoConvertOnAdd);
-    writeFlag(*document, kMenuProfile, options.profileChoice);
-    return file.save(*document);
+    // A refused value writes nothing at all: the caller learns of it from the result, and the file
+    // never holds a mix of new and old options.
+    const bool accepted = writeText(*document, kOutputPath, options.outputFolder)
+                          && writeFlag(*document, kOutputProfile, options.appendProfileName)
+                          && writeFlag(*document, kDeleteSource, options.deleteSourceOnSuccess)
+                          && writeFlag(*document, kOpenOutput, options.openOutputOnSuccess)
+                          && writeFlag(*document, kShutdown, options.shutdownWhenDone)
+                          && writeFlag(*document, kMenuEnable, options.contextMenuEnabled)
+                          && writeFlag(*document, kMenuAuto, options.autoConvertOnAdd)
+                          && writeFlag(*document, kMenuProfile, options.profileChoice);
+    return accepted && file.save(*document);
 }
 
 SkinSettings SettingsStore::loadSkin() const
@@ -114,11 +124,11 @@ bool SettingsStore::saveSkin(const SkinSettings& skin) const
     auto document = file.load();
     if (!document)
         return false;
-    writeText(*document, kSkinColor, skin.skinName);
-    writeText(*document, kSkinHue, std::to_string(skin.skinHue));
-    writeText(*document, kSkinSaturation, std::to_string(skin.skinSaturation));
-    writeText(*document, kSkinLuminosity, std::to_string(skin.skinLuminosity));
-    return file.save(*document);
+    const bool accepted = writeText(*document, kSkinColor, skin.skinName)
+                          && writeText(*document, kSkinHue, std::to_string(skin.skinHue))
+                          && writeText(*document, kSkinSaturation, std::to_string(skin.skinSaturation))
+                          && writeText(*document, kSkinLuminosity, std::to_string(skin.skinLuminosity));
+    return accepted && file.save(*document);
 }
 
 std::string SettingsStore::fallbackOutputFolder()

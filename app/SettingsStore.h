@@ -10,9 +10,12 @@
 //
 // The skin keys use the setting's name as the section and "skin" as the key, the reverse of the
 // others. Loading never fails: a missing or unreadable file or key gives the default (every flag
-// off, no output folder, "skin0", 180, 100, 100). Saving writes only its own keys and keeps the
-// rest of the file; the folder is created when missing. A save reports failure by returning false,
-// but the program treats a lost write as harmless and shows nothing.
+// off, no output folder, "skin0", 180, 100, 100); a settings file that exists but cannot be read
+// (a FIFO, device or folder, no permission, over IniFile::kMaxFileBytes) is refused at once and
+// loadOptions() says so through showMessage. Saving writes only its own keys and keeps the rest of
+// the file; the folder is created when missing. A save returns false when the file could not be
+// read or written, and also when a value was refused (a line break in the output folder): then
+// nothing at all is written.
 //
 // Threads: any thread; the store holds no state but the file's path.
 #include "app/OptionSettings.h"
@@ -54,7 +57,8 @@ public:
 
     // The eight option keys; defaults for whatever is missing or unreadable.
     OptionSettings loadOptions() const;
-    // Writes the eight option keys in one replacement of the file; flags as "0" or "1".
+    // Writes the eight option keys in one replacement of the file; flags as "0" or "1". False, with
+    // the file unchanged, when it cannot be read or written or a value cannot be stored.
     bool saveOptions(const OptionSettings& options) const;
 
     // The four skin keys; the name is cut to kSkinNameMaxChars characters.

@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -35,33 +37,6 @@ private:
     int fd_;
 };
 
-enum class ReadResult { Ok, Missing, Failed };
-
-ReadResult readWholeFile(const std::filesystem::path& file, std::string& bytes)
-{
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
-    struct stat status {};
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return ReadResult::Failed;
-    bytes.clear();
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return ReadResult::Failed;
-        }
-        if (got == 0)
-            return ReadResult::Ok;
-        if (bytes.size() + static_cast<std::size_t>(got) > IniFile::kMaxFileBytes)
-            return ReadResult::Failed;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-}
-
 bool writeAll(int fd, const std::string& bytes)
 {
     std::size_t written = 0;
@@ -93,15 +68,22 @@ std::filesystem::path writeTarget(const std::filesystem::path& file)
 
 IniFile::IniFile(std::filesystem::path file) : file_(std::move(file)) {}
 
-std::optional<IniDocument> IniFile::load() const
+std::optional<IniDocument> IniFile::load(RegularFileStatus* status) const
 {
     std::string bytes;
-    switch (readWholeFile(file_, bytes)) {
-    case ReadResult::Ok:
+    // Only a regular file is read, and never waited on: a FIFO or a device in the settings file's
+    // place is refused at once instead of blocking or spinning the caller.
+    const RegularFileStatus result = RegularFile::read(file_, kMaxFileBytes, bytes);
+    if (status)
+        *status = result;
+    switch (result) {
+    case RegularFileStatus::Ok:
         return IniDocument(bytes);
-    case ReadResult::Missing:
+    case RegularFileStatus::Missing:
         return IniDocument();
-    case ReadResult::Failed:
+    case RegularFileStatus::NotRegular:
+    case RegularFileStatus::TooLarge:
+    case RegularFileStatus::Unreadable:
         break;
     }
     return std::nullopt;

@@ -4,7 +4,8 @@
 // cached.
 //
 // - A missing file, a missing section or key, or a file that cannot be read (no permission, a
-//   folder, larger than kMaxFileBytes) gives the caller's default.
+//   folder, a FIFO or device, larger than kMaxFileBytes) gives the caller's default. Only regular
+//   files are read, and a FIFO or device is refused without waiting on it.
 // - A write reads the file, changes the one key and writes the whole text back; everything else
 //   (comments, other sections, unknown keys, the byte order mark, line ends) stays byte for byte.
 //   The folder, file, section and key are created as needed.
@@ -14,6 +15,7 @@
 //
 // Threads: any thread; concurrent writers to one file are not serialised (the last rename wins).
 #include "platform/IniDocument.h"
+#include "platform/RegularFile.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -33,8 +35,9 @@ public:
     const std::filesystem::path& path() const { return file_; }
 
     // The file's document; an empty document when the file does not exist; nothing when it exists
-    // but cannot be read.
-    std::optional<IniDocument> load() const;
+    // but cannot be read. `status`, when given, receives what the file turned out to be (Missing
+    // and Ok give a document, the others nothing), for a caller that explains the refusal.
+    std::optional<IniDocument> load(RegularFileStatus* status = nullptr) const;
     // Replaces the file with the document's bytes, safely (see above). False on failure, the old
     // file then untouched.
     bool save(const IniDocument& document) const;

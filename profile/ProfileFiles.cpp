@@ -1,12 +1,16 @@
 #include "profile/ProfileFiles.h"
 
 #include "profile/ProfileCatalogue.h"
+#include "profile/ProfileRecordCheck.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,32 +22,73 @@ static_assert(std::endian::native == std::endian::little, "profile records are l
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
+using platform::RegularFile;
+using platform::RegularFileStatus;
 
-FilePointer openForReading(const std::filesystem::path& file)
+// Reads a profile file whole. A file that exists but cannot be used is added to `problems`.
+RegularFileStatus readProfileFile(const std::filesystem::path& file, std::string& bytes,
+                                  std::vector<ProfileFileProblem>* problems)
 {
-    return FilePointer(std::fopen(file.c_str(), "rb"));
+    const RegularFileStatus status = RegularFile::read(file, ProfileFiles::kMaxFileBytes, bytes);
+    using Kind = ProfileFileProblem::Kind;
+    std::optional<Kind> kind;
+    switch (status) {
+    case RegularFileStatus::Ok:
+    case RegularFileStatus::Missing:
+        break;
+    case RegularFileStatus::NotRegular:
+        kind = Kind::NotRegular;
+        break;
+    case RegularFileStatus::TooLarge:
+        kind = Kind::TooLarge;
+        break;
+    case RegularFileStatus::Unreadable:
+        kind = Kind::Unreadable;
+        break;
+    }
+    if (kind && problems)
+        problems->push_back({*kind, file});
+    return status;
+}
+
+// Calls `visit` with each intact record of `bytes`; false when the bytes are not all intact
+// records.
+template <typename Visit>
+bool forEachIntactRecord(std::string_view bytes, Visit&& visit)
+{
+    bool allIntact = bytes.size() % kProfileRecordSize == 0;
+    for (std::size_t offset = 0; offset + kProfileRecordSize <= bytes.size(); offset += kProfileRecordSize) {
+        auto record = std::make_unique<ProfileRecord>();
+        std::memcpy(record.get(), bytes.data() + offset, kProfileRecordSize);
+        if (isIntactRecord(*record))
+            visit(std::move(record));
+        else
+            allIntact = false;
+    }
+    return allIntact;
 }
 
 // A new file next to its final name, written whole and flushed to disk before it is renamed over
 // the real file. Removed again unless committed.
 class PendingFile {
 public:
-    PendingFile(const std::filesystem::path& folder, const std::string& finalName)
+    // `mode`: the permission bits to give the file; none for the umask's choice.
+    PendingFile(const std::filesystem::path& finalPath, std::optional<mode_t> mode)
     {
         static std::atomic<unsigned> counter{0};
+        const std::filesystem::path folder = finalPath.parent_path();
+        const std::string finalName = finalPath.filename().string();
         for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
             path_ = folder / ("." + finalName + "." + std::to_string(::getpid()) + "." + std::to_string(counter++));
-            // 0666 so the finished file gets the permissions the user's umask asks for.
+            // 0666 so that a new file gets the permissions the user's umask asks for.
             descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (descriptor_ < 0 && errno != EEXIST)
                 break;
         }
         if (descriptor_ < 0)
             path_.clear();
+        else if (mode && ::fchmod(descriptor_, *mode) != 0)
+            failed_ = true;
     }
     ~PendingFile()
     {
@@ -60,7 +105,7 @@ public:
     // Writes all bytes, flushes them to disk and closes the file; false on any failure.
     bool writeAndClose(const std::string& bytes)
     {
-        if (descriptor_ < 0)
+        if (descriptor_ < 0 || failed_)
             return false;
         std::size_t written = 0;
         while (written < bytes.size()) {
@@ -83,6 +128,7 @@ public:
 private:
     std::filesystem::path path_;
     int descriptor_ = -1;
+    bool failed_ = false;
 };
 
 void syncFolder(const std::filesystem::path& folder)
@@ -114,6 +160,45 @@ bool keepPreviousFile(const std::filesystem::path& file, const std::filesystem::
     return kept;
 }
 
+// The permission bits of an existing file, which its replacement keeps.
+std::optional<mode_t> modeOf(const std::filesystem::path& file)
+{
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0)
+        return std::nullopt;
+    return status.st_mode & 07777;
+}
+
+// True when `file` is a regular file holding exactly `bytes`.
+bool holdsBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::string current;
+    return RegularFile::read(file, ProfileFiles::kMaxFileBytes, current) == RegularFileStatus::Ok && current == bytes;
+}
+
+// Renames `from` to `to` unless `to` exists. False with errno EEXIST when it does.
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without RENAME_NOREPLACE: a hard link fails on an existing name just the same.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+// ASCII letters folded to lower case; other characters as they are.
+std::u16string foldAsciiCase(std::u16string text)
+{
+    for (char16_t& unit : text)
+        if (unit >= u'A' && unit <= u'Z')
+            unit = static_cast<char16_t>(unit - u'A' + u'a');
+    return text;
+}
+
 }  // namespace
 
 ProfileFiles::ProfileFiles(std::filesystem::path dataDirectory)
@@ -121,59 +206,106 @@ ProfileFiles::ProfileFiles(std::filesystem::path dataDirectory)
 {
 }
 
-bool ProfileFiles::readProfileRecords(ProfileTree& tree, std::FILE* file)
+bool ProfileFiles::readProfileRecords(ProfileTree& tree, std::string_view records, bool& inserted)
 {
-    bool inserted = false;
-    for (;;) {
-        // All zero, the magic included, so a short read can never pass the magic check.
-        auto record = std::make_unique<ProfileRecord>();
-        std::memset(record.get(), 0, sizeof(ProfileRecord));
-        const std::size_t got = std::fread(record.get(), 1, kProfileRecordSize, file);
-        if (got == kProfileRecordSize && hasRecordMagic(*record))
-            inserted = tree.insertProfile(std::move(record)) != nullptr || inserted;
-        // A short read is the end of the file or a read error; either way nothing more follows.
-        if (got < kProfileRecordSize)
-            break;
-    }
-    return inserted;
+    inserted = false;
+    return forEachIntactRecord(records, [&](std::unique_ptr<ProfileRecord> record) {
+        inserted = tree.insertProfile(std::move(record)) != nullptr || inserted;
+    });
 }
 
-void ProfileFiles::load(ProfileTree& tree, std::span<unsigned char> header, bool createCatalogue) const
+std::vector<ProfileFileProblem> ProfileFiles::load(ProfileTree& tree, std::span<unsigned char> header,
+                                                   bool createCatalogue) const
 {
+    std::vector<ProfileFileProblem> problems;
+    std::string systemBytes;
+    const RegularFileStatus systemStatus = readProfileFile(systemFile(), systemBytes, &problems);
+    if (systemStatus == RegularFileStatus::Missing && !createCatalogue)
+        return problems;
+
     bool inserted = false;
-    {
-        FilePointer systemFile = openForReading(this->systemFile());
-        if (!systemFile && !createCatalogue)
-            return;
-        if (!systemFile) {
-            // The user's profiles are read even so: user_profile.dat is their only copy, and the
-            // save that follows the start-up load would otherwise replace it with an empty file.
-            buildCatalogue(tree);
-            readUserFile(tree);
-            return;
-        }
-        if (!header.empty()) {
-            // A short header is not an error: the buffer keeps what was read, and the records
-            // that follow (none) decide whether the catalogue is needed.
-            const std::size_t headerRead = std::fread(header.data(), 1, header.size(), systemFile.get());
-            static_cast<void>(headerRead);
-        } else {
-            std::fseek(systemFile.get(), static_cast<long>(kHeaderSize), SEEK_SET);
-        }
-        inserted = readProfileRecords(tree, systemFile.get());
+    if (systemStatus == RegularFileStatus::Ok) {
+        const std::size_t recordsStart = header.empty() ? kHeaderSize : header.size();
+        // A short header is not an error in itself: the buffer keeps what was read.
+        if (!header.empty())
+            std::memcpy(header.data(), systemBytes.data(), std::min(header.size(), systemBytes.size()));
+        bool intact = true;
+        if (systemBytes.size() >= recordsStart)
+            intact = readProfileRecords(tree, std::string_view(systemBytes).substr(recordsStart), inserted);
+        else
+            intact = systemBytes.empty();   // an emptied file asks for the catalogue; a cut one is damaged
+        if (!intact)
+            problems.push_back({ProfileFileProblem::Kind::Damaged, systemFile()});
     }
+    // The user's profiles are read even without profile.dat: user_profile.dat is their only copy,
+    // and the save that follows the start-up load would otherwise replace it with an empty file.
     if (!inserted && createCatalogue)
         buildCatalogue(tree);
-    readUserFile(tree);
+
+    std::string userBytes;
+    if (readProfileFile(userFile(), userBytes, &problems) == RegularFileStatus::Ok) {
+        bool userInserted = false;
+        if (!readProfileRecords(tree, userBytes, userInserted))
+            problems.push_back({ProfileFileProblem::Kind::Damaged, userFile()});
+    }
+    return problems;
 }
 
-void ProfileFiles::readUserFile(ProfileTree& tree) const
+std::vector<std::string> ProfileFiles::readCategoryNames() const
 {
-    if (FilePointer userFile = openForReading(this->userFile()))
-        readProfileRecords(tree, userFile.get());
+    std::vector<std::string> names;
+    std::vector<std::u16string> seen;
+    const auto collect = [&](std::unique_ptr<ProfileRecord> record) {
+        const std::u16string name = fieldText(record->categoryName, kProfileTextChars);
+        std::u16string folded = foldAsciiCase(name);
+        if (std::find(seen.begin(), seen.end(), folded) != seen.end())
+            return;
+        seen.push_back(std::move(folded));
+        names.push_back(toUtf8(name));
+    };
+    std::string bytes;
+    if (readProfileFile(systemFile(), bytes, nullptr) == RegularFileStatus::Ok && bytes.size() >= kHeaderSize)
+        forEachIntactRecord(std::string_view(bytes).substr(kHeaderSize), collect);
+    if (readProfileFile(userFile(), bytes, nullptr) == RegularFileStatus::Ok)
+        forEachIntactRecord(bytes, collect);
+    return names;
+}
+
+std::filesystem::path ProfileFiles::writeTarget(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (std::filesystem::is_symlink(file, error)) {
+        const auto target = std::filesystem::weakly_canonical(file, error);
+        if (!error)
+            return target;
+    }
+    return file;
+}
+
+std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
+{
+    const std::filesystem::path target = writeTarget(file);
+    const std::string base = target.string() + ".bad";
+    for (int number = 0; number < 1000; ++number) {
+        const std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
+        if (renameWithoutReplacing(target, candidate)) {
+            syncFolder(target.parent_path());
+            return candidate;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
 }
 
 bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header) const
+{
+    const DataFolderLock lock(dataDirectory_);
+    return save(tree, header, lock);
+}
+
+bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header,
+                        const DataFolderLock& /*heldLock*/) const
 {
     std::string systemBytes(reinterpret_cast<const char*>(header.data()), header.size());
     std::string userBytes;
@@ -189,34 +321,55 @@ bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, 
     if (error)
         return false;
 
-    PendingFile systemPending(dataDirectory_, kSystemFileName);
-    PendingFile userPending(dataDirectory_, kUserFileName);
-    if (!systemPending.writeAndClose(systemBytes) || !userPending.writeAndClose(userBytes))
-        return false;
+    struct Replacement {
+        std::filesystem::path target;
+        const std::string* bytes;
+    };
+    std::vector<Replacement> replacements;
+    for (Replacement candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
+                                  Replacement{writeTarget(userFile()), &userBytes}}) {
+        // An unchanged file is not rewritten: no new inode, no new time stamp, no write at all.
+        if (!holdsBytes(candidate.target, *candidate.bytes))
+            replacements.push_back(candidate);
+    }
+    if (replacements.empty())
+        return true;
 
-    const std::filesystem::path systemTarget = systemFile();
-    const std::filesystem::path userTarget = userFile();
-    const std::filesystem::path backup = systemPending.path().string() + ".old";
+    std::vector<std::unique_ptr<PendingFile>> pending;
+    for (const Replacement& replacement : replacements) {
+        pending.push_back(std::make_unique<PendingFile>(replacement.target, modeOf(replacement.target)));
+        if (!pending.back()->writeAndClose(*replacement.bytes))
+            return false;
+    }
+
+    // With two files to replace, the first one's previous contents are kept until the second is
+    // in place, so that a failed second rename can put the first back.
+    const bool both = replacements.size() == 2;
+    const std::filesystem::path& first = replacements.front().target;
+    const std::filesystem::path backup = pending.front()->path().string() + ".old";
     bool haveBackup = false;
-    if (!keepPreviousFile(systemTarget, backup, haveBackup))
+    if (both && !keepPreviousFile(first, backup, haveBackup))
         return false;
 
     bool replaced = false;
-    if (::rename(systemPending.path().c_str(), systemTarget.c_str()) == 0) {
-        systemPending.committed();
-        if (::rename(userPending.path().c_str(), userTarget.c_str()) == 0) {
-            userPending.committed();
+    if (::rename(pending[0]->path().c_str(), first.c_str()) == 0) {
+        pending[0]->committed();
+        if (!both) {
+            replaced = true;
+        } else if (::rename(pending[1]->path().c_str(), replacements[1].target.c_str()) == 0) {
+            pending[1]->committed();
             replaced = true;
         } else if (haveBackup) {
-            ::rename(backup.c_str(), systemTarget.c_str());
+            ::rename(backup.c_str(), first.c_str());
             haveBackup = false;
         } else {
-            ::unlink(systemTarget.c_str());   // there was no profile.dat before this save
+            ::unlink(first.c_str());   // there was no such file before this save
         }
     }
     if (haveBackup)
         ::unlink(backup.c_str());
-    syncFolder(dataDirectory_);
+    for (const Replacement& replacement : replacements)
+        syncFolder(replacement.target.parent_path());
     return replaced;
 }
 

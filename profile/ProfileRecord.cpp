@@ -30,7 +30,10 @@ void setFieldText(char16_t* field, std::size_t capacity, std::u16string_view tex
 {
     if (capacity == 0)
         return;
-    const std::size_t length = std::min(text.size(), capacity - 1);
+    std::size_t length = std::min(text.size(), capacity - 1);
+    // A cut between the two halves of a surrogate pair would store half a character.
+    if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+        --length;
     std::copy_n(text.data(), length, field);
     field[length] = u'\0';
 }
@@ -90,36 +93,72 @@ std::string toUtf8(std::u16string_view text)
     return out;
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence that starts at text[i] and its code point, or 0 when the
+// bytes there do not start one. The second byte's range depends on the lead byte, which is what
+// refuses overlong forms (C0, C1, E0 80..9F, F0 80..8F), encoded surrogates (ED A0..BF) and code
+// points above U+10FFFF (F4 90..BF, F5..FF) before any of their bytes is taken as a character.
+// On failure `taken` is the number of bytes one U+FFFD replaces: the longest prefix that could
+// still have become a valid sequence, and at least one byte.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp, std::size_t& taken)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = byte(0);
+    taken = 1;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) { length = 2; cp = lead & 0x1F; }
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if (i + k >= text.size())
+            return 0;
+        const unsigned char next = byte(k);
+        if (next < low || next > high)
+            return 0;
+        low = 0x80;
+        high = 0xBF;
+        cp = (cp << 6) | (next & 0x3F);
+        taken = k + 1;
+    }
+    return length;
+}
+
+}  // namespace
+
 std::u16string toUtf16(std::string_view text)
 {
     std::u16string out;
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = 0;
         char32_t cp = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) { cp = lead; }
-        else if ((lead & 0xE0) == 0xC0) { cp = lead & 0x1F; extra = 1; minimum = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { cp = lead & 0x0F; extra = 2; minimum = 0x800; }
-        else if ((lead & 0xF8) == 0xF0) { cp = lead & 0x07; extra = 3; minimum = 0x10000; }
-        else { appendUtf16(out, kReplacement); ++i; continue; }
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        std::size_t taken = 1;
+        const std::size_t length = decodeUtf8(text, i, cp, taken);
+        if (length == 0) {
             appendUtf16(out, kReplacement);
-            ++i;
+            i += taken;
             continue;
         }
         appendUtf16(out, cp);
-        i += extra + 1;
+        i += length;
     }
     return out;
 }

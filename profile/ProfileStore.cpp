@@ -1,5 +1,6 @@
 #include "profile/ProfileStore.h"
 
+#include "platform/MessagePresenter.h"
 #include "platform/Paths.h"
 
 namespace profile {
@@ -26,29 +27,78 @@ const unsigned char* ProfileStore::headerBytes() const
     return reinterpret_cast<const unsigned char*>(lastProfileName_.data());
 }
 
+namespace {
+
+// What is wrong with a file, in the words the user reads.
+std::string describeProblem(const ProfileFileProblem& problem)
+{
+    using Kind = ProfileFileProblem::Kind;
+    using platform::RegularFileStatus;
+    switch (problem.kind) {
+    case Kind::Unreadable:
+        return platform::RegularFile::describe(RegularFileStatus::Unreadable, problem.file);
+    case Kind::TooLarge:
+        return platform::RegularFile::describe(RegularFileStatus::TooLarge, problem.file);
+    case Kind::NotRegular:
+        return platform::RegularFile::describe(RegularFileStatus::NotRegular, problem.file);
+    case Kind::Damaged:
+        break;
+    }
+    return "方案文件已损坏或无法识别: " + problem.file.string();
+}
+
+void tellUser(const std::string& text)
+{
+    platform::showMessage("", text, platform::MessageError);
+}
+
+}  // namespace
+
 bool ProfileStore::loadAtStartup()
 {
-    readFiles();
-    save();
+    const DataFolderLock lock(files_.dataDirectory());
+    keepUnusableFiles(readFiles());
+    saveHoldingLock(lock);
     if (tree_.findDefaultNode())
         return true;
     if (!markFirstProfileDefault())
         return false;
-    save();
+    saveHoldingLock(lock);
     return true;
 }
 
 bool ProfileStore::load()
 {
-    readFiles();
+    // Nothing is written here, so an unusable file stays as it is; the user still learns why
+    // its profiles are missing.
+    for (const ProfileFileProblem& problem : readFiles())
+        tellUser(describeProblem(problem));
     return tree_.findDefaultNode() || markFirstProfileDefault();
 }
 
-void ProfileStore::readFiles()
+std::vector<ProfileFileProblem> ProfileStore::readFiles()
 {
     tree_.clear();
     lastProfileName_.fill(u'\0');
-    files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+    return files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+}
+
+void ProfileStore::keepUnusableFiles(const std::vector<ProfileFileProblem>& problems)
+{
+    for (const ProfileFileProblem& problem : problems) {
+        if (!problem.holdsUserBytes()) {
+            saveRefused_ = true;
+            tellUser(describeProblem(problem) + "\n本次运行不会保存方案。");
+            continue;
+        }
+        const std::filesystem::path kept = ProfileFiles::setAside(problem.file);
+        if (kept.empty()) {
+            saveRefused_ = true;
+            tellUser(describeProblem(problem) + "\n无法将原文件改名保存,本次运行不会保存方案。");
+        } else {
+            tellUser(describeProblem(problem) + "\n原文件已改名保存为 " + kept.string() + ",方案将重新保存。");
+        }
+    }
 }
 
 bool ProfileStore::markFirstProfileDefault()
@@ -62,8 +112,19 @@ bool ProfileStore::markFirstProfileDefault()
 
 bool ProfileStore::save() const
 {
+    if (saveRefused_)
+        return false;
+    const DataFolderLock lock(files_.dataDirectory());
+    return saveHoldingLock(lock);
+}
+
+bool ProfileStore::saveHoldingLock(const DataFolderLock& lock) const
+{
+    if (saveRefused_)
+        return false;
     return files_.save(tree_, std::span<const unsigned char, ProfileFiles::kHeaderSize>(headerBytes(),
-                                                                                         ProfileFiles::kHeaderSize));
+                                                                                         ProfileFiles::kHeaderSize),
+                       lock);
 }
 
 const ProfileRecord* ProfileStore::findProfileByName(std::u16string_view name) const

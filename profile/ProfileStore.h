@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace profile {
 
@@ -25,18 +26,26 @@ public:
     // What the profile page does at start-up: loads both files (building the built-in catalogue
     // when profile.dat is missing or holds no valid record) and saves them back, so both files
     // exist and are normalised; if no profile is marked default, the first profile becomes the
-    // default and the files are saved again. Returns false when the tree holds no profile at all
-    // (the caller reports it and quits). A failed save is not a failure here: the profiles are in
-    // memory and the next save tries again.
+    // default and the files are saved again. The data folder stays locked from the read to the
+    // last write, so another program's save cannot fall in between and be undone.
+    // A profile file that could not be read or was not recognised is first renamed to
+    // <name>.bad (or .bad.1, ...) and the user told so through showMessage; only then are the
+    // files saved. When such a file cannot be set aside, or a profile file is not a regular file
+    // at all, the user is told and nothing is saved for the life of this store.
+    // Returns false when the tree holds no profile at all (the caller reports it and quits). A
+    // failed save is not a failure here: the profiles are in memory and the next save tries again.
     bool loadAtStartup();
 
     // Reads the profiles as loadAtStartup() does but writes nothing (the built-in catalogue when
     // profile.dat is missing, the first profile as default when none is marked, both in memory
-    // only): for the command-line front end, which only looks profiles up. Returns false when the
+    // only): for the command-line front end, which only looks profiles up. A profile file that
+    // cannot be used is reported through showMessage and left as it is. Returns false when the
     // tree holds no profile at all.
     bool load();
 
-    // Rewrites both files from the tree and lastProfileName; false when nothing was written.
+    // Rewrites both files from the tree and lastProfileName (a file whose bytes would not change
+    // is not touched), holding the data folder lock; false when nothing was written, and always
+    // false after loadAtStartup found a file it must not replace.
     bool save() const;
 
     ProfileTree& tree() { return tree_; }
@@ -58,8 +67,13 @@ public:
     void setLastProfileName(std::u16string_view name);
 
 private:
-    // Replaces the tree and lastProfileName with what the files hold (or the catalogue).
-    void readFiles();
+    // Replaces the tree and lastProfileName with what the files hold (or the catalogue) and
+    // returns the files that could not be used as they are.
+    std::vector<ProfileFileProblem> readFiles();
+    // Sets aside each unusable file that holds the user's bytes and tells the user; refuses
+    // later saves when a file cannot be set aside or is not a regular file.
+    void keepUnusableFiles(const std::vector<ProfileFileProblem>& problems);
+    bool saveHoldingLock(const DataFolderLock& lock) const;
     // Marks the first profile in pre-order as the default; false when there is none.
     bool markFirstProfileDefault();
     // lastProfileName as the 200 bytes of the profile.dat header.
@@ -69,6 +83,8 @@ private:
     ProfileFiles files_;
     ProfileTree tree_;
     std::array<char16_t, kProfileTextChars> lastProfileName_{};
+    // Set when a profile file must not be replaced; no save writes anything then.
+    bool saveRefused_ = false;
 };
 
 }  // namespace profile

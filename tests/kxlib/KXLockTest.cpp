@@ -99,3 +99,31 @@ TEST(KXSemaphoreTest, SignalWithoutSemaphoreNeverBlocks)
     EXPECT_FALSE(empty.post());
     EXPECT_FALSE(empty.wait(kKXInfinite));
 }
+
+TEST(KXSemaphoreTest, UntimedWaitEndsOnlyByAnotherThreadsPost)
+{
+    // Two threads hand a token back and forth with untimed waits: each wait can only end through
+    // the other thread's post, so a lost wake-up hangs here (and the test's time limit fails it)
+    // and a wait that returns without a unit shows up as a token seen out of turn.
+    KXSemaphore ping(0, 1);
+    KXSemaphore pong(0, 1);
+    constexpr int kRounds = 2000;
+    std::atomic<int> token{0};
+    std::thread partner([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            ASSERT_TRUE(ping.wait(kKXInfinite));
+            ASSERT_EQ(token.load(), 2 * i + 1);
+            token.store(2 * i + 2);
+            ASSERT_TRUE(pong.post());
+        }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        token.store(2 * i + 1);
+        ASSERT_TRUE(ping.post());
+        ASSERT_TRUE(pong.wait(kKXInfinite));
+        ASSERT_EQ(token.load(), 2 * i + 2);
+    }
+    partner.join();
+    EXPECT_EQ(ping.count(), 0);
+    EXPECT_EQ(pong.count(), 0);
+}
