@@ -1,6 +1,7 @@
 #include "app/CliCommands.h"
 #include "app/SettingsStore.h"
 
+#include "platform/MessagePresenter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 using app::OptionSettings;
 using app::SettingsStore;
@@ -139,4 +141,79 @@ TEST(CliSettingsCommandTest, PrintsEffectiveSettingsFromTheConfigFolder)
                          "luminosity=100\n");
     EXPECT_EQ(app::runSettingsCommand({"extra"}, out, err), app::kCliUsage);
     ::unsetenv("LUMARET_CONFIG_DIR");
+}
+
+namespace {
+
+class RecordingPresenter final : public platform::MessagePresenter {
+public:
+    std::string present(const std::string&, const std::string& text, uint8_t flags) override
+    {
+        texts.push_back(text);
+        lastFlags = flags;
+        return platform::kAnswerOk;
+    }
+    std::vector<std::string> texts;
+    uint8_t lastFlags = 0;
+};
+
+}  // namespace
+
+// A settings file that is a FIFO, a device or a folder is refused at once, the user is told, the
+// defaults stand in, and no save replaces it.
+TEST(SettingsStoreTest, OnlyARegularSettingsFileIsRead)
+{
+    TempDir temp;
+    const auto fifo = temp / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const auto zero = temp / "zero.ini";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const auto folder = temp / "folder.ini";
+    std::filesystem::create_directory(folder);
+
+    auto presenter = std::make_shared<RecordingPresenter>();
+    const auto previous = platform::setMessagePresenter(presenter);
+    for (const auto& file : {fifo, zero, folder}) {
+        presenter->texts.clear();
+        const SettingsStore store(file);
+        EXPECT_EQ(store.loadOptions(), OptionSettings()) << file;
+        ASSERT_EQ(presenter->texts.size(), 1u) << file;
+        EXPECT_NE(presenter->texts[0].find("不是普通文件"), std::string::npos);
+        EXPECT_NE(presenter->texts[0].find(file.string()), std::string::npos);
+        EXPECT_EQ(presenter->lastFlags, platform::MessageError);
+        EXPECT_EQ(store.loadSkin().skinName, "skin0");
+        EXPECT_FALSE(store.saveOptions(OptionSettings()));
+    }
+    platform::setMessagePresenter(previous);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(zero));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+// A value the file cannot hold is a failed save, and nothing of that save is written: the old
+// values stay whole rather than half replaced.
+TEST(SettingsStoreTest, RefusedValueFailsTheWholeSave)
+{
+    TempDir temp;
+    const auto file = temp / "Lumaret.ini";
+    const SettingsStore store(file);
+    OptionSettings before;
+    before.outputFolder = "/home/u/out";
+    ASSERT_TRUE(store.saveOptions(before));
+    const std::string stored = readText(file);
+
+    OptionSettings refused = before;
+    refused.outputFolder = "/home/u/two\nlines";
+    refused.deleteSourceOnSuccess = 1;
+    EXPECT_FALSE(store.saveOptions(refused));
+    EXPECT_EQ(readText(file), stored);
+    EXPECT_EQ(store.loadOptions(), before);
+
+    refused.outputFolder = "/home/u/cr\rhere";
+    EXPECT_FALSE(store.saveOptions(refused));
+
+    SkinSettings skin;
+    skin.skinName = "skin1\n[menu]";
+    EXPECT_FALSE(store.saveSkin(skin));
+    EXPECT_EQ(readText(file), stored);
 }

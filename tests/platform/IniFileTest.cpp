@@ -111,3 +111,25 @@ TEST(IniFileTest, FailedReplaceLeavesNoTemporaryFile)
     EXPECT_TRUE(std::filesystem::is_directory(blocked / "inside"));
     EXPECT_EQ(folderEntries(temp.path()), std::vector<std::filesystem::path>{"Lumaret.ini"});
 }
+
+// A FIFO or a device in the settings file's place is refused at once: no open that waits for a
+// writer, no endless read of /dev/zero, and no write over it.
+TEST(IniFileTest, FifoAndDevicesAreRefusedWithoutWaiting)
+{
+    TempDir temp;
+    const auto fifo = temp / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const auto zero = temp / "zero.ini";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const auto random = temp / "random.ini";
+    std::filesystem::create_symlink("/dev/urandom", random);
+    for (const auto& file : {fifo, zero, random}) {
+        platform::RegularFileStatus status = platform::RegularFileStatus::Ok;
+        EXPECT_FALSE(IniFile(file).load(&status).has_value()) << file;
+        EXPECT_EQ(status, platform::RegularFileStatus::NotRegular) << file;
+        EXPECT_EQ(IniFile(file).readInt("a", "k", 3), 3) << file;
+        EXPECT_FALSE(IniFile(file).writeString("a", "k", "1")) << file;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(zero));
+}
