@@ -52,18 +52,6 @@ bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
-// The file a write must replace: the target of a symbolic link, so the link itself survives.
-std::filesystem::path writeTarget(const std::filesystem::path& file)
-{
-    std::error_code error;
-    if (std::filesystem::is_symlink(file, error)) {
-        const auto target = std::filesystem::weakly_canonical(file, error);
-        if (!error)
-            return target;
-    }
-    return file;
-}
-
 }  // namespace
 
 IniFile::IniFile(std::filesystem::path file) : file_(std::move(file)) {}
@@ -91,7 +79,7 @@ std::optional<IniDocument> IniFile::load(RegularFileStatus* status) const
 
 bool IniFile::save(const IniDocument& document) const
 {
-    const std::filesystem::path target = writeTarget(file_);
+    const std::filesystem::path target = RegularFile::writeTarget(file_);
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::error_code error;
     std::filesystem::create_directories(folder, error);

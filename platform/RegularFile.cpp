@@ -88,6 +88,17 @@ RegularFileStatus RegularFile::read(const std::filesystem::path& path, uint64_t 
     return RegularFileStatus::Ok;
 }
 
+std::filesystem::path RegularFile::writeTarget(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const auto target = std::filesystem::weakly_canonical(path, error);
+        if (!error)
+            return target;
+    }
+    return path;
+}
+
 std::string RegularFile::describe(RegularFileStatus status, const std::filesystem::path& path)
 {
     const std::string name = path.string();

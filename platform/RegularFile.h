@@ -28,6 +28,10 @@ public:
     static RegularFileStatus read(const std::filesystem::path& path, uint64_t maxBytes,
                                   std::string& bytes);
 
+    // The file a write of `path` must replace so that a symbolic link stays a link: the file the
+    // link points to (a dangling link's target too); `path` itself when it is no link.
+    static std::filesystem::path writeTarget(const std::filesystem::path& path);
+
     // A short Chinese sentence for a status other than Ok, naming the file, for showMessage and
     // for reason lines.
     static std::string describe(RegularFileStatus status, const std::filesystem::path& path);

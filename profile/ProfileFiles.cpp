@@ -271,20 +271,9 @@ std::vector<std::string> ProfileFiles::readCategoryNames() const
     return names;
 }
 
-std::filesystem::path ProfileFiles::writeTarget(const std::filesystem::path& file)
-{
-    std::error_code error;
-    if (std::filesystem::is_symlink(file, error)) {
-        const auto target = std::filesystem::weakly_canonical(file, error);
-        if (!error)
-            return target;
-    }
-    return file;
-}
-
 std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
 {
-    const std::filesystem::path target = writeTarget(file);
+    const std::filesystem::path target = RegularFile::writeTarget(file);
     const std::string base = target.string() + ".bad";
     for (int number = 0; number < 1000; ++number) {
         const std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
@@ -326,8 +315,8 @@ bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, 
         const std::string* bytes;
     };
     std::vector<Replacement> replacements;
-    for (Replacement candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
-                                  Replacement{writeTarget(userFile()), &userBytes}}) {
+    for (Replacement candidate : {Replacement{RegularFile::writeTarget(systemFile()), &systemBytes},
+                                  Replacement{RegularFile::writeTarget(userFile()), &userBytes}}) {
         // An unchanged file is not rewritten: no new inode, no new time stamp, no write at all.
         if (!holdsBytes(candidate.target, *candidate.bytes))
             replacements.push_back(candidate);

@@ -99,9 +99,6 @@ public:
     // `inserted` is set when at least one record was inserted.
     static bool readProfileRecords(ProfileTree& tree, std::string_view records, bool& inserted);
 
-    // The file a write of `file` replaces: the target of a symbolic link, so the link survives.
-    static std::filesystem::path writeTarget(const std::filesystem::path& file);
-
 private:
     std::filesystem::path dataDirectory_;
 };
