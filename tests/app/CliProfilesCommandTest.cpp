@@ -71,3 +71,16 @@ TEST_F(CliProfilesCommandTest, BadArgumentsAreAUsageError)
     EXPECT_EQ(run({"profiles", "--names", "extra"}), 2);
     EXPECT_FALSE(std::filesystem::exists(systemFile()));
 }
+
+// The case that lost data before: a user file of zeros (or any bytes not recognised) was replaced
+// by an empty file. Now its bytes stay, renamed, and the user is told.
+TEST_F(CliProfilesCommandTest, UnrecognisedUserFileIsKeptAsBad)
+{
+    const std::vector<unsigned char> zeros(4096, 0);
+    writeFile(userFile(), zeros);
+    ASSERT_EQ(run({"profiles", "--names"}), 0) << err.str();
+    EXPECT_EQ(outputLines().size(), 103u);
+    EXPECT_EQ(testsupport::readBytes(userFile().string() + ".bad"), zeros);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].text.find("user_profile.dat.bad"), std::string::npos);
+}
