@@ -65,6 +65,21 @@ void BM_SaveProfiles(benchmark::State& state)
 }
 BENCHMARK(BM_SaveProfiles)->Unit(benchmark::kMicrosecond);
 
+// A save whose header changes each time, so that profile.dat is really replaced (the save above
+// finds both files unchanged and writes nothing).
+void BM_SaveChangedProfiles(benchmark::State& state)
+{
+    const profile::ProfileFiles files(folder().path());
+    std::array<unsigned char, profile::ProfileFiles::kHeaderSize> header{};
+    profile::ProfileTree tree;
+    files.load(tree, header, false);
+    for (auto _ : state) {
+        ++header[0];
+        benchmark::DoNotOptimize(files.save(tree, header));
+    }
+}
+BENCHMARK(BM_SaveChangedProfiles)->Unit(benchmark::kMicrosecond);
+
 void BM_BuildCatalogue(benchmark::State& state)
 {
     for (auto _ : state) {
