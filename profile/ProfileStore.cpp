@@ -33,18 +33,13 @@ namespace {
 std::string describeProblem(const ProfileFileProblem& problem)
 {
     using Kind = ProfileFileProblem::Kind;
-    using platform::RegularFileStatus;
-    switch (problem.kind) {
-    case Kind::Unreadable:
-        return platform::RegularFile::describe(RegularFileStatus::Unreadable, problem.file);
-    case Kind::TooLarge:
-        return platform::RegularFile::describe(RegularFileStatus::TooLarge, problem.file);
-    case Kind::NotRegular:
-        return platform::RegularFile::describe(RegularFileStatus::NotRegular, problem.file);
-    case Kind::Damaged:
-        break;
-    }
-    return "方案文件已损坏或无法识别: " + problem.file.string();
+    using Status = platform::RegularFileStatus;
+    if (problem.kind == Kind::Damaged)
+        return "方案文件已损坏或无法识别: " + problem.file.string();
+    const Status status = problem.kind == Kind::Unreadable ? Status::Unreadable
+                        : problem.kind == Kind::TooLarge   ? Status::TooLarge
+                                                           : Status::NotRegular;
+    return platform::RegularFile::describe(status, problem.file);
 }
 
 void tellUser(const std::string& text)

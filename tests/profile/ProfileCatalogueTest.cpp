@@ -164,7 +164,7 @@ TEST(ProfileCatalogueTest, IrregularValuesAreKept)
 
 namespace {
 
-// The catalogue as the product description lists it, typed in from that table independently of
+// The built-in catalogue written out a second time, row by row and independently of
 // ProfileCatalogue.cpp, so that a slip in either one shows up here.
 struct GoldenEntry {
     int row;
