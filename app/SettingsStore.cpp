@@ -86,22 +86,19 @@ OptionSettings SettingsStore::loadOptions() const
 bool SettingsStore::saveOptions(const OptionSettings& options) const
 {
     using namespace settingkeys;
-    const platform::IniFile file(file_);
     // A file that exists but cannot be read is left alone rather than replaced by our keys only.
-    auto document = file.load();
-    if (!document)
-        return false;
     // A refused value writes nothing at all: the caller learns of it from the result, and the file
     // never holds a mix of new and old options.
-    const bool accepted = writeText(*document, kOutputPath, options.outputFolder)
-                          && writeFlag(*document, kOutputProfile, options.appendProfileName)
-                          && writeFlag(*document, kDeleteSource, options.deleteSourceOnSuccess)
-                          && writeFlag(*document, kOpenOutput, options.openOutputOnSuccess)
-                          && writeFlag(*document, kShutdown, options.shutdownWhenDone)
-                          && writeFlag(*document, kMenuEnable, options.contextMenuEnabled)
-                          && writeFlag(*document, kMenuAuto, options.autoConvertOnAdd)
-                          && writeFlag(*document, kMenuProfile, options.profileChoice);
-    return accepted && file.save(*document);
+    return platform::IniFile(file_).update([&](IniDocument& document) {
+        return writeText(document, kOutputPath, options.outputFolder)
+               && writeFlag(document, kOutputProfile, options.appendProfileName)
+               && writeFlag(document, kDeleteSource, options.deleteSourceOnSuccess)
+               && writeFlag(document, kOpenOutput, options.openOutputOnSuccess)
+               && writeFlag(document, kShutdown, options.shutdownWhenDone)
+               && writeFlag(document, kMenuEnable, options.contextMenuEnabled)
+               && writeFlag(document, kMenuAuto, options.autoConvertOnAdd)
+               && writeFlag(document, kMenuProfile, options.profileChoice);
+    });
 }
 
 SkinSettings SettingsStore::loadSkin() const
@@ -120,15 +117,12 @@ SkinSettings SettingsStore::loadSkin() const
 bool SettingsStore::saveSkin(const SkinSettings& skin) const
 {
     using namespace settingkeys;
-    const platform::IniFile file(file_);
-    auto document = file.load();
-    if (!document)
-        return false;
-    const bool accepted = writeText(*document, kSkinColor, skin.skinName)
-                          && writeText(*document, kSkinHue, std::to_string(skin.skinHue))
-                          && writeText(*document, kSkinSaturation, std::to_string(skin.skinSaturation))
-                          && writeText(*document, kSkinLuminosity, std::to_string(skin.skinLuminosity));
-    return accepted && file.save(*document);
+    return platform::IniFile(file_).update([&](IniDocument& document) {
+        return writeText(document, kSkinColor, skin.skinName)
+               && writeText(document, kSkinHue, std::to_string(skin.skinHue))
+               && writeText(document, kSkinSaturation, std::to_string(skin.skinSaturation))
+               && writeText(document, kSkinLuminosity, std::to_string(skin.skinLuminosity));
+    });
 }
 
 std::string SettingsStore::fallbackOutputFolder()

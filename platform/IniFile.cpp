@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/FolderLock.h"
 #include "platform/RegularFile.h"
 
 #include <cerrno>
@@ -113,10 +114,16 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
     return document ? document->readInt(section, key, defaultValue) : defaultValue;
 }
 
+bool IniFile::update(const std::function<bool(IniDocument&)>& change) const
+{
+    const FolderLock lock(file_.parent_path().empty() ? std::filesystem::path(".") : file_.parent_path());
+    auto document = load();
+    return document && change(*document) && save(*document);
+}
+
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) const
 {
-    auto document = load();
-    return document && document->setValue(section, key, value) && save(*document);
+    return update([&](IniDocument& document) { return document.setValue(section, key, value); });
 }
 
 }  // namespace platform

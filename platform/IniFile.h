@@ -13,11 +13,15 @@
 //   folder, which is then renamed over the old one (a symbolic link is followed, the link kept).
 //   A file that exists but cannot be read is never overwritten.
 //
-// Threads: any thread; concurrent writers to one file are not serialised (the last rename wins).
+// - A write is a read, a change and a replacement; the file's folder stays locked (FolderLock)
+//   from the read to the replacement, so a write by another program in between is never undone.
+//
+// Threads: any thread.
 #include "platform/IniDocument.h"
 #include "platform/RegularFile.h"
 
 #include <cstddef>
+#include <functional>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -41,6 +45,11 @@ public:
     // Replaces the file with the document's bytes, safely (see above). False on failure, the old
     // file then untouched.
     bool save(const IniDocument& document) const;
+
+    // Reads the document, lets `change` edit it and writes it back, with the folder locked
+    // throughout. False, and the file untouched, when the file cannot be read, `change` returns
+    // false or the write fails.
+    bool update(const std::function<bool(IniDocument&)>& change) const;
 
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;

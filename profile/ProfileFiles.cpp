@@ -289,12 +289,12 @@ std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
 
 bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header) const
 {
-    const DataFolderLock lock(dataDirectory_);
+    const platform::FolderLock lock(dataDirectory_);
     return save(tree, header, lock);
 }
 
 bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header,
-                        const DataFolderLock& /*heldLock*/) const
+                        const platform::FolderLock& /*heldLock*/) const
 {
     std::string systemBytes(reinterpret_cast<const char*>(header.data()), header.size());
     std::string userBytes;

@@ -11,10 +11,10 @@
 // in a profile file's place is refused at once, without waiting on it.
 //
 // Not thread-safe: one thread at a time (the window thread in the program). Between programs,
-// hold a DataFolderLock across a read and the save that follows it.
-#include "profile/DataFolderLock.h"
+// hold a platform::FolderLock on the data folder across a read and the save that follows it.
 #include "profile/ProfileTree.h"
 
+#include "platform/FolderLock.h"
 #include "platform/RegularFile.h"
 
 #include <cstdint>
@@ -87,7 +87,7 @@ public:
     // is for a caller that already holds it.
     bool save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header) const;
     bool save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header,
-              const DataFolderLock& heldLock) const;
+              const platform::FolderLock& heldLock) const;
 
     // Moves a file that is about to be replaced out of the way, keeping its bytes: renames it
     // (the file a symbolic link points to, when it is one) to <name>.bad, or <name>.bad.1,

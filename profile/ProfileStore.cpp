@@ -51,7 +51,7 @@ void tellUser(const std::string& text)
 
 bool ProfileStore::loadAtStartup()
 {
-    const DataFolderLock lock(files_.dataDirectory());
+    const platform::FolderLock lock(files_.dataDirectory());
     keepUnusableFiles(readFiles());
     saveHoldingLock(lock);
     if (tree_.findDefaultNode())
@@ -109,11 +109,11 @@ bool ProfileStore::save() const
 {
     if (saveRefused_)
         return false;
-    const DataFolderLock lock(files_.dataDirectory());
+    const platform::FolderLock lock(files_.dataDirectory());
     return saveHoldingLock(lock);
 }
 
-bool ProfileStore::saveHoldingLock(const DataFolderLock& lock) const
+bool ProfileStore::saveHoldingLock(const platform::FolderLock& lock) const
 {
     if (saveRefused_)
         return false;

@@ -73,7 +73,7 @@ private:
     // Sets aside each unusable file that holds the user's bytes and tells the user; refuses
     // later saves when a file cannot be set aside or is not a regular file.
     void keepUnusableFiles(const std::vector<ProfileFileProblem>& problems);
-    bool saveHoldingLock(const DataFolderLock& lock) const;
+    bool saveHoldingLock(const platform::FolderLock& lock) const;
     // Marks the first profile in pre-order as the default; false when there is none.
     bool markFirstProfileDefault();
     // lastProfileName as the 200 bytes of the profile.dat header.

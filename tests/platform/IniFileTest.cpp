@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
 #include <string>
 #include <sys/stat.h>
 
@@ -132,4 +136,36 @@ TEST(IniFileTest, FifoAndDevicesAreRefusedWithoutWaiting)
     }
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_TRUE(std::filesystem::is_symlink(zero));
+}
+
+// The folder stays locked from the read to the replacement: another program that tries to take
+// the lock in between (here, from inside the change) finds it held, and so cannot write a value
+// that this update would then undo.
+TEST(IniFileTest, UpdateHoldsTheFolderLockFromReadToWrite)
+{
+    TempDir temp;
+    const auto file = temp / "config" / "Lumaret.ini";
+    const auto tryLock = [&] {
+        const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int result = ::flock(folder, LOCK_EX | LOCK_NB);
+        const int error = errno;
+        ::close(folder);
+        return result == 0 ? 0 : error;
+    };
+    int errorInside = 0;
+    EXPECT_TRUE(IniFile(file).update([&](platform::IniDocument& document) {
+        errorInside = tryLock();
+        return document.setValue("a", "k", "1");
+    }));
+    EXPECT_EQ(errorInside, EWOULDBLOCK);
+    EXPECT_EQ(tryLock(), 0);
+    EXPECT_EQ(IniFile(file).readInt("a", "k", 0), 1);
+
+    // A change that refuses writes nothing.
+    const std::string before = textOf(file);
+    EXPECT_FALSE(IniFile(file).update([](platform::IniDocument& document) {
+        document.setValue("a", "k", "2");
+        return false;
+    }));
+    EXPECT_EQ(textOf(file), before);
 }

@@ -1,4 +1,4 @@
-#include "profile/DataFolderLock.h"
+#include "platform/FolderLock.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -6,9 +6,9 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace profile {
+namespace platform {
 
-DataFolderLock::DataFolderLock(const std::filesystem::path& folder)
+FolderLock::FolderLock(const std::filesystem::path& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -26,11 +26,11 @@ DataFolderLock::DataFolderLock(const std::filesystem::path& folder)
     descriptor_ = descriptor;
 }
 
-DataFolderLock::~DataFolderLock()
+FolderLock::~FolderLock()
 {
     // Closing the folder releases the lock.
     if (descriptor_ >= 0)
         ::close(descriptor_);
 }
 
-}  // namespace profile
+}  // namespace platform
