@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -163,6 +164,37 @@ TEST(SkinFiles, ScrollSkinCellsRepeatAlongTheBarAndDifferByState)
     }
 }
 
+TEST(SkinFiles, EveryPngHasASharperTwinOfTwiceItsSizeShowingTheSamePicture)
+{
+    for (const SkinFile& entry : skingen::kSkinFiles) {
+        if (entry.format != FileFormat::Png)
+            continue;
+        SCOPED_TRACE(std::string(entry.name));
+        std::string twinName(entry.name);
+        twinName.insert(twinName.rfind('.'), "@2x");
+        QImageReader reader(builtFile(twinName));
+        const QImage twin = reader.read();
+        ASSERT_FALSE(twin.isNull());
+        EXPECT_EQ(twin.width(), 2 * entry.width);
+        EXPECT_EQ(twin.height(), 2 * entry.height);
+        EXPECT_TRUE(twin.hasAlphaChannel());
+        EXPECT_EQ(twin.devicePixelRatio(), 2.0) << "the toolkit reads the name as a double-size picture";
+
+        // The same picture: shrunk back, it is close to the single-size one frame by frame.
+        const QImage single = readImage(entry.name).convertToFormat(QImage::Format_ARGB32);
+        const QImage shrunk = twin.scaled(entry.width, entry.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        long long difference = 0;
+        for (int y = 0; y < entry.height; ++y)
+            for (int x = 0; x < entry.width; ++x) {
+                const QRgb a = single.pixel(x, y);
+                const QRgb b = shrunk.pixel(x, y);
+                difference += std::abs(qAlpha(a) - qAlpha(b)) + std::abs(qGray(a) - qGray(b));
+            }
+        EXPECT_LT(difference / (entry.width * entry.height), 24) << "mean difference per pixel";
+    }
+}
+
 TEST(SkinFiles, GeneratorRepeatsItselfByteForByte)
 {
     testsupport::TempDir dir;
@@ -174,6 +206,11 @@ TEST(SkinFiles, GeneratorRepeatsItselfByteForByte)
         SCOPED_TRACE(std::string(entry.name));
         EXPECT_EQ(testsupport::readBytes(dir / std::string(entry.name)),
                   testsupport::readBytes(builtFile(entry.name).toStdString()));
+        if (entry.format == FileFormat::Png) {
+            std::string twinName(entry.name);
+            twinName.insert(twinName.rfind('.'), "@2x");
+            EXPECT_EQ(testsupport::readBytes(dir / twinName), testsupport::readBytes(builtFile(twinName).toStdString()));
+        }
     }
 }
 
