@@ -59,6 +59,26 @@ public:
     int wheels = 0;
 };
 
+bool loadGreyScrollbar(const testsupport::TempDir& dir)
+{
+    platform::Image strip(92, 62, 0xFF808080);
+    return strip.save((dir / "scrollbar.png").string()) &&
+           KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15});
+}
+
+// Puts the list into the window with `rows` rows: header 15, then 16 rows of 15 in view.
+void placeList(ListWindow& owner, const KXSmartPtr<KXListCtrl>& list, int rows)
+{
+    list->setName("list");
+    list->setHandler(&owner);
+    list->setRect(RECT{10, 10, 310, 265});
+    list->insertColumn(0, 290);
+    for (int i = 0; i < rows; ++i)
+        list->insertRow(static_cast<unsigned>(i), i);
+    list->updateScrollbars();
+    EXPECT_TRUE(owner.addControl(list));
+}
+
 // A list that paints each row in a colour naming it: red is the row number.
 class NumberedRows : public KXListCtrl {
 protected:
@@ -79,20 +99,10 @@ int rowShownAt(platform::Window& window, POINT client)
 TEST(KXListCtrlX11Test, AHeldScrollArrowMovesTheRowsOnTheScreenWhileItIsHeld)
 {
     testsupport::TempDir dir;
-    platform::Image strip(92, 62, 0xFF808080);
-    ASSERT_TRUE(strip.save((dir / "scrollbar.png").string()));
-    ASSERT_TRUE(KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15}));
-
+    ASSERT_TRUE(loadGreyScrollbar(dir));
     ListWindow owner;
     KXSmartPtr<KXListCtrl> list(new NumberedRows());
-    list->setName("list");
-    list->setHandler(&owner);
-    list->setRect(RECT{10, 10, 310, 265});
-    list->insertColumn(0, 290);
-    for (int i = 0; i < 200; ++i)
-        list->insertRow(static_cast<unsigned>(i), i);
-    list->updateScrollbars();
-    ASSERT_TRUE(owner.addControl(list));
+    placeList(owner, list, 200);
 
     owner.window.show();
     owner.window.activate();
@@ -120,20 +130,10 @@ TEST(KXListCtrlX11Test, AHeldScrollArrowMovesTheRowsOnTheScreenWhileItIsHeld)
 TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
 {
     testsupport::TempDir dir;
-    platform::Image strip(92, 62, 0xFF808080);
-    ASSERT_TRUE(strip.save((dir / "scrollbar.png").string()));
-    ASSERT_TRUE(KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15}));
-
+    ASSERT_TRUE(loadGreyScrollbar(dir));
     ListWindow owner;
     KXSmartPtr<KXListCtrl> list(new KXListCtrl());
-    list->setName("list");
-    list->setHandler(&owner);
-    list->setRect(RECT{10, 10, 310, 265});  // header 15, then 16 rows of 15 in view
-    list->insertColumn(0, 290);
-    for (int i = 0; i < 500; ++i)
-        list->insertRow(static_cast<unsigned>(i), i);
-    list->updateScrollbars();
-    ASSERT_TRUE(owner.addControl(list));
+    placeList(owner, list, 500);
     ASSERT_TRUE(list->verticalScrollbar().isVisible());
 
     owner.window.show();
