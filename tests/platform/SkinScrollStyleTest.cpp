@@ -110,6 +110,24 @@ TEST(SkinScrollStyle, PaintsEachPartFromTheCellOfItsState)
     }
 }
 
+TEST(SkinScrollStyle, ADoubleSizeSheetIsCutAtTheSameCellsAndDrawsAtTheSameSize)
+{
+    QImage twin = flatSheet().scaled(228, 228);
+    twin.setDevicePixelRatio(2.0);
+    ASSERT_TRUE(SkinScrollStyle::isUsableSkin(twin));
+    const SkinScrollStyle style(twin);
+    const QImage image = render(style, barOption(Qt::Vertical, 216));
+    EXPECT_EQ(at(image, Qt::Vertical, 3), cellColor(0, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 15), cellColor(0, 0)) << "the arrow is 16 pixels long, not 32";
+    EXPECT_EQ(at(image, Qt::Vertical, 212), cellColor(1, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 20), cellColor(2, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 150), cellColor(4, 0));
+
+    QImage small = flatSheet().scaled(150, 150);
+    small.setDevicePixelRatio(2.0);
+    EXPECT_FALSE(SkinScrollStyle::isUsableSkin(small)) << "75 x 75 logical pixels are too few";
+}
+
 TEST(SkinScrollStyle, ThumbFollowsPositionAndHasNoGripWhenShort)
 {
     const SkinScrollStyle style(flatSheet());

@@ -30,6 +30,14 @@ QImage readImage(std::string_view name)
     return reader.read();
 }
 
+// "name@2x.png" for "name.png".
+std::string twinOf(std::string_view name)
+{
+    std::string twin(name);
+    twin.insert(twin.rfind('.'), "@2x");
+    return twin;
+}
+
 int bmpBitsPerPixel(std::string_view name)
 {
     const auto bytes = testsupport::readBytes(builtFile(name).toStdString());
@@ -164,20 +172,18 @@ TEST(SkinFiles, ScrollSkinCellsRepeatAlongTheBarAndDifferByState)
     }
 }
 
-TEST(SkinFiles, EveryPngHasASharperTwinOfTwiceItsSizeShowingTheSamePicture)
+TEST(SkinFiles, PicturesHaveASharperTwinOfTwiceTheirSizeShowingTheSamePicture)
 {
     for (const SkinFile& entry : skingen::kSkinFiles) {
-        if (entry.format != FileFormat::Png)
+        if (!skingen::hasDoubleSizeTwin(entry))
             continue;
         SCOPED_TRACE(std::string(entry.name));
-        std::string twinName(entry.name);
-        twinName.insert(twinName.rfind('.'), "@2x");
-        QImageReader reader(builtFile(twinName));
+        QImageReader reader(builtFile(twinOf(entry.name)));
         const QImage twin = reader.read();
         ASSERT_FALSE(twin.isNull());
         EXPECT_EQ(twin.width(), 2 * entry.width);
         EXPECT_EQ(twin.height(), 2 * entry.height);
-        EXPECT_TRUE(twin.hasAlphaChannel());
+        EXPECT_EQ(twin.hasAlphaChannel(), entry.format == FileFormat::Png);
         EXPECT_EQ(twin.devicePixelRatio(), 2.0) << "the toolkit reads the name as a double-size picture";
 
         // The same picture: shrunk back, it is close to the single-size one frame by frame.
@@ -206,10 +212,9 @@ TEST(SkinFiles, GeneratorRepeatsItselfByteForByte)
         SCOPED_TRACE(std::string(entry.name));
         EXPECT_EQ(testsupport::readBytes(dir / std::string(entry.name)),
                   testsupport::readBytes(builtFile(entry.name).toStdString()));
-        if (entry.format == FileFormat::Png) {
-            std::string twinName(entry.name);
-            twinName.insert(twinName.rfind('.'), "@2x");
-            EXPECT_EQ(testsupport::readBytes(dir / twinName), testsupport::readBytes(builtFile(twinName).toStdString()));
+        if (skingen::hasDoubleSizeTwin(entry)) {
+            const std::string twin = twinOf(entry.name);
+            EXPECT_EQ(testsupport::readBytes(dir / twin), testsupport::readBytes(builtFile(twin).toStdString()));
         }
     }
 }

@@ -1,7 +1,8 @@
 // lumaret-skingen: paints every skin picture into the image folder given on the command line.
 //   lumaret-skingen <image folder> [--sheet <contact sheet.png>]
-// Every PNG is painted a second time at twice the size as "name@2x.png", which the programs load
-// instead on a screen with a device-pixel ratio of 2, so the skin stays sharp there.
+// Every PNG and BMP but the icon list is painted a second time at twice the size as "name@2x.png"
+// (or .bmp), which the programs load instead on a screen with a device-pixel ratio of 2, so the
+// skin stays sharp there.
 // Runs at build time; paints with QImage and QPainter only, so it needs no display and no fonts.
 // Output is the same byte for byte on every run. Exits non-zero when a picture does not match its
 // row of the catalogue or cannot be written, so a broken skin fails the build.
@@ -160,7 +161,7 @@ bool writeFile(const SkinFile& entry, const Painter& paint, const QDir& folder, 
     return image.save(path, entry.format == FileFormat::Bmp24 ? "BMP" : "PNG") ? true : fail("cannot write " + name);
 }
 
-// The name of the double-size twin of a PNG: "name@2x.png".
+// The name of the double-size twin of a picture: "name@2x.png" for "name.png".
 QString twinName(std::string_view name)
 {
     QString twin = QString::fromUtf8(name.data(), qsizetype(name.size()));
@@ -168,7 +169,7 @@ QString twinName(std::string_view name)
     return twin;
 }
 
-// Paints a PNG of the catalogue at twice the size. Its logical size must still be the catalogue's.
+// Paints a picture of the catalogue at twice the size. Its logical size must still be the catalogue's.
 bool writeTwin(const SkinFile& entry, const Painter& paint, const QDir& folder)
 {
     setPaintScale(2);
@@ -179,8 +180,9 @@ bool writeTwin(const SkinFile& entry, const Painter& paint, const QDir& folder)
         return fail(name + " was painted " + std::to_string(image.width()) + "x" + std::to_string(image.height()) +
                     ", twice the catalogue's size is " + std::to_string(2 * entry.width) + "x" +
                     std::to_string(2 * entry.height));
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    return image.save(folder.filePath(twinName(entry.name)), "PNG") ? true : fail("cannot write " + name);
+    const bool bmp = entry.format == FileFormat::Bmp24;
+    image = image.convertToFormat(bmp ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+    return image.save(folder.filePath(twinName(entry.name)), bmp ? "BMP" : "PNG") ? true : fail("cannot write " + name);
 }
 
 // Every picture on one page over a checkerboard, twice its size, for looking at the skin.
@@ -246,7 +248,7 @@ int main(int argc, char** argv)
         }
         QImage preview;
         ok = writeFile(entry, paint, folder, &preview) && ok;
-        if (entry.format == FileFormat::Png)
+        if (hasDoubleSizeTwin(entry))
             ok = writeTwin(entry, paint, folder) && ok;
         previews.append({QString::fromUtf8(entry.name.data(), qsizetype(entry.name.size())), preview});
     }
