@@ -16,11 +16,12 @@
 
 namespace {
 
-gallery::GalleryWindow& theGallery()
-{
-    static gallery::GalleryWindow window;
-    return window;
-}
+// The gallery lives in main(), between the application object's birth and death: its windows are
+// toolkit widgets, which must be destroyed while the application object still exists. (A static
+// gallery outlived it and crashed the program on its way out.)
+gallery::GalleryWindow* g_gallery = nullptr;
+
+gallery::GalleryWindow& theGallery() { return *g_gallery; }
 
 void BM_GalleryCustomPaint(benchmark::State& state)
 {
@@ -52,10 +53,15 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // The skin is found beside the program, as the gallery itself finds it.
     std::filesystem::current_path(platform::Paths::programDirectory());
-    theGallery().show(0, 0);
-    QApplication::processEvents();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    {
+        gallery::GalleryWindow gallery;
+        g_gallery = &gallery;
+        gallery.show(0, 0);
+        QApplication::processEvents();
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        g_gallery = nullptr;
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainterPath>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -26,16 +27,37 @@ int blend(int from, int to, int step, int steps)
     return from + (to - from) * step / steps;
 }
 
+// A one-pixel pen: one device pixel at ratio 1 (a cosmetic pen), one logical pixel above it, so
+// that outlines keep their weight on a sharper screen.
+QPen thinPen(COLORREF color, double ratio)
+{
+    return QPen(toQColor(color), ratio > 1.0 ? 1.0 : 0.0);
+}
+
+// A rectangle of an image's logical pixels in the image's stored pixels.
+QRectF storedPixels(const QImage& image, const RECT& r)
+{
+    const double ratio = image.devicePixelRatio();
+    return QRectF(r.left * ratio, r.top * ratio, r.width() * ratio, r.height() * ratio);
+}
+
 }  // namespace
 
-DeviceContext::DeviceContext(const RECT& area, COLORREF background) : area_(area), impl_(std::make_unique<Impl>())
+DeviceContext::DeviceContext(const RECT& area, COLORREF background, double pixelRatio)
+    : area_(area), impl_(std::make_unique<Impl>())
 {
-    impl_->image = QImage(std::max(area.width(), 1), std::max(area.height(), 1), QImage::Format_ARGB32_Premultiplied);
+    const double ratio = std::max(pixelRatio, 1.0);
+    impl_->image = QImage(std::max(qCeil(area.width() * ratio), 1), std::max(qCeil(area.height() * ratio), 1),
+                          QImage::Format_ARGB32_Premultiplied);
+    // The painter scales logical coordinates to the buffer's pixels by itself.
+    impl_->image.setDevicePixelRatio(ratio);
     impl_->image.fill(toQColor(background));
     impl_->painter.begin(&impl_->image);
     // Drawing happens in logical coordinates; the buffer's first pixel is the area's top-left.
     impl_->painter.translate(-area.left, -area.top);
 }
+
+double DeviceContext::pixelRatio() const { return impl_->image.devicePixelRatio(); }
 
 DeviceContext::~DeviceContext() = default;
 
@@ -53,7 +75,7 @@ void DeviceContext::line(COLORREF color, int x1, int y1, int x2, int y2)
     }
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(toQColor(color), 0));
+    p.setPen(thinPen(color, pixelRatio()));
     p.drawLine(x1, y1, x2, y2);
     p.restore();
 }
@@ -80,7 +102,7 @@ void DeviceContext::roundRect(COLORREF pen, COLORREF fill, bool hollow, const RE
     QPainter& p = impl_->painter;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(toQColor(pen), 0));
+    p.setPen(thinPen(pen, pixelRatio()));
     p.setBrush(hollow ? QBrush(Qt::NoBrush) : QBrush(toQColor(fill)));
     p.drawRoundedRect(QRectF(r.left, r.top, r.width() - 1, r.height() - 1), ew / 2.0, eh / 2.0);
     p.restore();
@@ -112,9 +134,24 @@ void DeviceContext::gradient(const RECT& r, COLORREF first, COLORREF second, boo
 
 void DeviceContext::drawImage(const Image& image, const RECT& dst, const RECT& src)
 {
+    blitImage(image, dst, src, false);
+}
+
+void DeviceContext::drawImageSmooth(const Image& image, const RECT& dst, const RECT& src)
+{
+    blitImage(image, dst, src, true);
+}
+
+void DeviceContext::blitImage(const Image& image, const RECT& dst, const RECT& src, bool smooth)
+{
     if (image.isNull() || dst.isEmpty() || src.isEmpty())
         return;
-    impl_->painter.drawImage(toQRect(dst), image.data()->image, toQRect(src));
+    const QImage& picture = image.data()->image;
+    QPainter& p = impl_->painter;
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p.drawImage(QRectF(toQRect(dst)), picture, storedPixels(picture, src));
+    p.restore();
 }
 
 void DeviceContext::drawImage(const Image& image, int x, int y)
@@ -126,7 +163,8 @@ void DeviceContext::drawImageKeyed(const Image& image, const RECT& dst, const RE
 {
     if (image.isNull() || dst.isEmpty() || src.isEmpty())
         return;
-    QImage part = image.data()->image.copy(toQRect(src)).convertToFormat(QImage::Format_ARGB32);
+    QImage part = image.data()->image.copy(storedPixels(image.data()->image, src).toRect())
+                      .convertToFormat(QImage::Format_ARGB32);
     const QRgb keyRgb = qRgb(GetRValue(key), GetGValue(key), GetBValue(key));
     for (int y = 0; y < part.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
@@ -134,7 +172,7 @@ void DeviceContext::drawImageKeyed(const Image& image, const RECT& dst, const RE
             if ((line[x] & 0xFFFFFF) == (keyRgb & 0xFFFFFF))
                 line[x] = 0;
     }
-    impl_->painter.drawImage(toQRect(dst), part);
+    impl_->painter.drawImage(QRectF(toQRect(dst)), part, QRectF(part.rect()));
 }
 
 void DeviceContext::drawText(const std::string& text, const RECT& r, UINT flags, COLORREF color, const Font& font)
@@ -175,17 +213,21 @@ void DeviceContext::copyFrom(const DeviceContext& source, const RECT& area)
     if (wanted.isEmpty())
         return;
     const QRect from = wanted.translated(-source.area_.left, -source.area_.top);
+    const QImage& picture = source.impl_->image;
+    const double ratio = picture.devicePixelRatio();
     QPainter& p = impl_->painter;
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(wanted.topLeft(), source.impl_->image, from);
+    p.drawImage(QRectF(wanted), picture,
+                QRectF(from.x() * ratio, from.y() * ratio, from.width() * ratio, from.height() * ratio));
     p.restore();
 }
 
 std::uint32_t DeviceContext::pixel(int x, int y) const
 {
-    const int bx = x - area_.left;
-    const int by = y - area_.top;
+    const double ratio = pixelRatio();
+    const int bx = qFloor((x - area_.left) * ratio);
+    const int by = qFloor((y - area_.top) * ratio);
     if (!impl_->image.valid(bx, by))
         return 0;
     return reinterpret_cast<const QRgb*>(impl_->image.constScanLine(by))[bx];
@@ -197,6 +239,7 @@ Image DeviceContext::toImage() const
     for (int y = 0; y < impl_->image.height(); ++y)
         for (int x = 0; x < impl_->image.width(); ++x)
             copy.setPixel(x, y, qUnpremultiply(reinterpret_cast<const QRgb*>(impl_->image.constScanLine(y))[x]));
+    copy.setPixelRatio(pixelRatio());
     return copy;
 }
 

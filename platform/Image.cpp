@@ -2,6 +2,8 @@
 
 #include "platform/QtBridge.h"
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 
 namespace platform {
@@ -20,10 +22,50 @@ Image& Image::operator=(const Image&) = default;
 Image::Image(Image&&) noexcept = default;
 Image& Image::operator=(Image&&) noexcept = default;
 
+namespace {
+
+// "dir/name@2x.png" for "dir/name.png".
+QString doubleSizeTwin(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString twin = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("@2x");
+    return suffix.isEmpty() ? twin : twin + QLatin1Char('.') + suffix;
+}
+
+QImage decode(const QString& path)
+{
+    QImageReader reader(path);
+    return reader.read();
+}
+
+}  // namespace
+
 bool Image::load(const std::string& path)
 {
-    QImageReader reader(toQString(path));
-    QImage decoded = reader.read();
+    return load(path, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+bool Image::load(const std::string& path, double screenRatio)
+{
+    const QString named = toQString(path);
+    QImage decoded;
+    if (screenRatio > 1.0) {
+        // The twin is twice the size of the named picture: it is only taken when it is exactly
+        // that, so a stray file cannot change a layout.
+        decoded = decode(doubleSizeTwin(named));
+        if (!decoded.isNull()) {
+            const QSize expected = QImageReader(named).size();
+            if (expected.isValid() && decoded.size() != expected * 2)
+                decoded = QImage();
+            else
+                decoded.setDevicePixelRatio(2.0);
+        }
+    }
+    if (decoded.isNull()) {
+        decoded = decode(named);
+        decoded.setDevicePixelRatio(1.0);
+    }
     if (decoded.isNull())
         return false;
     auto loaded = std::make_shared<Data>();
@@ -39,8 +81,17 @@ bool Image::save(const std::string& path) const
 }
 
 bool Image::isNull() const { return !data_ || data_->image.isNull(); }
-int Image::width() const { return data_ ? data_->image.width() : 0; }
-int Image::height() const { return data_ ? data_->image.height() : 0; }
+int Image::width() const { return data_ ? qRound(data_->image.width() / data_->image.devicePixelRatio()) : 0; }
+int Image::height() const { return data_ ? qRound(data_->image.height() / data_->image.devicePixelRatio()) : 0; }
+double Image::pixelRatio() const { return data_ ? data_->image.devicePixelRatio() : 1.0; }
+
+void Image::setPixelRatio(double ratio)
+{
+    if (isNull() || ratio <= 0.0)
+        return;
+    detach();
+    data_->image.setDevicePixelRatio(ratio);
+}
 bool Image::hasAlpha() const { return data_ && data_->image.hasAlphaChannel(); }
 bool Image::isPremultiplied() const { return data_ && data_->premultiplied; }
 

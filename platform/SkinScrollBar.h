@@ -3,7 +3,9 @@
 // arrows and track repeat after 300 ms and then every 40 ms, as the skinned bars of the desktop
 // program always did, instead of the toolkit's 500 ms and 50 ms. Repeating stops while the mouse
 // is off the pressed part and resumes at the 40 ms pace when it comes back. Hover is tracked so the
-// skin can show hot parts. Window thread only.
+// skin can show hot parts; while a part is held nothing is hot, so a pressed part the mouse has
+// left draws normal. The second press of a double click is swallowed, as the skinned bars of the
+// desktop program did: a double click on an arrow steps once, not twice. Window thread only.
 #include <QScrollBar>
 
 namespace platform {
@@ -25,12 +27,16 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void initStyleOption(QStyleOptionSlider* option) const override;
 
 private:
     void retime(SliderAction before, int firstDelay);
 
     int lastFirstDelay_ = 0;
     int lastRepeatInterval_ = 0;
+    bool held_ = false;  // the left button went down on the bar and is not up yet
 };
 
 }  // namespace platform

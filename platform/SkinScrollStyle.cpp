@@ -28,7 +28,14 @@ SkinScrollStyle::SkinScrollStyle(const QImage& skin)
 
 bool SkinScrollStyle::isUsableSkin(const QImage& skin)
 {
-    return !skin.isNull() && skin.width() >= kSheetSize && skin.height() >= kSheetSize;
+    const QSizeF logical = skin.deviceIndependentSize();
+    return !skin.isNull() && logical.width() >= kSheetSize && logical.height() >= kSheetSize;
+}
+
+QRectF SkinScrollStyle::stored(const QRect& logical) const
+{
+    const double ratio = skin_.devicePixelRatio();
+    return QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio);
 }
 
 QRect SkinScrollStyle::cell(int column, bool horizontal, int state)
@@ -135,7 +142,7 @@ void SkinScrollStyle::drawThumb(QPainter* painter, const QRect& thumb, bool hori
                                         : QRect(body.left(), body.top() + from, kCell, size);
         const QRect target = horizontal ? QRect(thumb.left() + at, thumb.top(), count, across)
                                         : QRect(thumb.left(), thumb.top() + at, across, count);
-        painter->drawImage(target, skin_, source);
+        painter->drawImage(QRectF(target), skin_, stored(source));
     };
     const int cap = std::min(kCapLength, length / 2);
     piece(0, cap, 0, cap);
@@ -149,7 +156,7 @@ void SkinScrollStyle::drawThumb(QPainter* painter, const QRect& thumb, bool hori
         const QRect target = horizontal
                                  ? QRect(thumb.left() + (length - kCell) / 2, thumb.top(), kCell, across)
                                  : QRect(thumb.left(), thumb.top() + (length - kCell) / 2, across, kCell);
-        painter->drawImage(target, skin_, grip);
+        painter->drawImage(QRectF(target), skin_, stored(grip));
     }
 }
 
@@ -166,16 +173,16 @@ void SkinScrollStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     // The track stretched over the whole bar first, so short bars never show the widget behind.
-    painter->drawImage(g.track, skin_, cell(kTrackColumn, horizontal, 0));
+    painter->drawImage(QRectF(g.track), skin_, stored(cell(kTrackColumn, horizontal, 0)));
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     // Arrows: the cell of their state, unscaled; a bar too short for whole arrows clips them.
     painter->save();
     painter->setClipRect(g.firstArrow);
-    painter->drawImage(g.firstArrow.topLeft(), skin_,
-                       cell(kFirstArrowColumn, horizontal, partState(*slider, SC_ScrollBarSubLine)));
+    painter->drawImage(QRectF(g.firstArrow.topLeft(), QSizeF(kCell, kCell)), skin_,
+                       stored(cell(kFirstArrowColumn, horizontal, partState(*slider, SC_ScrollBarSubLine))));
     painter->setClipRect(g.secondArrow);
-    painter->drawImage(g.secondArrow.topLeft(), skin_,
-                       cell(kSecondArrowColumn, horizontal, partState(*slider, SC_ScrollBarAddLine)));
+    painter->drawImage(QRectF(g.secondArrow.topLeft(), QSizeF(kCell, kCell)), skin_,
+                       stored(cell(kSecondArrowColumn, horizontal, partState(*slider, SC_ScrollBarAddLine))));
     painter->restore();
     const bool enabled = slider->state & State_Enabled;
     if (g.hasThumb && enabled)
@@ -187,7 +194,7 @@ void SkinScrollStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
                                     const QWidget* widget) const
 {
     if (element == PE_PanelScrollAreaCorner) {
-        painter->drawImage(option->rect, skin_, QRect(kSizeBoxOrigin, QSize(kCell, kCell)));
+        painter->drawImage(QRectF(option->rect), skin_, stored(QRect(kSizeBoxOrigin, QSize(kCell, kCell))));
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);

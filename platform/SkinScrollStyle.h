@@ -23,7 +23,8 @@ public:
     static constexpr int kMinThumb = 10;
     static constexpr int kGripThreshold = 24;
 
-    // skin: the sheet; must be at least 114 x 114 (see isUsableSkin()).
+    // skin: the sheet; must be at least 114 x 114 (see isUsableSkin()). A sheet drawn at twice
+    // the size (device-pixel ratio 2) is cut at the same cells and draws sharper on such screens.
     explicit SkinScrollStyle(const QImage& skin);
 
     static bool isUsableSkin(const QImage& skin);
@@ -53,6 +54,8 @@ private:
     static Geometry geometryOf(const QStyleOptionSlider& option);
     static int partState(const QStyleOptionSlider& option, SubControl part);
     void drawThumb(QPainter* painter, const QRect& thumb, bool horizontal, int state) const;
+    // A rectangle of the sheet's logical pixels in its stored pixels.
+    QRectF stored(const QRect& logical) const;
 
     QImage skin_;
 };

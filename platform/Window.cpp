@@ -2,6 +2,8 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/QtBridge.h"
+#include "platform/TooltipText.h"
+#include "platform/WheelSteps.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -15,6 +17,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimerEvent>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
@@ -97,13 +100,16 @@ public:
     bool tooltipSuppressed_ = false;
     SIZE maskEllipse_;
     std::map<int, int> timers_;  // our id -> Qt's id
+    WheelSteps wheelSteps_;
     QEventLoop* modalLoop_ = nullptr;
     int modalResult_ = 0;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        DeviceContext dc(RECT{0, 0, width(), height()});
+        // The buffer has as many pixels as the screen shows for the window: on a screen with a
+        // device-pixel ratio of 2 it is painted at twice the size instead of being enlarged.
+        DeviceContext dc(RECT{0, 0, width(), height()}, 0xFFFFFF, devicePixelRatioF());
         if (listener_)
             listener_->onPaint(dc);
         dc.impl().painter.end();
@@ -118,8 +124,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { deliverButton(e, WM_LBUTTONUP, WM_RBUTTONUP); }
     void wheelEvent(QWheelEvent* e) override
     {
+        // Small deltas from touchpads and smooth wheels are added up into whole notches first.
+        const int notches = wheelSteps_.add(e->angleDelta().y());
+        if (notches == 0)
+            return;
         const QPoint global = e->globalPosition().toPoint();
-        deliver(WM_MOUSEWHEEL, MAKEWPARAM(0, e->angleDelta().y()), MAKELPARAM(global.x(), global.y()));
+        deliver(WM_MOUSEWHEEL, MAKEWPARAM(0, notches), MAKELPARAM(global.x(), global.y()));
     }
     void leaveEvent(QEvent*) override
     {
@@ -363,7 +373,11 @@ void Window::startMove()
 void Window::setTooltip(const std::string& text)
 {
     impl_->widget->tooltipSuppressed_ = false;
-    impl_->widget->setToolTip(toQString(text));
+    // The tooltip would grow as wide as the screen for a long path; it is broken into lines here.
+    const QString wrapped = toQString(wrapTooltipText(text, tooltipTextWidth()));
+    // A text that looks like markup is shown as it is, line for line, not interpreted.
+    impl_->widget->setToolTip(Qt::mightBeRichText(wrapped) ? Qt::convertFromPlainText(wrapped, Qt::WhiteSpaceNoWrap)
+                                                           : wrapped);
 }
 
 void Window::hideTooltip()

@@ -27,7 +27,8 @@ public:
     virtual void onPaint(DeviceContext& dc) = 0;
     // Mouse messages (WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
     // WM_RBUTTONUP with client coordinates in lParam; WM_MOUSEWHEEL with the delta in the high word
-    // of wParam and screen coordinates in lParam; WM_MOUSELEAVE once after trackMouseLeave()),
+    // of wParam, always whole notches of WHEEL_DELTA (small deltas of touchpads are added up first),
+    // and screen coordinates in lParam; WM_MOUSELEAVE once after trackMouseLeave()),
     // WM_TIMER (wParam the timer id), WM_KEYDOWN (wParam a VK_ code), WM_KILLFOCUS (the window lost
     // activation), WM_CLOSE (the window system asks to close; return true to keep the window) and
     // every posted message. Return true when the message was handled.
@@ -98,7 +99,8 @@ public:
     // Lets the window system move the window with the mouse, as a press on a caption would.
     void startMove();
 
-    // One tooltip covers the whole window. setTooltip() sets its text and lets it show while the
+    // One tooltip covers the whole window, at most kTooltipMaxWidth (500) pixels wide: longer texts
+    // are broken into lines (TooltipText.h). setTooltip() sets its text and lets it show while the
     // mouse rests; hideTooltip() hides it and keeps it from showing until the next setTooltip() or
     // relayTooltip() (which lets the current text show again).
     void setTooltip(const std::string& text);

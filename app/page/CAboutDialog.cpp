@@ -71,8 +71,9 @@ void CAboutDialog::paintBackground(platform::DeviceContext& dc, const RECT& clie
 {
     KXLib::gradientFill(&dc, 0xFFFFFF, skinLightColor, true, client.left, client.top, client.right, client.bottom);
     KXLib::drawRoundRect(&dc, 0, true, client.left, client.top, client.right - 1, client.bottom - 1);
+    // The logo is painted larger than it is shown: filtered, it shrinks without jagged edges.
     if (!logoImage_.isNull())
-        dc.drawImage(logoImage_, RECT{10, 10, 106, 106}, RECT{0, 0, logoImage_.width(), logoImage_.height()});
+        dc.drawImageSmooth(logoImage_, RECT{10, 10, 106, 106}, RECT{0, 0, logoImage_.width(), logoImage_.height()});
     if (!titleImage_.isNull())
         dc.drawImage(titleImage_, 105, 22);
 

@@ -21,13 +21,17 @@ void KXDirectUI::setVisible(bool visible)
         setStateBit(kHidden, false);
         return;
     }
-    if (hasState(kPressed))
-        platform::Window::releaseCapture();
+    cancelPress();
     state_ = kHidden;
 }
 
 bool KXDirectUI::isVisible() const { return !hasState(kHidden); }
-void KXDirectUI::setEnabled(bool enabled) { setStateBit(kDisabled, !enabled); }
+void KXDirectUI::setEnabled(bool enabled)
+{
+    if (!enabled)
+        cancelPress();
+    setStateBit(kDisabled, !enabled);
+}
 bool KXDirectUI::isEnabled() const { return !hasState(kDisabled); }
 bool KXDirectUI::hitTest(POINT point) const { return rect_.contains(point); }
 void KXDirectUI::setTooltip(const std::string& text) { tooltip_ = text; }
@@ -73,6 +77,12 @@ void KXDirectUI::releasePress()
 {
     setStateBit(kPressed, false);
     platform::Window::releaseCapture();
+}
+
+void KXDirectUI::cancelPress()
+{
+    if (hasState(kPressed))
+        releasePress();
 }
 
 bool KXDirectUI::trackHover(bool inside)

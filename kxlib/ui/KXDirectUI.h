@@ -44,6 +44,9 @@ public:
     // starts from a clean state word.
     virtual void setVisible(bool visible);
     virtual bool isVisible() const;
+    // Disabling a pressed control drops its press and the mouse capture with it, so that a
+    // release that comes later (even after the control is enabled again) is never taken as a click
+    // the user did not make.
     virtual void setEnabled(bool enabled);
     virtual bool isEnabled() const;
     // Left and top inclusive, right and bottom exclusive.
@@ -56,6 +59,11 @@ public:
     // Asks the owner window to repaint this control's rectangle. Throws KXNullHandleException
     // when the control has no handler.
     virtual void invalidate();
+
+    // Forgets a press the control can no longer finish (it was hidden or disabled while the button
+    // was down): pressed and the capture go, nothing is reported. Controls with more press state
+    // (a held scroll arrow, a thumb drag) drop that too.
+    virtual void cancelPress();
 
     // The registry name of the control's class ("KXButtonEx", ...).
     virtual std::string getClassName() const = 0;

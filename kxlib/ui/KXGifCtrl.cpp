@@ -60,7 +60,9 @@ void KXGifCtrl::draw(HDC dc)
     if (animation_.isNull())
         return;
     const platform::Image& frame = animation_.frame(shownFrame_);
-    dc->drawImage(frame, drawRect, RECT{0, 0, frame.width(), frame.height()});
+    // Filtered, as the animation's frames have always been scaled: the frames come at one size
+    // only, and on a screen of pixel ratio 2 they are enlarged without blocky edges.
+    dc->drawImageSmooth(frame, drawRect, RECT{0, 0, frame.width(), frame.height()});
 }
 
 }  // namespace KXLib

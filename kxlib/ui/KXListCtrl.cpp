@@ -42,9 +42,22 @@ KXListCtrl::KXListCtrl() : hScroll_(new KXScrollbar()), vScroll_(new KXScrollbar
     hScroll_->setName("h_scroll");
     hScroll_->vertical = false;
     vScroll_->setName("v_scroll");
+    // The rows move with the bar, so every move of the bar repaints the whole list, including
+    // the steps of an arrow held down, which come from a timer and not from a message.
+    vScroll_->setMoveListener([this] { repaint(); });
 }
 
-KXListCtrl::~KXListCtrl() = default;
+KXListCtrl::~KXListCtrl()
+{
+    // Someone else may still hold the bar; its moves must not reach this list any more.
+    vScroll_->setMoveListener(nullptr);
+}
+
+void KXListCtrl::cancelPress()
+{
+    vScroll_->cancelPress();
+    KXDirectUI::cancelPress();
+}
 
 void KXListCtrl::setHandler(KXSmartPtr<KXDirectUIHandler> handler)
 {

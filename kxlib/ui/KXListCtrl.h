@@ -45,6 +45,8 @@ public:
     std::string getClassName() const override;
     void draw(HDC dc) override;
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A list hidden or disabled while its scroll bar is held lets go of the bar too.
+    void cancelPress() override;
 
     // Inserts a column of `width` pixels before `index`; an index outside 0..count appends.
     void insertColumn(int index, int width);

@@ -3,7 +3,7 @@
 namespace KXLib {
 
 KXMemDc::KXMemDc(HDC target, const RECT& area, bool copyBackground)
-    : platform::DeviceContext(area), target_(target)
+    : platform::DeviceContext(area, 0xFFFFFF, target->pixelRatio()), target_(target)
 {
     if (copyBackground)
         copyFrom(*target_, area);

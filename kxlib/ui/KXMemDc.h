@@ -10,7 +10,8 @@ namespace KXLib {
 class KXMemDc : public platform::DeviceContext {
 public:
     // `target` must outlive this object. With `copyBackground` the buffer starts as a copy of
-    // what the target shows in `area`, else it starts white.
+    // what the target shows in `area`, else it starts white. The buffer has the target's pixel
+    // ratio, so nothing is lost in the copy back.
     KXMemDc(HDC target, const RECT& area, bool copyBackground);
     ~KXMemDc() override;
 

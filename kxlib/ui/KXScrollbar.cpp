@@ -59,6 +59,18 @@ void KXScrollbar::setPos(int value)
     pos = value;
     if (handler_)
         invalidate();
+    if (moveListener_)
+        moveListener_();
+}
+
+void KXScrollbar::setMoveListener(std::function<void()> listener) { moveListener_ = std::move(listener); }
+
+void KXScrollbar::cancelPress()
+{
+    pressedPart = kNone;
+    dragging = false;
+    stopRepeat();
+    KXDirectUI::cancelPress();
 }
 
 int KXScrollbar::thumbLength() const

@@ -7,6 +7,7 @@
 #include "kxlib/KXTime.h"
 #include "platform/Image.h"
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -31,8 +32,13 @@ public:
 
     // Stores the rectangle and recomputes `page` from it and `itemSize`.
     void setRect(const RECT& rect) override;
-    // Clamps to 0..range-page; nothing when range <= 0 or the value is unchanged.
+    // Clamps to 0..range-page; nothing when range <= 0 or the value is unchanged. A change
+    // repaints the bar and calls the move listener.
     void setPos(int value);
+    // Called after every change of `pos`, whatever moved it (an arrow held down, the track, the
+    // thumb, the wheel). A list that embeds the bar repaints its rows here, so they follow the
+    // thumb while an arrow is held and not only when the button comes up. Empty to stop.
+    void setMoveListener(std::function<void()> listener);
 
     int thumbLength() const;
     // Thumb offset from the bar's start (top or left), arrows included.
@@ -57,6 +63,9 @@ public:
     KXTime pressTime;
     bool vertical = true;
 
+    // Drops a held arrow's repeating and a thumb drag with the press.
+    void cancelPress() override;
+
 private:
     int length() const;      // along the bar
     int arrowSize() const;   // along the bar
@@ -65,6 +74,7 @@ private:
     void stopRepeat();
 
     std::unique_ptr<platform::Timer> repeat_;
+    std::function<void()> moveListener_;
 };
 
 }  // namespace KXLib

@@ -95,4 +95,33 @@ TEST(DeviceContextTest, MulDivRoundsLikeTheClassicHelper)
     EXPECT_EQ(mulDiv(4294967296LL, 10, 4294967296LL * 4), 3);  // ranges wider than an int
 }
 
+TEST(DeviceContextTest, AtRatioTwoEveryLogicalPixelIsTwoByTwoAndTheCopyBackKeepsThem)
+{
+    platform::DeviceContext dc(RECT{10, 10, 30, 30}, 0xFFFFFF, 2.0);
+    EXPECT_EQ(dc.pixelRatio(), 2.0);
+    KXLib::drawLine(&dc, RGB(255, 0, 0), 12, 12, 16, 12);
+    const platform::Image buffer = dc.toImage();
+    EXPECT_EQ(buffer.width(), 20);  // logical size
+    EXPECT_EQ(buffer.pixel(4, 4), 0xFFFF0000u);
+    EXPECT_EQ(buffer.pixel(4, 5), 0xFFFF0000u);
+    EXPECT_EQ(buffer.pixel(4, 6), kWhite);
+    EXPECT_EQ(buffer.pixel(11, 4), 0xFFFF0000u);
+    EXPECT_EQ(buffer.pixel(12, 4), kWhite);
+
+    // Text at ratio 2 is drawn with the buffer's pixels, not enlarged: some column of ink has a
+    // neighbour that differs from it within the same logical pixel.
+    {
+        KXLib::KXMemDc mem(&dc, RECT{12, 16, 30, 30}, true);
+        EXPECT_EQ(mem.pixelRatio(), 2.0);
+        mem.drawText("Ag", RECT{12, 16, 30, 30}, DT_SINGLELINE, RGB(0, 0, 0), platform::Font::standard());
+    }
+    const platform::Image text = dc.toImage();
+    bool finerThanLogical = false;
+    for (int y = 12; y < 40 && !finerThanLogical; ++y)
+        for (int x = 4; x < 40; x += 2)
+            finerThanLogical = finerThanLogical || text.pixel(x, y) != text.pixel(x + 1, y);
+    EXPECT_TRUE(finerThanLogical);
+    EXPECT_EQ(text.pixel(4, 4), 0xFFFF0000u) << "the copy back leaves the rest alone";
+}
+
 }  // namespace

@@ -71,3 +71,55 @@ TEST(ImageTest, BlendsAlphaCopiesOpaqueAndLeavesOutTheKeyColour)
 }
 
 }  // namespace
+
+namespace {
+
+// A strip of two 4 x 2 frames (red, green) and its twin at twice the size whose frames carry a
+// one-pixel pattern (red and blue columns, green and blue columns) that only a sharp copy keeps.
+std::string writeStripWithTwin(const testsupport::TempDir& dir)
+{
+    platform::Image single(8, 2, 0xFFFF0000);
+    single.fill(RECT{4, 0, 8, 2}, 0xFF00FF00);
+    const std::string path = (dir / "strip.png").string();
+    EXPECT_TRUE(single.save(path));
+    platform::Image twin(16, 4, 0xFFFF0000);
+    twin.fill(RECT{8, 0, 16, 4}, 0xFF00FF00);
+    for (int x = 1; x < 16; x += 2)
+        twin.fill(RECT{x, 0, x + 1, 4}, 0xFF0000FF);
+    EXPECT_TRUE(twin.save((dir / "strip@2x.png").string()));
+    return path;
+}
+
+TEST(ImageTest, ScreensOfRatioTwoGetTheDoubleSizeTwinAtTheSameLogicalSize)
+{
+    testsupport::TempDir dir;
+    const std::string path = writeStripWithTwin(dir);
+
+    platform::Image plain;
+    ASSERT_TRUE(plain.load(path, 1.0));
+    EXPECT_EQ(plain.pixelRatio(), 1.0);
+    platform::Image sharp;
+    ASSERT_TRUE(sharp.load(path, 2.0));
+    EXPECT_EQ(sharp.pixelRatio(), 2.0);
+    EXPECT_EQ(sharp.width(), 8);
+    EXPECT_EQ(sharp.height(), 2);
+
+    // Frame 1 (logical x 4..8) drawn at ratio 2: every buffer pixel of the twin survives.
+    platform::DeviceContext dc(RECT{0, 0, 4, 2}, 0xFFFFFF, 2.0);
+    dc.drawImage(sharp, RECT{0, 0, 4, 2}, RECT{4, 0, 8, 2});
+    const platform::Image shown = dc.toImage();
+    EXPECT_EQ(shown.pixel(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(shown.pixel(1, 0), 0xFF0000FFu);
+    EXPECT_EQ(shown.pixel(6, 3), 0xFF00FF00u);
+    EXPECT_EQ(shown.pixel(7, 3), 0xFF0000FFu);
+
+    // A twin that is not exactly twice the size is not taken.
+    platform::Image odd(10, 4, 0xFF000000);
+    ASSERT_TRUE(odd.save((dir / "strip@2x.png").string()));
+    platform::Image fallback;
+    ASSERT_TRUE(fallback.load(path, 2.0));
+    EXPECT_EQ(fallback.pixelRatio(), 1.0);
+    EXPECT_EQ(fallback.pixel(0, 0), 0xFFFF0000u);
+}
+
+}  // namespace

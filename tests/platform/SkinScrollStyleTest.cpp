@@ -110,6 +110,24 @@ TEST(SkinScrollStyle, PaintsEachPartFromTheCellOfItsState)
     }
 }
 
+TEST(SkinScrollStyle, ADoubleSizeSheetIsCutAtTheSameCellsAndDrawsAtTheSameSize)
+{
+    QImage twin = flatSheet().scaled(228, 228);
+    twin.setDevicePixelRatio(2.0);
+    ASSERT_TRUE(SkinScrollStyle::isUsableSkin(twin));
+    const SkinScrollStyle style(twin);
+    const QImage image = render(style, barOption(Qt::Vertical, 216));
+    EXPECT_EQ(at(image, Qt::Vertical, 3), cellColor(0, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 15), cellColor(0, 0)) << "the arrow is 16 pixels long, not 32";
+    EXPECT_EQ(at(image, Qt::Vertical, 212), cellColor(1, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 20), cellColor(2, 0));
+    EXPECT_EQ(at(image, Qt::Vertical, 150), cellColor(4, 0));
+
+    QImage small = flatSheet().scaled(150, 150);
+    small.setDevicePixelRatio(2.0);
+    EXPECT_FALSE(SkinScrollStyle::isUsableSkin(small)) << "75 x 75 logical pixels are too few";
+}
+
 TEST(SkinScrollStyle, ThumbFollowsPositionAndHasNoGripWhenShort)
 {
     const SkinScrollStyle style(flatSheet());
@@ -212,6 +230,38 @@ TEST_F(SkinnedTree, HeldArrowRepeatsAfter300ThenEvery40Milliseconds)
 
     mouse(bar, QEvent::MouseButtonRelease, downArrow);
     EXPECT_EQ(bar->heldAction(), QAbstractSlider::SliderNoAction);
+}
+
+TEST_F(SkinnedTree, DoubleClickOnAnArrowStepsOnceAndALeftPressedPartIsNotHot)
+{
+    ASSERT_TRUE(platform::attachSkinScrollbar(tree.get(), skin));
+    auto* bar = qobject_cast<SkinScrollBar*>(tree->verticalScrollBar());
+    ASSERT_NE(bar, nullptr);
+    const QPoint downArrow(8, bar->height() - 4);
+
+    // A double click arrives as press, release, double click, release: the double click is
+    // swallowed, so the arrow steps once.
+    mouse(bar, QEvent::MouseButtonPress, downArrow);
+    mouse(bar, QEvent::MouseButtonRelease, downArrow);
+    mouse(bar, QEvent::MouseButtonDblClick, downArrow);
+    EXPECT_EQ(bar->heldAction(), QAbstractSlider::SliderNoAction);
+    mouse(bar, QEvent::MouseButtonRelease, downArrow);
+    EXPECT_EQ(bar->value(), 6);
+
+    // Held, the arrow shows its pressed cell; moved off it onto the track (the mouse still over
+    // the bar), it shows its normal cell, not the hot one.
+    bar->setAttribute(Qt::WA_UnderMouse, true);
+    mouse(bar, QEvent::MouseButtonPress, downArrow);
+    EXPECT_EQ(bar->grab().toImage().pixel(downArrow), cellColor(1, 2));
+    mouse(bar, QEvent::MouseMove, QPoint(8, bar->height() / 2));
+    EXPECT_EQ(bar->grab().toImage().pixel(downArrow), cellColor(1, 0));
+    mouse(bar, QEvent::MouseButtonRelease, QPoint(8, bar->height() / 2));
+
+    // With nothing held, the part under the mouse is hot again.
+    QHoverEvent hover(QEvent::HoverMove, QPointF(downArrow), bar->mapToGlobal(QPointF(downArrow)),
+                      QPointF(8, bar->height() / 2));
+    QApplication::sendEvent(bar, &hover);
+    EXPECT_EQ(bar->grab().toImage().pixel(downArrow), cellColor(1, 1));
 }
 
 TEST_F(SkinnedTree, TrackPressPagesAndThumbDrags)

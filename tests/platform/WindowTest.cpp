@@ -2,8 +2,11 @@
 #include "platform/DeviceContext.h"
 #include "platform/QtBridge.h"
 #include "platform/Window.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPixmap>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -126,6 +129,44 @@ TEST(WindowTest, ChildrenMayOutliveTheirParentWindow)
     parent.reset();
     child.invalidate();
     child.post(WM_USER);
+}
+
+// Runs only where the screen has a device-pixel ratio of 2 (ctest runs it with QT_SCALE_FACTOR=2).
+TEST(WindowHiDpi, AWindowPaintsAtItsScreensRatioWithTheDoubleSizeSkin)
+{
+    if (qGuiApp->devicePixelRatio() < 2.0)
+        GTEST_SKIP() << "needs a screen with a device-pixel ratio of 2";
+    testsupport::TempDir dir;
+    platform::Image single(4, 2, 0xFFFF0000);
+    ASSERT_TRUE(single.save((dir / "part.png").string()));
+    platform::Image twin(8, 4, 0xFFFF0000);
+    for (int x = 1; x < 8; x += 2)
+        twin.fill(RECT{x, 0, x + 1, 4}, 0xFF0000FF);
+    ASSERT_TRUE(twin.save((dir / "part@2x.png").string()));
+
+    struct Painter : platform::WindowListener {
+        platform::Image part;
+        void onPaint(platform::DeviceContext& dc) override
+        {
+            dc.drawImage(part, 0, 0);
+            dc.line(RGB(0, 255, 0), 0, 5, 10, 5);
+        }
+        bool onMessage(UINT, WPARAM, LPARAM) override { return false; }
+    } painter;
+    ASSERT_TRUE(painter.part.load((dir / "part.png").string()));
+    EXPECT_EQ(painter.part.width(), 4);
+    platform::Window window(platform::Window::Kind::TopLevel, &painter);
+    window.resize(20, 20);
+    const QImage shot = platform::widgetOf(window)->grab().toImage();
+    ASSERT_EQ(shot.width(), 40) << "the window's pixels at ratio 2";
+    // The twin's one-pixel columns arrive on the screen as they are, not as enlarged red blocks.
+    EXPECT_EQ(shot.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(shot.pixel(1, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(shot.pixel(7, 3), qRgb(0, 0, 255));
+    // A one-pixel line is one logical pixel: two rows of the screen.
+    EXPECT_EQ(shot.pixel(4, 10), qRgb(0, 255, 0));
+    EXPECT_EQ(shot.pixel(4, 11), qRgb(0, 255, 0));
+    EXPECT_EQ(shot.pixel(4, 12), qRgb(255, 255, 255));
 }
 
 }  // namespace

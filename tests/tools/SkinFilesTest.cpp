@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -27,6 +28,14 @@ QImage readImage(std::string_view name)
 {
     QImageReader reader(builtFile(name));
     return reader.read();
+}
+
+// "name@2x.png" for "name.png".
+std::string twinOf(std::string_view name)
+{
+    std::string twin(name);
+    twin.insert(twin.rfind('.'), "@2x");
+    return twin;
 }
 
 int bmpBitsPerPixel(std::string_view name)
@@ -163,6 +172,35 @@ TEST(SkinFiles, ScrollSkinCellsRepeatAlongTheBarAndDifferByState)
     }
 }
 
+TEST(SkinFiles, PicturesHaveASharperTwinOfTwiceTheirSizeShowingTheSamePicture)
+{
+    for (const SkinFile& entry : skingen::kSkinFiles) {
+        if (!skingen::hasDoubleSizeTwin(entry))
+            continue;
+        SCOPED_TRACE(std::string(entry.name));
+        QImageReader reader(builtFile(twinOf(entry.name)));
+        const QImage twin = reader.read();
+        ASSERT_FALSE(twin.isNull());
+        EXPECT_EQ(twin.width(), 2 * entry.width);
+        EXPECT_EQ(twin.height(), 2 * entry.height);
+        EXPECT_EQ(twin.hasAlphaChannel(), entry.format == FileFormat::Png);
+        EXPECT_EQ(twin.devicePixelRatio(), 2.0) << "the toolkit reads the name as a double-size picture";
+
+        // The same picture: shrunk back, it is close to the single-size one frame by frame.
+        const QImage single = readImage(entry.name).convertToFormat(QImage::Format_ARGB32);
+        const QImage shrunk = twin.scaled(entry.width, entry.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        long long difference = 0;
+        for (int y = 0; y < entry.height; ++y)
+            for (int x = 0; x < entry.width; ++x) {
+                const QRgb a = single.pixel(x, y);
+                const QRgb b = shrunk.pixel(x, y);
+                difference += std::abs(qAlpha(a) - qAlpha(b)) + std::abs(qGray(a) - qGray(b));
+            }
+        EXPECT_LT(difference / (entry.width * entry.height), 24) << "mean difference per pixel";
+    }
+}
+
 TEST(SkinFiles, GeneratorRepeatsItselfByteForByte)
 {
     testsupport::TempDir dir;
@@ -174,6 +212,10 @@ TEST(SkinFiles, GeneratorRepeatsItselfByteForByte)
         SCOPED_TRACE(std::string(entry.name));
         EXPECT_EQ(testsupport::readBytes(dir / std::string(entry.name)),
                   testsupport::readBytes(builtFile(entry.name).toStdString()));
+        if (skingen::hasDoubleSizeTwin(entry)) {
+            const std::string twin = twinOf(entry.name);
+            EXPECT_EQ(testsupport::readBytes(dir / twin), testsupport::readBytes(builtFile(twin).toStdString()));
+        }
     }
 }
 

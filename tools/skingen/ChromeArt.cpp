@@ -391,9 +391,11 @@ QImage paintMenuButton()
     const QImage faces = paintPushButton(true);
     return strip(20, 21, [&](QPainter& p, State s) {
         // The same faces as the start button beside it, cut down to 20 pixels with both ends rounded.
-        const QImage face = faces.copy(int(s) * 69, 0, 69, 21);
-        p.drawImage(QRectF(0, 0, 10, 21), face, QRectF(0, 0, 10, 21));
-        p.drawImage(QRectF(10, 0, 10, 21), face, QRectF(59, 0, 10, 21));
+        // Cut in the faces' own pixels, which are the paint scale's multiple of the catalogue's.
+        const int k = paintScale();
+        const QImage face = faces.copy(int(s) * 69 * k, 0, 69 * k, 21 * k);
+        p.drawImage(QRectF(0, 0, 10, 21), face, QRectF(0, 0, 10 * k, 21 * k));
+        p.drawImage(QRectF(10, 0, 10, 21), face, QRectF(59 * k, 0, 10 * k, 21 * k));
         QPainterPath chevron;
         chevron.moveTo(6.5, 8.5);
         chevron.lineTo(10, 12);

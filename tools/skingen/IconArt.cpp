@@ -366,8 +366,9 @@ QImage paintSliderTrack(const char* which)
         } else {
             c = QColor::fromHslF(base.hslHueF(), 0.75f, float(t));
         }
-        for (int y = 1; y < 7; ++y)
-            image.setPixel(x, y, c.rgb());
+        // One column of the track, in the catalogue's pixels whatever the paint scale.
+        QPainter column(&image);
+        column.fillRect(QRect(x, 1, 1, 6), c.rgb());
     }
     QPainter p(&image);
     p.setPen(QColor(0xA9, 0xB5, 0xC1));

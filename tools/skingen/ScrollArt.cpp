@@ -34,6 +34,7 @@ QImage transposed(const QImage& source)
     for (int y = 0; y < source.height(); ++y)
         for (int x = 0; x < source.width(); ++x)
             out.setPixel(y, x, source.pixel(x, y));
+    out.setDevicePixelRatio(source.devicePixelRatio());
     return out;
 }
 

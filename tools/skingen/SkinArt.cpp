@@ -5,9 +5,17 @@
 
 namespace skingen {
 
+namespace {
+int g_paintScale = 1;
+}  // namespace
+
+void setPaintScale(int scale) { g_paintScale = scale < 1 ? 1 : scale; }
+int paintScale() { return g_paintScale; }
+
 QImage blank(int width, int height, QColor fill)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * g_paintScale, height * g_paintScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_paintScale);
     image.fill(fill);
     return image;
 }

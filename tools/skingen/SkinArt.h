@@ -40,7 +40,15 @@ inline const QColor warm{0xF0, 0xA8, 0x30};
 // The four states of a strip, in strip order.
 enum class State { Normal = 0, Hover = 1, Pressed = 2, Disabled = 3 };
 
-// A transparent ARGB32 picture with antialiasing switched on by the painter helpers.
+// The scale the pictures are painted at: 1 for the pictures the catalogue lists, 2 for their
+// "@2x" twins for screens with a device-pixel ratio of 2. Every painter works in the catalogue's
+// pixels either way: blank() makes a picture of scale times the size with that device-pixel
+// ratio, so a painter drawing on it draws at the scale by itself.
+void setPaintScale(int scale);
+int paintScale();
+
+// A transparent ARGB32 picture of width x height catalogue pixels (at the paint scale), with
+// antialiasing switched on by the painter helpers.
 QImage blank(int width, int height, QColor fill = Qt::transparent);
 // Lays out four frames side by side, asking paintFrame for each state with the painter's origin at
 // the frame's top-left and the clip set to the frame.

@@ -133,4 +133,13 @@ inline constexpr std::array kSkinFiles{
              "uninstaller close button"},
 };
 
+// Whether a picture also comes painted at twice the size, as "name@2x.png" (or .bmp), for screens
+// with a device-pixel ratio of 2: every PNG and BMP but the profile-type icon list, whose cells the
+// native tree cuts by pixel and whose pixel-font labels are drawn for exactly 16 pixels.
+constexpr bool hasDoubleSizeTwin(const SkinFile& entry)
+{
+    return entry.format == FileFormat::Png ||
+           (entry.format == FileFormat::Bmp24 && entry.name != "lumaret-imagelist.bmp");
+}
+
 }  // namespace skingen

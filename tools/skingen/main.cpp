@@ -1,5 +1,8 @@
 // lumaret-skingen: paints every skin picture into the image folder given on the command line.
 //   lumaret-skingen <image folder> [--sheet <contact sheet.png>]
+// Every PNG and BMP but the icon list is painted a second time at twice the size as "name@2x.png"
+// (or .bmp), which the programs load instead on a screen with a device-pixel ratio of 2, so the
+// skin stays sharp there.
 // Runs at build time; paints with QImage and QPainter only, so it needs no display and no fonts.
 // Output is the same byte for byte on every run. Exits non-zero when a picture does not match its
 // row of the catalogue or cannot be written, so a broken skin fails the build.
@@ -158,6 +161,30 @@ bool writeFile(const SkinFile& entry, const Painter& paint, const QDir& folder, 
     return image.save(path, entry.format == FileFormat::Bmp24 ? "BMP" : "PNG") ? true : fail("cannot write " + name);
 }
 
+// The name of the double-size twin of a picture: "name@2x.png" for "name.png".
+QString twinName(std::string_view name)
+{
+    QString twin = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    twin.insert(twin.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    return twin;
+}
+
+// Paints a picture of the catalogue at twice the size. Its logical size must still be the catalogue's.
+bool writeTwin(const SkinFile& entry, const Painter& paint, const QDir& folder)
+{
+    setPaintScale(2);
+    QImage image = paint();
+    setPaintScale(1);
+    const std::string name = twinName(entry.name).toStdString();
+    if (image.width() != 2 * entry.width || image.height() != 2 * entry.height)
+        return fail(name + " was painted " + std::to_string(image.width()) + "x" + std::to_string(image.height()) +
+                    ", twice the catalogue's size is " + std::to_string(2 * entry.width) + "x" +
+                    std::to_string(2 * entry.height));
+    const bool bmp = entry.format == FileFormat::Bmp24;
+    image = image.convertToFormat(bmp ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+    return image.save(folder.filePath(twinName(entry.name)), bmp ? "BMP" : "PNG") ? true : fail("cannot write " + name);
+}
+
 // Every picture on one page over a checkerboard, twice its size, for looking at the skin.
 void writeSheet(const QString& path, const QList<std::pair<QString, QImage>>& pictures)
 {
@@ -221,6 +248,8 @@ int main(int argc, char** argv)
         }
         QImage preview;
         ok = writeFile(entry, paint, folder, &preview) && ok;
+        if (hasDoubleSizeTwin(entry))
+            ok = writeTwin(entry, paint, folder) && ok;
         previews.append({QString::fromUtf8(entry.name.data(), qsizetype(entry.name.size())), preview});
     }
     if (!sheetPath.isEmpty())

@@ -42,7 +42,15 @@ public:
         ++paints;
         drawControls(&dc);
     }
-    bool onMessage(UINT, WPARAM, LPARAM) override { return false; }
+    // With routeWindowInput, the window's own mouse input goes to the controls, as every page
+    // passes it on; tests that replay toolkit events through the window turn it on.
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (!routeWindowInput || message < WM_MOUSEMOVE || message > WM_MOUSEWHEEL)
+            return false;
+        routeMessage(MSG{&window, message, wParam, lParam});
+        return true;
+    }
 
     // Routes one mouse message at client point (x, y).
     bool send(UINT message, int x, int y, WPARAM wParam = 0)
@@ -62,6 +70,7 @@ public:
     std::vector<Event> events;
     std::function<void(KXLib::KXSmartPtr<KXLib::KXDirectUI>, UINT)> onEvent;
     int paints = 0;
+    bool routeWindowInput = false;
 };
 
 // Writes a strip of `count` frames of w x h, frame i filled with colours[i] (0xAARRGGBB).

@@ -66,6 +66,21 @@ TEST_F(KXButtonExTest, ReleaseOutsideIsNoClickAndButtonsOutsideIgnoreThePress)
     EXPECT_EQ(handler.take(), (std::vector<Event>{{"start", WM_LBUTTONDOWN}}));
 }
 
+TEST_F(KXButtonExTest, AButtonDisabledWhilePressedReportsNoLaterClick)
+{
+    EXPECT_TRUE(handler.send(WM_LBUTTONDOWN, 20, 20));
+    button->setEnabled(false);
+    EXPECT_FALSE(button->getState() & KXDirectUI::kPressed);
+    EXPECT_EQ(platform::Window::captureWindow(), nullptr);
+    EXPECT_FALSE(handler.send(WM_LBUTTONUP, 20, 20));
+    button->setEnabled(true);
+    // The user presses somewhere else and lets go over the button: that is no click of it.
+    EXPECT_FALSE(handler.send(WM_LBUTTONDOWN, 200, 200));
+    EXPECT_FALSE(handler.send(WM_LBUTTONUP, 20, 20));
+    EXPECT_EQ(handler.take(), (std::vector<Event>{{"start", WM_LBUTTONDOWN}}));
+    EXPECT_EQ(shown(), frameColours()[0]);
+}
+
 TEST_F(KXButtonExTest, DisabledTakesPrecedenceAndIgnoresTheMouse)
 {
     const auto& c = frameColours();

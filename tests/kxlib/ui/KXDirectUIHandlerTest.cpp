@@ -2,8 +2,15 @@
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXSlider.h"
+#include "platform/QtBridge.h"
+#include "platform/TooltipText.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace KXLib;
@@ -124,6 +131,53 @@ TEST_F(KXDirectUIHandlerTest, TooltipTextIsHandedOverOnlyWhenTextOrPositionChang
     std::string text = "untouched";
     EXPECT_FALSE(plain->getTooltip(text));
     EXPECT_EQ(text, "untouched");
+}
+
+// The tooltip window the toolkit shows, or null.
+QWidget* shownTooltip()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel") && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+TEST_F(KXDirectUIHandlerTest, ALongTooltipIsWrappedToAtMost500Pixels)
+{
+    // A full path, as the add-files page shows, wider than 500 pixels but narrower than the
+    // screen, with no space to break at.
+    const QFontMetrics metrics(QToolTip::font());
+    std::string path = "/home/用户/视频/2026";
+    while (metrics.horizontalAdvance(QString::fromStdString(path)) < 650)
+        path += "/holiday-clips";
+    path += "/假期-final.mp4";
+    auto a = button("a", RECT{10, 10, 50, 30}, 0);
+    a->setTooltip(path);
+    handler.window.show();
+    handler.send(WM_MOUSEMOVE, 20, 20);
+
+    QWidget* widget = platform::widgetOf(handler.window);
+    const QString shown = widget->toolTip();
+    EXPECT_EQ(QString(shown).remove('\n'), QString::fromStdString(path)) << "nothing is left out";
+    EXPECT_GE(shown.count('\n'), 1);
+    for (const QString& line : shown.split('\n'))
+        EXPECT_LE(metrics.horizontalAdvance(line), platform::tooltipTextWidth()) << line.toStdString();
+
+    // Shown by the toolkit, frame and margins included, the tip stays within 500 pixels.
+    QHelpEvent help(QEvent::ToolTip, QPoint(20, 20), widget->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(widget, &help);
+    QWidget* tip = shownTooltip();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_LE(tip->width(), platform::kTooltipMaxWidth);
+    QToolTip::hideText();
+
+    // Words are kept whole where there are spaces to break at, and short tips stay on one line.
+    const std::string words = "转换完成后打开输出文件夹 and then shut the computer down when the whole list is done";
+    const std::string wrapped = platform::wrapTooltipText(words, 200);
+    EXPECT_NE(wrapped.find('\n'), std::string::npos);
+    EXPECT_EQ(wrapped.find("sh\nut"), std::string::npos);
+    EXPECT_EQ(platform::wrapTooltipText("关闭", 500), "关闭");
+    EXPECT_EQ(platform::wrapTooltipText("a\nb", 500), "a\nb");
 }
 
 TEST(KXDirectUIHandlerSetup, RoutesNothingBeforeTheTooltipIsCreated)

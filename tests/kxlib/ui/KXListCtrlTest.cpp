@@ -2,8 +2,16 @@
 // selection replays, wheel scrolling, painting only the rows in view, callbacks that tear the list
 // down.
 #include "kxlib/ui/KXListCtrl.h"
+#include "platform/QtBridge.h"
+#include "platform/Timer.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QPointer>
+#include <QRegion>
+#include <QWheelEvent>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -80,6 +88,38 @@ struct PlainWalk {
         out = RECT{area.left, y, area.right, y + height(wanted)};
         return true;
     }
+};
+
+// The parts of a shown window that the toolkit repaints, as the user sees them change.
+class RepaintedAreas : public QObject {
+public:
+    explicit RepaintedAreas(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+    ~RepaintedAreas() override
+    {
+        if (widget_)
+            widget_->removeEventFilter(this);
+    }
+    // Lets the pending repaints happen and returns what they covered since the last call.
+    QRegion take()
+    {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        return std::exchange(region_, QRegion());
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region_ += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+    QRegion region_;
 };
 
 class KXListCtrlTest : public ::testing::Test {
@@ -412,6 +452,93 @@ TEST_F(KXListCtrlTest, ThumbDragFollowsTheMouseAcrossTheRows)
     EXPECT_TRUE(handler.send(WM_LBUTTONUP, 300, thumbY + 100));
     EXPECT_EQ(platform::Window::captureWindow(), nullptr);
     EXPECT_FALSE(bar.getState() & KXDirectUI::kPressed);
+}
+
+TEST_F(KXListCtrlTest, RowsAreRepaintedWithEveryStepOfAHeldArrow)
+{
+    addRows(100);
+    handler.window.show();
+    RepaintedAreas repainted(platform::widgetOf(handler.window));
+    repainted.take();
+    const RECT area = list->getArea();
+    const QRect rows(area.left, area.top + list->headerHeight, area.right - area.left,
+                     area.bottom - area.top - list->headerHeight);
+    KXScrollbar& bar = list->verticalScrollbar();
+    const RECT barRect = *bar.getRect();
+    const POINT downArrow{barRect.left + 8, barRect.bottom - 5};
+
+    // The step the press takes shows in the rows at once.
+    EXPECT_TRUE(handler.send(WM_LBUTTONDOWN, downArrow.x, downArrow.y));
+    EXPECT_EQ(bar.pos, 1);
+    EXPECT_TRUE(repainted.take().contains(rows));
+    // So does every step of the auto-repeat while the arrow stays down.
+    for (int step = 2; step <= 4; ++step) {
+        bar.repeatTimer().fire();
+        EXPECT_EQ(bar.pos, step);
+        EXPECT_TRUE(repainted.take().contains(rows)) << "step " << step;
+    }
+    EXPECT_TRUE(handler.send(WM_LBUTTONUP, downArrow.x, downArrow.y));
+    EXPECT_EQ(list->firstVisibleRow(), 4);
+}
+
+TEST_F(KXListCtrlTest, SmallWheelDeltasAddUpToWholeRows)
+{
+    addRows(30);
+    handler.routeWindowInput = true;
+    QWidget* widget = platform::widgetOf(handler.window);
+    const auto turn = [&](int delta) {
+        const QPointF at(onViewRow(3).x, onViewRow(3).y);
+        QWheelEvent event(at, widget->mapToGlobal(at), QPoint(0, delta), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::ScrollUpdate, false);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    const KXScrollbar& bar = list->verticalScrollbar();
+    // A touchpad reports a notch's travel in small pieces: three of 40 make one row.
+    turn(-40);
+    turn(-40);
+    EXPECT_EQ(bar.pos, 0);
+    turn(-40);
+    EXPECT_EQ(bar.pos, 1);
+    // Pieces that run past a notch keep the rest for the next one.
+    turn(-100);
+    turn(-100);
+    EXPECT_EQ(bar.pos, 2);
+    turn(-40);
+    EXPECT_EQ(bar.pos, 3);
+    // Turning back drops the rest of the other way: the first notch back needs a whole 120.
+    turn(-100);
+    turn(60);
+    EXPECT_EQ(bar.pos, 3);
+    turn(60);
+    EXPECT_EQ(bar.pos, 2);
+    // A notched wheel still scrolls one row per notch, at once.
+    turn(-360);
+    EXPECT_EQ(bar.pos, 5);
+}
+
+TEST_F(KXListCtrlTest, DisablingAListWhileItsArrowIsHeldLetsGoOfEverything)
+{
+    addRows(100);
+    KXScrollbar& bar = list->verticalScrollbar();
+    const RECT barRect = *bar.getRect();
+    EXPECT_TRUE(handler.send(WM_LBUTTONDOWN, barRect.left + 8, barRect.bottom - 5));
+    EXPECT_TRUE(bar.repeatTimer().isActive());
+    list->setEnabled(false);
+    EXPECT_FALSE(bar.repeatTimer().isActive());
+    EXPECT_EQ(bar.pressedPart, KXScrollbar::kNone);
+    EXPECT_EQ(platform::Window::captureWindow(), nullptr);
+
+    // A press on a row, the list disabled and enabled again while the button is down elsewhere:
+    // the release over the list is no click.
+    list->setEnabled(true);
+    EXPECT_TRUE(handler.send(WM_LBUTTONDOWN, onViewRow(1).x, onViewRow(1).y));
+    handler.take();
+    list->setEnabled(false);
+    EXPECT_FALSE(handler.send(WM_LBUTTONUP, onViewRow(1).x, onViewRow(1).y));
+    list->setEnabled(true);
+    EXPECT_FALSE(handler.send(WM_LBUTTONDOWN, 300, 250));
+    EXPECT_FALSE(handler.send(WM_LBUTTONUP, onViewRow(1).x, onViewRow(1).y));
+    EXPECT_TRUE(handler.take().empty());
 }
 
 TEST_F(KXListCtrlTest, PaintsOnlyTheRowsInViewWithTheirHighlights)

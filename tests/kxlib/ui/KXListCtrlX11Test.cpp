@@ -1,6 +1,7 @@
-// The list in a real window on a real X server, scrolled by wheel clicks that xdotool sends through
-// the XTest extension: the toolkit's wheel events must reach the list as WM_MOUSEWHEEL with the
-// pointer's screen position, and move its first visible row one row per notch.
+// The list in a real window on a real X server, driven by pointer input that xdotool sends through
+// the XTest extension: wheel clicks must reach the list as WM_MOUSEWHEEL with the pointer's screen
+// position and move its first visible row one row per notch; a scroll arrow held down must move
+// the rows on the screen while it is held, not only when the button comes up.
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXListCtrl.h"
 #include "kxlib/ui/KXScrollbar.h"
@@ -10,6 +11,10 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11TestSupport.h"
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -54,23 +59,81 @@ public:
     int wheels = 0;
 };
 
+bool loadGreyScrollbar(const testsupport::TempDir& dir)
+{
+    platform::Image strip(92, 62, 0xFF808080);
+    return strip.save((dir / "scrollbar.png").string()) &&
+           KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15});
+}
+
+// Puts the list into the window with `rows` rows: header 15, then 16 rows of 15 in view.
+void placeList(ListWindow& owner, const KXSmartPtr<KXListCtrl>& list, int rows)
+{
+    list->setName("list");
+    list->setHandler(&owner);
+    list->setRect(RECT{10, 10, 310, 265});
+    list->insertColumn(0, 290);
+    for (int i = 0; i < rows; ++i)
+        list->insertRow(static_cast<unsigned>(i), i);
+    list->updateScrollbars();
+    EXPECT_TRUE(owner.addControl(list));
+}
+
+// A list that paints each row in a colour naming it: red is the row number.
+class NumberedRows : public KXListCtrl {
+protected:
+    void drawRow(HDC dc, int row, ListRow*, const RECT& rect) override
+    {
+        dc->fillSolid(RECT{rect.left, rect.top + 1, rect.right, rect.bottom}, RGB(row & 0xFF, 0x40, 0x80));
+    }
+};
+
+// The row number the screen shows at a point of the window's client area (the red of the pixel).
+int rowShownAt(platform::Window& window, POINT client)
+{
+    const POINT screen = window.clientToScreen(client);
+    const QImage pixel = QGuiApplication::primaryScreen()->grabWindow(0, screen.x, screen.y, 1, 1).toImage();
+    return pixel.isNull() ? -1 : qRed(pixel.pixel(0, 0));
+}
+
+TEST(KXListCtrlX11Test, AHeldScrollArrowMovesTheRowsOnTheScreenWhileItIsHeld)
+{
+    testsupport::TempDir dir;
+    ASSERT_TRUE(loadGreyScrollbar(dir));
+    ListWindow owner;
+    KXSmartPtr<KXListCtrl> list(new NumberedRows());
+    placeList(owner, list, 200);
+
+    owner.window.show();
+    owner.window.activate();
+    ASSERT_TRUE(waitUntil([&] { return owner.window.isVisible() && owner.paints > 0; }));
+    const POINT topRow{150, 10 + 15 + 7};
+    ASSERT_TRUE(waitUntil([&] { return rowShownAt(owner.window, topRow) == 0; }));
+
+    // Down on the second arrow, and kept down.
+    const RECT bar = *list->verticalScrollbar().getRect();
+    const POINT arrow = owner.window.clientToScreen(POINT{bar.left + 8, bar.bottom - 5});
+    ASSERT_TRUE(xdotool("mousemove " + at(arrow.x, arrow.y) + " mousedown 1"));
+    // The rows on the screen follow the thumb: the top row shown moves past row 3 while the
+    // button is still down.
+    const bool moved = waitUntil([&] { return rowShownAt(owner.window, topRow) >= 3; });
+    const int shownWhileHeld = rowShownAt(owner.window, topRow);
+    const int firstWhileHeld = list->firstVisibleRow();
+    ASSERT_TRUE(xdotool("mouseup 1"));
+    EXPECT_TRUE(moved) << "the screen shows row " << shownWhileHeld << " at the top while the list's first row is "
+                       << firstWhileHeld;
+
+    // After the release the screen and the list agree.
+    EXPECT_TRUE(waitUntil([&] { return rowShownAt(owner.window, topRow) == (list->firstVisibleRow() & 0xFF); }));
+}
+
 TEST(KXListCtrlX11Test, RealWheelClicksScrollTheListOneRowPerNotch)
 {
     testsupport::TempDir dir;
-    platform::Image strip(92, 62, 0xFF808080);
-    ASSERT_TRUE(strip.save((dir / "scrollbar.png").string()));
-    ASSERT_TRUE(KXScrollbar::loadScrollbarImage((dir / "scrollbar.png").string(), SIZE{15, 15}));
-
+    ASSERT_TRUE(loadGreyScrollbar(dir));
     ListWindow owner;
     KXSmartPtr<KXListCtrl> list(new KXListCtrl());
-    list->setName("list");
-    list->setHandler(&owner);
-    list->setRect(RECT{10, 10, 310, 265});  // header 15, then 16 rows of 15 in view
-    list->insertColumn(0, 290);
-    for (int i = 0; i < 500; ++i)
-        list->insertRow(static_cast<unsigned>(i), i);
-    list->updateScrollbars();
-    ASSERT_TRUE(owner.addControl(list));
+    placeList(owner, list, 500);
     ASSERT_TRUE(list->verticalScrollbar().isVisible());
 
     owner.window.show();
