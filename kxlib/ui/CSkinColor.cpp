@@ -243,16 +243,16 @@ void CSkinColor::notifyParent(WPARAM wParam)
 
 void CSkinColor::saveSettings() const
 {
-    // One replacement of the file for all four values, so a reader never sees half a choice.
+    // One replacement of the file for all four values, so a reader never sees half a choice; an
+    // unreadable file is never overwritten, and a lost write is harmless.
     const platform::IniFile file(platform::Paths::settingsFile());
-    auto settings = file.load();
-    if (!settings)
-        return;  // an unreadable file is never overwritten; a lost write is harmless
-    settings->setValue(kSkinSection, kKey, currentSkin);
-    settings->setValue(kHueSection, kKey, std::to_string(hue));
-    settings->setValue(kSaturationSection, kKey, std::to_string(saturation));
-    settings->setValue(kLuminositySection, kKey, std::to_string(luminosity));
-    file.save(*settings);
+    file.update([this](platform::IniDocument& settings) {
+        settings.setValue(kSkinSection, kKey, currentSkin);
+        settings.setValue(kHueSection, kKey, std::to_string(hue));
+        settings.setValue(kSaturationSection, kKey, std::to_string(saturation));
+        settings.setValue(kLuminositySection, kKey, std::to_string(luminosity));
+        return true;
+    });
 }
 
 void CSkinColor::onPaint(platform::DeviceContext& dc)
