@@ -77,7 +77,7 @@ public:
                            platform::ChildProcess& process);
 
 private:
-    void publish(convertFile* job, const MediaInfo& info);
+    void publish(convertFile* job, const MediaInfo& info) KX_REQUIRES(queueLock);
     void interruptCurrent();
 
     const EncoderBinding* binding_;
