@@ -77,6 +77,13 @@ int cutPercent(double fraction)
     return static_cast<int>(std::min(100.0, std::floor(fraction * 100.0)));
 }
 
+int64_t millisOf(double seconds)
+{
+    // Far beyond any real media (about 3 million years), and still inside the integer's range.
+    constexpr double kLongest = 1e17;
+    return static_cast<int64_t>(std::llround(std::clamp(seconds * 1000.0, 0.0, kLongest)));
+}
+
 // Leaves out a broken UTF-8 sequence at the front of a text cut from a longer one.
 std::string_view fromCharacterStart(std::string_view text)
 {
@@ -96,7 +103,8 @@ EncoderOutputReader::EncoderOutputReader(EncoderProgram program, int64_t duratio
 std::optional<double> EncoderOutputReader::ffmpegStatusSeconds(std::string_view line)
 {
     const size_t size = line.find("size=");
-    if (size == std::string_view::npos || line.find("kB", size) == std::string_view::npos)
+    if (size == std::string_view::npos ||
+        (line.find("kB", size) == std::string_view::npos && line.find("KiB", size) == std::string_view::npos))
         return std::nullopt;
     const size_t time = line.find("time=");
     if (time == std::string_view::npos || line.find('.', time) == std::string_view::npos)
@@ -172,6 +180,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
         if (!status)
             return false;
         sawProgress_ = true;
+        lastTimeMillis_ = millisOf(status->seconds);
         // mencoder's own percentage follows the file position, which runs ahead of the time for
         // many containers; its position in seconds over the duration is the true share.
         percent_ = durationMillis_ > 0 ? cutPercent(status->seconds * 1000.0 / static_cast<double>(durationMillis_))
@@ -182,6 +191,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
     if (!seconds)
         return false;
     sawProgress_ = true;
+    lastTimeMillis_ = millisOf(*seconds);
     if (durationMillis_ > 0)
         percent_ = cutPercent(*seconds * 1000.0 / static_cast<double>(durationMillis_));
     return true;

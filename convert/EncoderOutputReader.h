@@ -7,9 +7,10 @@
 // counts once it is complete. Each status line replaces the percentage: the latest line wins.
 //
 // Status lines, by the encoder that actually runs:
-//   ffmpeg:   "... size=  256kB time=00:00:04.00 bitrate=..." ("size=" followed by "kB", and
-//             "time=" followed by a time with a "."). The time is hours:minutes:seconds.fraction,
-//             or plain seconds as older builds wrote it.
+//   ffmpeg:   "... size=  256kB time=00:00:04.00 bitrate=..." ("size=" followed by "kB", or by
+//             "KiB" as ffmpeg 7 and later write it, and "time=" followed by a time with a ".").
+//             The time is hours:minutes:seconds.fraction, or plain seconds as older builds wrote
+//             it.
 //   mencoder: "Pos:  12.3s  369f (10%) ..." ("Pos:", then "(", a whole number and "%").
 // The percentage is the encoder's position over the media's duration, cut to 0..100. With an
 // unknown duration (0) a status line still counts as progress, but only mencoder's own percentage
@@ -43,6 +44,10 @@ public:
     bool sawProgress() const { return sawProgress_; }
     // The latest percentage, 0..100; negative while none is known.
     int percent() const { return percent_; }
+    // The encoder's position in the media, in milliseconds, as its latest status line gave it
+    // (ffmpeg's "time=", mencoder's "Pos:"); negative times count as 0. -1 before any status
+    // line. Compared with the probed duration, it tells whether the whole file was converted.
+    int64_t lastTimeMillis() const { return lastTimeMillis_; }
 
     // The encoder's last lines, joined by "\n", at most kMaxErrorText bytes, cut at a line start
     // where one fits (else inside the one long line, at a character boundary). ffmpeg's build
@@ -70,6 +75,7 @@ private:
     bool firstLine_ = true;
     bool sawProgress_ = false;
     int percent_ = -1;
+    int64_t lastTimeMillis_ = -1;
 };
 
 }  // namespace convert

@@ -16,28 +16,29 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-// Calls take(line) for each line of the first input's section (from "Input #0" up to the next
-// input, the output section or ffmpeg's closing complaint); stops when take returns false.
-template <typename Take>
-void forEachInputLine(std::string_view output, Take take)
+size_t indentationOf(std::string_view line)
 {
-    size_t at = output.find("Input #0");
-    if (at == std::string_view::npos)
-        at = 0;
-    bool first = true;
-    while (at < output.size()) {
-        size_t end = output.find('\n', at);
-        if (end == std::string_view::npos)
-            end = output.size();
-        const std::string_view line = output.substr(at, end - at);
-        if (!first && (line.rfind("Input #", 0) == 0 || line.rfind("Output #", 0) == 0 ||
-                       line.rfind("At least one output", 0) == 0))
-            return;
-        first = false;
-        if (!take(line))
-            return;
-        at = end + 1;
+    size_t blanks = 0;
+    while (blanks < line.size() && (line[blanks] == ' ' || line[blanks] == '\t'))
+        ++blanks;
+    return blanks;
+}
+
+bool startsWith(std::string_view text, std::string_view head)
+{
+    return text.substr(0, head.size()) == head;
+}
+
+// The header names the input as ffmpeg's log prints it: control characters other than the line
+// and page breaks become "?".
+std::string headerNeedle(std::string_view inputName)
+{
+    std::string needle = "from '";
+    for (const char c : inputName) {
+        const auto byte = static_cast<unsigned char>(c);
+        needle += (byte < 0x08 || (byte > 0x0D && byte < 0x20)) ? '?' : c;
     }
+    return needle + "':";
 }
 
 // The part of a stream line from its kind ("Video:", "Audio:") on, when the line describes a
@@ -45,7 +46,7 @@ void forEachInputLine(std::string_view output, Take take)
 std::optional<std::string_view> streamOfKind(std::string_view line, std::string_view kind)
 {
     const std::string_view text = trimmed(line);
-    if (text.rfind("Stream #", 0) != 0)
+    if (!startsWith(text, "Stream #0:") && !startsWith(text, "Stream #0."))
         return std::nullopt;
     const size_t at = text.find(kind);
     if (at == std::string_view::npos)
@@ -88,42 +89,137 @@ uint32_t MediaInfoParser::secondsOf(std::string_view durationText)
            number(durationText.substr(second + 1));
 }
 
-MediaInfo MediaInfoParser::parse(std::string_view output)
+MediaInfoParser::MediaInfoParser(std::string_view inputName)
 {
-    MediaInfo result;
-    bool haveDuration = false;
-    std::optional<std::string_view> video;
-    std::optional<std::string_view> audio;
-    forEachInputLine(output, [&](std::string_view line) {
-        if (!haveDuration) {
-            const size_t marker = line.find("Duration: ");
-            if (marker != std::string_view::npos) {
-                const size_t begin = marker + 10;
-                const size_t dot = line.find('.', begin);
-                if (dot == std::string_view::npos || dot - begin >= 10)
-                    return false;  // "Duration: N/A": no usable duration
-                result.durationText = std::string(line.substr(begin, dot - begin));
-                result.durationSeconds = secondsOf(result.durationText);
-                result.durationMillis = millisOf(result.durationText, line.substr(dot + 1));
-                haveDuration = true;
-                return true;
-            }
-        }
-        if (!video) {
-            if (auto stream = streamOfKind(line, "Video:"); stream && stream->find("(attached pic)") == std::string_view::npos)
-                video = stream;
-        }
-        if (!audio)
-            audio = streamOfKind(line, "Audio:");
-        return true;
-    });
-    if (!haveDuration || !video)
+    if (inputName.find('\n') != std::string_view::npos)
+        nameNeedle_ = headerNeedle(inputName);
+}
+
+MediaInfo MediaInfoParser::parse(std::string_view output, std::string_view inputName)
+{
+    MediaInfoParser parser(inputName);
+    parser.feed(output);
+    return parser.finish();
+}
+
+void MediaInfoParser::feed(std::string_view piece)
+{
+    while (!piece.empty()) {
+        const size_t end = piece.find('\n');
+        const std::string_view part = piece.substr(0, end);
+        if (pending_.size() < kMaxLine)
+            pending_.append(part.substr(0, kMaxLine - pending_.size()));
+        if (end == std::string_view::npos)
+            return;
+        takeLine(pending_);
+        pending_.clear();
+        piece.remove_prefix(end + 1);
+    }
+}
+
+MediaInfo MediaInfoParser::finish()
+{
+    if (!pending_.empty()) {
+        takeLine(pending_);
+        pending_.clear();
+    }
+    if (!haveDuration_ || badDuration_ || !video_)
         return MediaInfo{};
-    result.info = std::string(*video);
-    if (audio)
-        result.info += " " + std::string(*audio);
+    MediaInfo result = result_;
+    result.info = *video_;
+    if (audio_)
+        result.info += " " + *audio_;
     result.ok = true;
     return result;
+}
+
+void MediaInfoParser::takeLine(std::string_view line)
+{
+    switch (section_) {
+    case Section::BeforeInput:
+    case Section::InputName:
+        takeHeaderLine(line);
+        break;
+    case Section::Input:
+        takeInputLine(line);
+        break;
+    case Section::After:
+        break;
+    }
+}
+
+// Waits for the first input's header; when the name holds line breaks, its lines are gathered
+// until the whole name has passed.
+void MediaInfoParser::takeHeaderLine(std::string_view line)
+{
+    if (section_ == Section::BeforeInput) {
+        if (!startsWith(line, "Input #0, "))
+            return;
+        if (nameNeedle_.empty()) {
+            section_ = Section::Input;
+            return;
+        }
+        header_.clear();
+        section_ = Section::InputName;
+    } else {
+        header_ += '\n';
+    }
+    header_.append(line);
+    // A header that never shows the name is not the answer about our file: nothing more counts.
+    if (header_.find(nameNeedle_) != std::string::npos)
+        section_ = Section::Input;
+    else if (header_.size() > nameNeedle_.size() + kMaxLine)
+        section_ = Section::After;
+    if (section_ != Section::InputName)
+        header_ = std::string();
+}
+
+void MediaInfoParser::takeInputLine(std::string_view line)
+{
+    if (startsWith(line, "Input #") || startsWith(line, "Output #") || startsWith(line, "At least one output")) {
+        section_ = Section::After;
+        return;
+    }
+    const int indent = static_cast<int>(indentationOf(line));
+    // A metadata block is every line indented deeper than its "Metadata:" line: the values of
+    // tags, continuation lines included, are never read as the file's facts.
+    if (metadataIndent_ >= 0 && indent > metadataIndent_)
+        return;
+    metadataIndent_ = -1;
+    const std::string_view text = trimmed(line);
+    if (text == "Metadata:") {
+        metadataIndent_ = indent;
+        return;
+    }
+    if (startsWith(text, "Duration: ") && indent <= 2) {
+        takeDuration(text);
+        return;
+    }
+    if (!video_) {
+        if (auto stream = streamOfKind(line, "Video:"); stream && stream->find("(attached pic)") == std::string_view::npos)
+            video_ = std::string(*stream);
+    }
+    if (!audio_) {
+        if (auto stream = streamOfKind(line, "Audio:"))
+            audio_ = std::string(*stream);
+    }
+}
+
+// "Duration: 00:01:23.45, start: ..."; only the section's first duration line counts.
+void MediaInfoParser::takeDuration(std::string_view text)
+{
+    if (haveDuration_)
+        return;
+    haveDuration_ = true;
+    const size_t begin = 10;
+    const size_t dot = text.find('.', begin);
+    if (dot == std::string_view::npos || dot - begin >= 10) {
+        badDuration_ = true;  // "Duration: N/A": no usable duration
+        return;
+    }
+    result_.durationText = std::string(text.substr(begin, dot - begin));
+    result_.durationSeconds = secondsOf(result_.durationText);
+    result_.durationMillis = millisOf(result_.durationText, text.substr(dot + 1));
 }
 
 }  // namespace convert

@@ -2,18 +2,26 @@
 // Reads what `ffmpeg -i FILE` prints about a media file: its duration and a one-line description
 // of its streams.
 //
-// The parser looks at the first input's header ("Duration: 00:01:23.45, ...") and its stream lines
-// ("  Stream #0:0[0x1]: Video: h264 ..."). It ignores metadata blocks, side data and the build
-// banner, whatever their indentation, so a "title : Video: x" tag cannot pass for a stream. The
-// description is "Video: " plus the rest of the first video stream's line, then, when the file has
-// audio, " Audio: " plus the rest of the first audio stream's line. A cover picture ("attached
-// pic") is not a video stream.
+// Only the first input's section counts (from its "Input #0, ..." header up to the next input,
+// the output section or ffmpeg's closing complaint). In it the parser takes the header's own
+// duration line ("  Duration: 00:01:23.45, ...") and the stream lines ("  Stream #0:0[0x1]: Video:
+// h264 ..."). Metadata blocks are skipped whole, by their indentation, whatever they hold: a
+// "title : Duration: unknown" or a "Stream #0:0(und): Video: x" tag can pass neither for the
+// duration nor for a stream, and a file name in the header ("from 'talk Duration: 2.mp4'") is
+// not a duration line either. The description is "Video: " plus the rest of the first video
+// stream's line, then, when the file has audio, " Audio: " plus the rest of the first audio
+// stream's line. A cover picture ("attached pic") is not a video stream.
 //
-// Fails (ok false) without "Duration: " followed within 9 characters by "." (so "N/A" fails), and
-// without a video stream (audio-only files, random bytes, missing files).
+// Output of any length may be fed in pieces of any size: only the current line (cut at kMaxLine
+// bytes) and the lines that matter are kept, so memory stays bounded however many chapters and
+// tags a file carries.
 //
-// Pure functions; any thread.
+// Fails (ok false) without the duration line, when its value has no "." within 9 characters (so
+// "N/A" fails), and without a video stream (audio-only files, random bytes, missing files).
+//
+// Not thread-safe: one parser belongs to one probe. The static functions are pure; any thread.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,11 +37,45 @@ struct MediaInfo {
 
 class MediaInfoParser {
 public:
-    static MediaInfo parse(std::string_view output);
+    // The longest line kept; the rest of a longer line is dropped.
+    static constexpr size_t kMaxLine = 4096;
+
+    // inputName: the input argument exactly as ffmpeg was given it ("file:/videos/a.mp4"). ffmpeg
+    // repeats it in the section's header, line breaks included; knowing it lets the parser step
+    // over such a name instead of reading its lines as the file's facts. Empty: the header is
+    // taken to be one line.
+    explicit MediaInfoParser(std::string_view inputName = {});
+
+    // Takes the next piece of output.
+    void feed(std::string_view piece);
+    // The output has ended (a last line without a line break counts too): the result.
+    MediaInfo finish();
+
+    // The whole output at once.
+    static MediaInfo parse(std::string_view output, std::string_view inputName = {});
 
     // Seconds of a duration text "h:m:s": split at the first and second colon, each part a
     // decimal integer. No colon: 0. One colon: hours only. "00:01:23" is 83.
     static uint32_t secondsOf(std::string_view durationText);
+
+private:
+    enum class Section { BeforeInput, InputName, Input, After };
+
+    void takeLine(std::string_view line);
+    void takeHeaderLine(std::string_view line);
+    void takeInputLine(std::string_view line);
+    void takeDuration(std::string_view line);
+
+    std::string nameNeedle_;  // "from '<name>':" when the name holds a line break, else empty
+    Section section_ = Section::BeforeInput;
+    std::string pending_;     // the start of the current line, at most kMaxLine bytes
+    std::string header_;      // the header's lines while the name is stepped over
+    int metadataIndent_ = -1; // indentation of the open "Metadata:" block; -1 outside one
+    bool haveDuration_ = false;
+    bool badDuration_ = false;
+    MediaInfo result_;
+    std::optional<std::string> video_;
+    std::optional<std::string> audio_;
 };
 
 }  // namespace convert

@@ -27,8 +27,8 @@ std::atomic<bool> appendProfileNameSetting{false};
 
 // Lets a condition variable wait on the job lock.
 struct JobLockWaiter {
-    void lock() { convertFile::jobLock.enter(); }
-    void unlock() { convertFile::jobLock.leave(); }
+    void lock() KX_ACQUIRE(convertFile::jobLock) { convertFile::jobLock.enter(); }
+    void unlock() KX_RELEASE(convertFile::jobLock) { convertFile::jobLock.leave(); }
 };
 
 // A conversion is only Done when the encoder left something behind.

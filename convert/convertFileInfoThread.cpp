@@ -13,6 +13,17 @@ namespace convert {
 
 using KXLib::KXAutoLock;
 
+namespace {
+
+// The input as ffmpeg is given it: the header of its answer repeats it word for word.
+std::string inputArgument(const std::vector<std::string>& arguments)
+{
+    const auto option = std::find(arguments.begin(), arguments.end(), "-i");
+    return option != arguments.end() && option + 1 != arguments.end() ? *(option + 1) : std::string();
+}
+
+}  // namespace
+
 convertFileInfoThread::convertFileInfoThread(const EncoderBinding* binding)
     : binding_(binding), wakeSignal(std::make_unique<KXLib::KXSemaphore>(0, KXLib::kKXSignalMaximum))
 {
@@ -148,19 +159,20 @@ MediaInfo convertFileInfoThread::probe(const EncoderBinding& binding, const std:
         platform::DebugOutput::line(error);
         return MediaInfo{};
     }
-    // Everything is read, so the encoder never waits on a full pipe; only the start is kept.
-    std::string output;
+    // Everything is read, so the encoder never waits on a full pipe; the parser keeps only the
+    // lines that matter, so a file with thousands of tags or chapters costs no more memory.
+    MediaInfoParser parser(inputArgument(command.arguments));
     std::string piece;
     while (process.read(piece, 4096) == platform::ChildProcess::ReadStatus::Data) {
-        if (output.size() < kMaxOutput)
-            output.append(piece, 0, std::min(piece.size(), kMaxOutput - output.size()));
+        parser.feed(piece);
         piece.clear();
     }
     process.finish();
     if (process.interrupted())
         return MediaInfo{};
-    platform::DebugOutput::line(output);
-    return MediaInfoParser::parse(output);
+    MediaInfo info = parser.finish();
+    platform::DebugOutput::line(info.ok ? "probe: " + info.durationText + " " + info.info : "probe: not a media file");
+    return info;
 }
 
 }  // namespace convert

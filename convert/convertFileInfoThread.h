@@ -42,10 +42,6 @@ struct MediaInfo;
 
 class convertFileInfoThread : public virtual KXLib::KXRunable, public virtual KXLib::KXShared {
 public:
-    // The probe keeps this many bytes of an encoder's output; the rest is read and dropped, so the
-    // encoder never blocks on a full pipe.
-    static constexpr size_t kMaxOutput = 10239;
-
     using NotifyFunction = std::function<void()>;
 
     // binding: the encoders to use; null means the process-wide binding. Must outlive the probe.
@@ -77,7 +73,7 @@ public:
                            platform::ChildProcess& process);
 
 private:
-    void publish(convertFile* job, const MediaInfo& info);
+    void publish(convertFile* job, const MediaInfo& info) KX_REQUIRES(queueLock);
     void interruptCurrent();
 
     const EncoderBinding* binding_;

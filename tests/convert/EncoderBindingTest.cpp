@@ -251,6 +251,23 @@ TEST(EncoderBindingTest, AsksTheInstalledFfmpegForBothListings)
     EXPECT_FALSE(capabilities.hasEncoder("ffm"));
 }
 
+// The fake encoder's listings run to about 200 kB, many pipe reads; the names that matter come
+// last and must still be found.
+TEST(EncoderBindingTest, ReadsListingsLongerThanOnePipeRead)
+{
+    const EncoderBinding binding(EncoderBinding::Locations{LUMARET_FAKE_ENCODER, "mencoder", true, false});
+    const EncoderCapabilities& capabilities = binding.ffmpegCapabilities();
+    ASSERT_TRUE(capabilities.known());
+    EXPECT_TRUE(capabilities.hasEncoder("fake_encoder_0000"));
+    EXPECT_TRUE(capabilities.hasEncoder("fake_encoder_2999"));
+    EXPECT_TRUE(capabilities.hasEncoder("libx264"));
+    EXPECT_TRUE(capabilities.hasEncoder("mpeg4"));
+    EXPECT_TRUE(capabilities.hasMuxer("fake_muxer_1500"));
+    EXPECT_TRUE(capabilities.hasMuxer("asf"));
+    EXPECT_FALSE(capabilities.hasMuxer("libx264"));
+    EXPECT_FALSE(capabilities.hasEncoder("asf"));
+}
+
 TEST(EncoderCapabilitiesTest, ParsesTheListingsOfFfmpeg)
 {
     const std::string encoders =

@@ -64,6 +64,42 @@ TEST(EncoderOutputReaderTest, FfmpegStatusLineRules)
     EXPECT_FALSE(R::ffmpegStatusSeconds("Duration: 00:00:02.00, start: 0.000000, bitrate: 243 kb/s"));
 }
 
+// ffmpeg 7 and later write sizes in KiB ("size=      10KiB"); the line written by hand after a
+// real run of such a build.
+TEST(EncoderOutputReaderTest, ReadsTheKibibyteStatusLinesOfNewerFfmpeg)
+{
+    EXPECT_DOUBLE_EQ(*EncoderOutputReader::ffmpegStatusSeconds("size=  10KiB time=00:00:01.44 bitrate=56.9kbits/s"), 1.44);
+    EncoderOutputReader reader(EncoderProgram::Ffmpeg, 2000);
+    std::vector<int> shown;
+    for (const char c : testfixtures::read("progress-ffmpeg7-kib.txt"))
+        if (reader.feed(std::string_view(&c, 1)))
+            shown.push_back(reader.percent());
+    reader.finish();
+    EXPECT_EQ(shown, (std::vector<int>{20, 72, 96}));
+    EXPECT_EQ(reader.lastTimeMillis(), 1920);
+}
+
+// The last time the encoder reported is what a job compares with the probed duration to tell a
+// whole conversion from one cut short.
+TEST(EncoderOutputReaderTest, LastReportedTimeInMilliseconds)
+{
+    EncoderOutputReader ffmpeg(EncoderProgram::Ffmpeg, 0);
+    EXPECT_EQ(ffmpeg.lastTimeMillis(), -1);
+    ffmpeg.feed("size= 1kB time=-00:00:00.05 x\r");
+    EXPECT_EQ(ffmpeg.lastTimeMillis(), 0);
+    ffmpeg.feed("size= 1kB time=01:02:03.456 x\rsize= 2kB time=00:00:07.25 x\r");
+    EXPECT_EQ(ffmpeg.lastTimeMillis(), 7250);  // the latest line, not the largest time
+    ffmpeg.feed("size= 3kB time=00:00:09.50 x");
+    EXPECT_EQ(ffmpeg.lastTimeMillis(), 7250);  // a line without its end does not count yet
+    ffmpeg.finish();
+    EXPECT_EQ(ffmpeg.lastTimeMillis(), 9500);
+
+    EncoderOutputReader mencoder(EncoderProgram::Mencoder, 2000);
+    mencoder.feed(testfixtures::read("progress-mencoder-wmv.txt"));
+    mencoder.finish();
+    EXPECT_EQ(mencoder.lastTimeMillis(), 1900);
+}
+
 TEST(EncoderOutputReaderTest, LatestStatusLineOfAPieceWinsAndUnknownDurationShowsNothing)
 {
     EncoderOutputReader reader(EncoderProgram::Ffmpeg, 10000);

@@ -100,6 +100,102 @@ TEST(MediaInfoParserTest, ReadsTheClassicFourBlankLayout)
     EXPECT_EQ(info.info, "Video: mpeg4, yuv420p, 320x240, 25 tbr Audio: mp3, 44100 Hz, stereo, s16, 128 kb/s");
 }
 
+// What ffmpeg prints for an audiobook or a DVD rip: thousands of tags and hundreds of chapters
+// between the header and the stream lines, far beyond any fixed buffer.
+std::string crowdedOutput(int tags, int chapters)
+{
+    std::string text = "Input #0, matroska,webm, from 'file:/books/long.mkv':\n  Metadata:\n";
+    for (int i = 0; i < tags; ++i)
+        text += "    TAG" + std::to_string(i) + "          : some value of tag " + std::to_string(i) + "\n";
+    text += "  Duration: 01:02:03.45, start: 0.000000, bitrate: 117 kb/s\n";
+    for (int i = 0; i < chapters; ++i)
+        text += "  Chapter #0:" + std::to_string(i) + ": start " + std::to_string(i) + ".000000, end " +
+                std::to_string(i + 1) + ".000000\n    Metadata:\n      title           : Chapter " +
+                std::to_string(i) + "\n";
+    return text + "  Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 64x48, 10 fps\n"
+                  "  Stream #0:1: Audio: mp2, 44100 Hz, mono, s16p, 384 kb/s\n"
+                  "At least one output file must be specified\n";
+}
+
+TEST(MediaInfoParserTest, ReadsStreamsBehindThousandsOfTagsAndChaptersInAnyPieces)
+{
+    const std::string output = crowdedOutput(2000, 150);
+    ASSERT_GT(output.size(), 100000u);
+    const MediaInfo whole = MediaInfoParser::parse(output);
+    ASSERT_TRUE(whole.ok);
+    EXPECT_EQ(whole.durationText, "01:02:03");
+    EXPECT_EQ(whole.durationMillis, 3723450);
+    EXPECT_EQ(whole.info, "Video: mpeg4 (Simple Profile), yuv420p, 64x48, 10 fps Audio: mp2, 44100 Hz, mono, s16p, 384 kb/s");
+
+    // Pipe reads cut lines anywhere; pieces of 1 and 7 bytes give the same answer.
+    for (const size_t step : {size_t{1}, size_t{7}}) {
+        MediaInfoParser parser;
+        for (size_t at = 0; at < output.size(); at += step)
+            parser.feed(std::string_view(output).substr(at, step));
+        const MediaInfo pieces = parser.finish();
+        EXPECT_TRUE(pieces.ok);
+        EXPECT_EQ(pieces.info, whole.info);
+        EXPECT_EQ(pieces.durationMillis, whole.durationMillis);
+    }
+
+    // A line far longer than any kept line (a huge tag) is cut, not kept whole, and the facts
+    // after it still count.
+    std::string huge = output;
+    huge.insert(huge.find("    TAG1 "), "    blob            : " + std::string(3 << 20, 'z') + "\n");
+    EXPECT_EQ(MediaInfoParser::parse(huge).info, whole.info);
+}
+
+TEST(MediaInfoParserTest, DurationComesOnlyFromTheHeadersOwnLine)
+{
+    const std::string streams = "  Stream #0:0: Video: h264, yuv420p, 160x120, 25 fps\n"
+                                "At least one output file must be specified\n";
+    // A title tag that says "Duration: unknown" before the real line.
+    const MediaInfo titled = MediaInfoParser::parse(
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n  Metadata:\n    title           : Duration: unknown\n"
+        "  Duration: 00:01:23.45, start: 0.000000, bitrate: 1 kb/s\n" + streams);
+    ASSERT_TRUE(titled.ok);
+    EXPECT_EQ(titled.durationMillis, 83450);
+
+    // A file name holding the marker, on the header line itself.
+    const MediaInfo named = MediaInfoParser::parse(
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/talk Duration: 2.mp4':\n"
+        "  Duration: 00:01:23.45, start: 0.000000, bitrate: 1 kb/s\n" + streams);
+    ASSERT_TRUE(named.ok);
+    EXPECT_EQ(named.durationText, "00:01:23");
+    EXPECT_EQ(named.durationMillis, 83450);
+
+    // Only the first input counts, and its unknown duration is not replaced by a later one, nor
+    // by a tag's multi-line value.
+    const MediaInfo unknown = MediaInfoParser::parse(
+        "Input #0, mpegts, from 'file:/v/a.ts':\n  Metadata:\n    comment         : first\n"
+        "                    :   Duration: 00:00:09.00, start\n  Duration: N/A, start: 0.0, bitrate: N/A\n" +
+        streams.substr(0, streams.find("At least")) + "Input #1, mp4, from 'b':\n  Duration: 00:00:05.00, start\n");
+    EXPECT_FALSE(unknown.ok);
+}
+
+TEST(MediaInfoParserTest, TagsNamedLikeStreamsAndNamesWithLineBreaksAreNotFacts)
+{
+    // An audio file whose stream tag is shaped like a video stream line.
+    const char* forgedStream = "Input #0, matroska,webm, from 'file:/a.mka':\n"
+                               "  Duration: 00:03:00.00, start: 0.0, bitrate: 128 kb/s\n"
+                               "  Stream #0:0: Audio: vorbis, 44100 Hz, stereo, fltp\n    Metadata:\n"
+                               "      Stream #0:0(und): Video: h264, 640x480\n"
+                               "At least one output file must be specified\n";
+    EXPECT_FALSE(MediaInfoParser::parse(forgedStream).ok);
+
+    // A name with line breaks that imitate a header: known to the parser, it is stepped over.
+    const std::string name = "file:/v/x':\n  Duration: 00:00:09.00, start: 0\n  Stream #0:0: Video: forged\nb.mp4";
+    const std::string output = "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from '" + name + "':\n"
+                               "  Duration: 00:00:02.50, start: 0.000000, bitrate: 1 kb/s\n"
+                               "  Stream #0:0: Video: h264, yuv420p, 160x120\n";
+    const MediaInfo info = MediaInfoParser::parse(output, name);
+    ASSERT_TRUE(info.ok);
+    EXPECT_EQ(info.durationMillis, 2500);
+    EXPECT_EQ(info.info, "Video: h264, yuv420p, 160x120");
+    // An answer about another name than the one asked for tells nothing about our file.
+    EXPECT_FALSE(MediaInfoParser::parse(output, "file:/v/other\nname.mp4").ok);
+}
+
 TEST(MediaInfoParserTest, SecondsOfDurationText)
 {
     EXPECT_EQ(MediaInfoParser::secondsOf("00:01:23"), 83u);

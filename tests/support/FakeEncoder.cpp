@@ -21,6 +21,10 @@
 //
 // A line that starts with "probe:" runs only when there is no output argument (the media probe);
 // every other line only when there is one (a conversion). Without a script it exits with 1.
+//
+// Asked for "-encoders" or "-muxers", it prints a listing in ffmpeg's layout that is far longer
+// than one pipe read: 3000 made-up entries ("fake_encoder_0000", "fake_muxer_0000", ...) and then
+// the real names a current build offers (libx264, aac, ...; mp4, matroska, ...), last.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -183,10 +187,40 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
     }
 }
 
+bool hasArgument(int argc, char** argv, const char* wanted)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], wanted) == 0)
+            return true;
+    return false;
+}
+
+void writeListing(bool encoders)
+{
+    std::string text = encoders ? "Encoders:\n V..... = Video\n A..... = Audio\n ------\n"
+                                : "File formats:\n D. = Demuxing supported\n .E = Muxing supported\n --\n";
+    const char* flags = encoders ? " V....D " : "  E ";
+    const char* stem = encoders ? "fake_encoder_" : "fake_muxer_";
+    char name[32];
+    for (int i = 0; i < 3000; ++i) {
+        std::snprintf(name, sizeof name, "%s%04d", stem, i);
+        text += std::string(flags) + name + "          A made-up entry that only fills the listing\n";
+    }
+    const char* real[] = {"libx264", "aac", "libmp3lame", "libvorbis", "mpeg4"};
+    const char* realMuxers[] = {"mp4", "matroska", "avi", "ogg", "asf"};
+    for (const char* entry : encoders ? real : realMuxers)
+        text += std::string(flags) + entry + "             A real name\n";
+    writeAll(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (hasArgument(argc, argv, "-encoders") || hasArgument(argc, argv, "-muxers")) {
+        writeListing(hasArgument(argc, argv, "-encoders"));
+        return 0;
+    }
     const Arguments args = readArguments(argc, argv);
     std::ifstream script(args.source);
     if (args.source.empty() || !script) {
