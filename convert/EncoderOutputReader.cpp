@@ -172,6 +172,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
         if (!status)
             return false;
         sawProgress_ = true;
+        lastSeconds_ = status->seconds;
         // mencoder's own percentage follows the file position, which runs ahead of the time for
         // many containers; its position in seconds over the duration is the true share.
         percent_ = durationMillis_ > 0 ? cutPercent(status->seconds * 1000.0 / static_cast<double>(durationMillis_))
@@ -182,6 +183,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
     if (!seconds)
         return false;
     sawProgress_ = true;
+    lastSeconds_ = *seconds;
     if (durationMillis_ > 0)
         percent_ = cutPercent(*seconds * 1000.0 / static_cast<double>(durationMillis_));
     return true;

@@ -43,6 +43,8 @@ public:
     bool sawProgress() const { return sawProgress_; }
     // The latest percentage, 0..100; negative while none is known.
     int percent() const { return percent_; }
+    // The media position of the latest status line, in seconds; negative while none was read.
+    double lastSeconds() const { return lastSeconds_; }
 
     // The encoder's last lines, joined by "\n", at most kMaxErrorText bytes, cut at a line start
     // where one fits (else inside the one long line, at a character boundary). ffmpeg's build
@@ -70,6 +72,7 @@ private:
     bool firstLine_ = true;
     bool sawProgress_ = false;
     int percent_ = -1;
+    double lastSeconds_ = -1;
 };
 
 }  // namespace convert
