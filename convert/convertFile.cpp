@@ -481,7 +481,8 @@ void convertFile::setProbeResult(const std::string& durationText, const std::str
         probeArrived_.notify_all();
         return;
     }
-    mediaInfo_ = kBadFileText;
+    if (getState() != Failed)
+        mediaInfo_ = kBadFileText;
     durationText_ = kNoDurationText;
     durationSeconds_ = 0;
     durationMillis_ = 0;
