@@ -31,6 +31,33 @@ namespace {
 
 std::atomic<uint32_t> priorityClass{PriorityNormal};
 
+// The report under way on this thread: which job it is from, and whether the job lock is held for
+// it (a failed probe's report). Only the debug assertions read them.
+thread_local const convertFile* reportingJob = nullptr;
+thread_local bool reportingUnderJobLock = false;
+
+// Marks a report on this thread for as long as it runs (reports may nest).
+class ReportScope {
+public:
+    ReportScope(const convertFile* job, bool underJobLock)
+        : job_(reportingJob), underJobLock_(reportingUnderJobLock)
+    {
+        reportingJob = job;
+        reportingUnderJobLock = reportingUnderJobLock || underJobLock;
+    }
+    ~ReportScope()
+    {
+        reportingJob = job_;
+        reportingUnderJobLock = underJobLock_;
+    }
+    ReportScope(const ReportScope&) = delete;
+    ReportScope& operator=(const ReportScope&) = delete;
+
+private:
+    const convertFile* job_;
+    bool underJobLock_;
+};
+
 // Lets a condition variable wait on the job lock.
 struct JobLockWaiter {
     void lock() KX_ACQUIRE(convertFile::jobLock) { convertFile::jobLock.enter(); }
@@ -152,7 +179,7 @@ convertFile::~convertFile()
     // The run's thread object holds a reference to this job; dropping it below must not delete the
     // job a second time (which re-entered this destructor and hung before).
     setDisposed(true);
-    assert(!onOwnThread() && reporting_.load() == 0 && "a job is deleted from inside its own report");
+    assert(reportingJob != this && "a job is deleted from inside its own report");
     stop();
     joinThread();
 }
@@ -162,14 +189,13 @@ bool convertFile::onOwnThread() const
     return runThread_.load() == std::this_thread::get_id();
 }
 
-void convertFile::report(int state)
+void convertFile::report(int state, bool underJobLock)
 {
     convertEvent* listener = getListener();
     if (!listener)
         return;
-    reporting_.fetch_add(1);
+    ReportScope scope(this, underJobLock);
     listener->onStateChanged(this, state);
-    reporting_.fetch_sub(1);
 }
 
 CommandLineBuilder convertFile::builder() const
@@ -280,8 +306,12 @@ void convertFile::joinThread()
         thread_.reset();
     }
     // A thread cannot wait for itself; dropping its object lets it end on its own.
-    if (thread && thread->threadId() != std::this_thread::get_id())
-        thread->join();
+    if (!thread || thread->threadId() == std::this_thread::get_id())
+        return;
+    // The job thread may be about to take the job lock: waiting for it with the lock held would
+    // never end.
+    assert(!reportingUnderJobLock && "a job is stopped or deleted from inside a failed probe's report");
+    thread->join();
 }
 
 bool convertFile::waitForProbe()
@@ -434,9 +464,8 @@ void convertFile::setPercent(int percent)
     convertEvent* listener = getListener();
     if (!listener)
         return;
-    reporting_.fetch_add(1);
+    ReportScope scope(this, false);
     listener->onProgress(this, percent);
-    reporting_.fetch_sub(1);
 }
 
 bool convertFile::endRun(int state)
@@ -491,7 +520,7 @@ void convertFile::setProbeResult(const std::string& durationText, const std::str
     int current = state_.load();
     while (current == Waiting || current == Converting || current == Stopping) {
         if (state_.compare_exchange_weak(current, ProbeFailed)) {
-            report(ProbeFailed);
+            report(ProbeFailed, true);
             return;
         }
     }

@@ -22,9 +22,11 @@
 //
 // Threads: start() and stop() are called from one controlling thread (the window thread), or from
 // inside any report of the same job (onStateChanged, onProgress) on whatever thread that report
-// arrives; neither call holds a lock while it reports. Forbidden, and caught by a debug assertion:
-// deleting a job from inside one of its own reports. The job's thread runs run(); the probe thread
-// calls setProbeResult() and getProbeInput(). The text fields, the profile and the folders are
+// arrives; neither call holds a lock while it reports. Forbidden, and caught by debug assertions:
+// deleting a job from inside one of its own reports; and stopping or deleting a running job from
+// inside a failed probe's report (the probe reports with the job lock held, which the running
+// job's thread may need before it can end: post such work to another thread). The job's thread
+// runs run(); the probe thread calls setProbeResult() and getProbeInput(). The text fields, the profile and the folders are
 // guarded by the process-wide jobLock; state and percent are atomics.
 #include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
@@ -165,7 +167,8 @@ public:
 private:
     enum class RunOutcome { Done, Failed, Stopped };
 
-    void report(int state);
+    // underJobLock: the report of a failed probe, made with the job lock held.
+    void report(int state, bool underJobLock = false);
     bool onOwnThread() const;
     // Stores a new percentage and tells the listener when it changed.
     void setPercent(int percent);
@@ -214,10 +217,8 @@ private:
     std::atomic<convertEvent*> listener_{nullptr};
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> appendProfileName_{false};
-    // The thread that runs run() now (empty between runs), and how many reports are under way:
-    // what the debug assertions against deleting a job from its own reports look at.
+    // The thread that runs run() now (empty between runs).
     std::atomic<std::thread::id> runThread_{};
-    std::atomic<int> reporting_{0};
 
     // Guards thread_ only; never held while a report is made or a thread is joined.
     std::mutex runMutex_;
