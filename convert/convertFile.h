@@ -100,6 +100,7 @@ public:
     // mediaInfo, when it has no source, its conversion type is outside the table, or its source is
     // not a regular file (a folder, FIFO or device) or is gone. Reports Converting on the caller's
     // thread once the thread exists; the run reports nothing before that report has returned.
+    // True when this call started a run (which a stop() from inside that report may have ended).
     bool start();
     // Stops a running job and returns it to Waiting, without a report. From the controlling thread
     // it waits for the job's thread, its encoder's end and the removal of the partial output (and,
@@ -112,7 +113,9 @@ public:
     void run() override;
 
     // The probe's result. ok: the duration and description are stored. Not ok: the fixed texts,
-    // state ProbeFailed, and the listener is told at once, under the job lock.
+    // state ProbeFailed, and the listener is told at once, under the job lock. A job that has
+    // already ended (Done, Failed, ProbeFailed) keeps its state and its error text: one final
+    // report per run.
     // durationMillis: the duration with its fraction when known (else taken from the text).
     void setProbeResult(const std::string& durationText, const std::string& info, bool ok,
                         int64_t durationMillis = -1);
