@@ -186,7 +186,6 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         return kCliFailure;
     }
     const profile::ProfileRecord record = *chosen;
-    convert::convertFile::setAppendProfileName(options.appendProfileName != 0);
     const std::string folderSetting = parsed->outputFolder ? *parsed->outputFolder : options.outputFolder;
     const std::string folder = folderSetting.empty() ? std::string() : platform::Paths::expandHome(folderSetting).string();
 
@@ -208,6 +207,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         job->setSource(source.string(), error ? 0 : size);
         job->setTargetFolder(folder);
         job->setProfile(record);
+        job->setAppendProfileName(options.appendProfileName != 0);
         job->setListener(&watcher);
         probe.enqueue(job.get());
         jobs.push_back(std::move(job));

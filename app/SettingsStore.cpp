@@ -1,5 +1,6 @@
 #include "app/SettingsStore.h"
 
+#include "convert/OutputName.h"
 #include "platform/IniFile.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Paths.h"
@@ -127,7 +128,7 @@ bool SettingsStore::saveSkin(const SkinSettings& skin) const
 
 std::string SettingsStore::fallbackOutputFolder()
 {
-    return platform::Paths::expandHome("~/Lumaret_output").string();
+    return convert::OutputName::defaultFolder();
 }
 
 }  // namespace app

@@ -66,7 +66,7 @@ public:
     bool saveSkin(const SkinSettings& skin) const;
 
     // The folder the options page puts into an empty output-folder field when the user turns off
-    // "write beside the source": ~/Lumaret_output, expanded.
+    // "write beside the source": convert::OutputName::defaultFolder().
     static std::string fallbackOutputFolder();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "convert/EncoderBinding.h"
 #include "convert/EncoderOptions.h"
+#include "convert/OutputName.h"
 #include "platform/DebugOutput.h"
 #include "profile/EncodingTables.h"
 
@@ -158,18 +159,6 @@ std::string renderMencoder(const EncoderOptions& o)
     return line;
 }
 
-// A profile name may hold any text; inside a file name a "/" would move the output into another
-// folder, so it is written as "_".
-std::string bracketText(const profile::ProfileRecord& record)
-{
-    std::string name = profile::profileNameOf(record);
-    for (char& c : name) {
-        if (c == '/')
-            c = '_';
-    }
-    return " [" + name + "]";
-}
-
 enum class NameState { Free, Taken, TooLong };
 
 NameState nameState(const std::string& path, std::size_t fileNameLength)
@@ -184,40 +173,17 @@ NameState nameState(const std::string& path, std::size_t fileNameLength)
     return errno == ENAMETOOLONG ? NameState::TooLong : NameState::Free;
 }
 
-struct OutputChoice {
-    std::string targetFolder;
-    std::string outputPath;
-};
-
-std::optional<OutputChoice> chooseOutput(const std::string& sourcePath, const profile::ProfileRecord& record,
-                                         const std::string& targetFolder, bool appendProfileName)
+// The first candidate that is free at this moment; nothing is created.
+std::optional<std::string> firstFreePath(const OutputName& name, std::string* reason)
 {
-    const auto slash = sourcePath.rfind('/');
-    const auto dot = sourcePath.rfind('.');
-    if (slash == std::string::npos || dot == std::string::npos || slash > dot)
-        return std::nullopt;
-
-    OutputChoice choice;
-    choice.targetFolder = targetFolder.empty() ? sourcePath.substr(0, slash) : targetFolder;
-    if (!choice.targetFolder.empty())
-        ::mkdir(choice.targetFolder.c_str(), 0777);  // one level; an existing folder is fine
-
-    std::string folder = choice.targetFolder;
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    const std::string base = sourcePath.substr(slash + 1, dot - slash - 1);
-    const std::string bracket = appendProfileName ? bracketText(record) : std::string();
-    const std::string_view format = profile::conversionTypeFormat(record.conversionType);
-    const std::string extension = "." + std::string(format.substr(0, format.find(' ')));
-
     for (uint64_t n = 0;; ++n) {
-        const std::string fileName = base + (n == 0 ? std::string() : "_" + std::to_string(n)) + bracket + extension;
-        const std::string path = folder + fileName;
-        switch (nameState(path, fileName.size())) {
+        const std::string path = name.path(n);
+        switch (nameState(path, name.fileName(n).size())) {
         case NameState::Free:
-            choice.outputPath = path;
-            return choice;
+            return path;
         case NameState::TooLong:
+            if (reason)
+                *reason = "输出文件名太长: " + path;
             return std::nullopt;
         case NameState::Taken:
             break;
@@ -237,26 +203,67 @@ void CommandLineBuilder::prepare(const profile::ProfileRecord& profile) const
     binding_.prepare(decideOptions(std::string(), profile));
 }
 
+std::optional<OutputName> CommandLineBuilder::nameOutput(const std::string& sourcePath,
+                                                         const profile::ProfileRecord& profile,
+                                                         const std::string& targetFolder, bool appendProfileName,
+                                                         std::string* reason)
+{
+    if (std::string refusal = profileRefusal(profile.conversionType); !refusal.empty()) {
+        if (reason)
+            *reason = std::move(refusal);
+        return std::nullopt;
+    }
+    return OutputName::make(sourcePath, profile, targetFolder, appendProfileName, reason);
+}
+
+std::string CommandLineBuilder::profileRefusal(int conversionType)
+{
+    if (profile::conversionTypeDescriptor(conversionType))
+        return {};
+    return "转换类型 " + std::to_string(conversionType) + " 超出范围(0 到 " +
+           std::to_string(profile::kConversionTypeCount - 1) + "),无法转换";
+}
+
 std::optional<EncoderCommand> CommandLineBuilder::build(const std::string& sourcePath,
                                                         const profile::ProfileRecord& profile,
-                                                        const std::string& targetFolder,
-                                                        bool appendProfileName) const
+                                                        const std::string& targetFolder, bool appendProfileName,
+                                                        std::string* reason) const
+{
+    const std::optional<OutputName> name = nameOutput(sourcePath, profile, targetFolder, appendProfileName, reason);
+    if (!name)
+        return std::nullopt;
+    const std::optional<std::string> path = firstFreePath(*name, reason);
+    if (!path)
+        return std::nullopt;
+    return buildFor(sourcePath, profile, name->folder(), *path);
+}
+
+EncoderCommand CommandLineBuilder::buildFor(const std::string& sourcePath, const profile::ProfileRecord& profile,
+                                            const std::string& targetFolder, const std::string& outputPath) const
 {
     EncoderOptions options = decideOptions(sourcePath, profile);
-    const std::optional<OutputChoice> output = chooseOutput(sourcePath, profile, targetFolder, appendProfileName);
-    if (!output)
-        return std::nullopt;
-    options.outputPath = output->outputPath;
+    options.outputPath = outputPath;
 
     EncoderCommand command = binding_.translate(options);
     command.commandText = options.program == EncoderProgram::Ffmpeg ? renderFfmpeg(options) : renderMencoder(options);
-    command.outputPath = output->outputPath;
-    command.targetFolder = output->targetFolder;
+    command.outputPath = outputPath;
+    command.targetFolder = targetFolder;
 
     platform::DebugOutput::line(command.commandText);
     for (const std::string& note : command.notes)
         platform::DebugOutput::line(note);
     return command;
+}
+
+std::optional<std::vector<std::string>> CommandLineBuilder::notesWithoutWaiting(const profile::ProfileRecord& profile) const
+{
+    if (!profile::conversionTypeDescriptor(profile.conversionType))
+        return std::vector<std::string>{};
+    // The paths play no part in the notes.
+    const EncoderOptions options = decideOptions("/source", profile);
+    if (binding_.needsCapabilities(options) && !binding_.capabilitiesRead())
+        return std::nullopt;
+    return binding_.translate(options).notes;
 }
 
 }  // namespace convert

@@ -6,10 +6,12 @@
 // audio options, output path. The encoder binding then turns those options into the argument
 // vector the installed encoder accepts.
 #include "convert/EncoderCommand.h"
+#include "convert/OutputName.h"
 #include "profile/ProfileRecord.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace convert {
 
@@ -23,24 +25,44 @@ public:
     // paths and capabilities).
     explicit CommandLineBuilder(const EncoderBinding& binding);
 
-    // Builds the command that converts sourcePath with profile.
+    // The naming rule of the output file (see OutputName), without touching the disk. Nothing when
+    // the source path cannot be cut or the conversion type is outside the table; the reason, a
+    // Chinese sentence, goes to *reason when given.
+    static std::optional<OutputName> nameOutput(const std::string& sourcePath, const profile::ProfileRecord& profile,
+                                                const std::string& targetFolder, bool appendProfileName,
+                                                std::string* reason = nullptr);
+
+    // Empty when the conversion type is in the table; else why a profile with it cannot convert,
+    // in Chinese.
+    static std::string profileRefusal(int conversionType);
+
+    // A dry run: the command that would convert sourcePath with profile now, with the first
+    // candidate name that is free at this moment. Nothing is created on disk, not even the output
+    // folder; a conversion claims its name instead (OutputClaim) and calls buildFor().
     //
     // targetFolder is the output folder; empty means the source's own folder. appendProfileName
-    // adds " [profile name]" to the output name. The output folder is created (one level; a folder
-    // that cannot be created is left to the encoder to report). The output name is the source's
-    // base name, then "_N" when the name is taken (N = 1, 2, ... until a free name is found), then
-    // the bracket, then "." and the first word of the conversion type's format token.
+    // adds " [profile name]" to the output name.
     //
-    // Returns nothing when no output name can be made: the source path has no "/", its file name
-    // has no ".", or an output name would exceed the file system's limits (NAME_MAX for the file
-    // name, PATH_MAX for the path). Nothing is started or created on disk in that case except the
-    // output folder.
-    //
-    // On success the command text and the binding's notes go to the debug output.
+    // Returns nothing when no output name can be made: see nameOutput(), or a name would exceed the
+    // file system's limits (NAME_MAX for the file name, PATH_MAX for the path). The reason goes to
+    // *reason when given.
     //
     // Any thread; the binding is thread-safe. Reads the file system (the name search).
     std::optional<EncoderCommand> build(const std::string& sourcePath, const profile::ProfileRecord& profile,
-                                        const std::string& targetFolder, bool appendProfileName) const;
+                                        const std::string& targetFolder, bool appendProfileName,
+                                        std::string* reason = nullptr) const;
+
+    // The command that converts sourcePath with profile into outputPath (already chosen and
+    // claimed); targetFolder is stored in the result. The command text and the binding's notes go
+    // to the debug output. Any thread; touches no file.
+    EncoderCommand buildFor(const std::string& sourcePath, const profile::ProfileRecord& profile,
+                            const std::string& targetFolder, const std::string& outputPath) const;
+
+    // The binding's notes for a conversion with this profile (how the started command differs from
+    // the classic one), when they can be told without running ffmpeg now: nothing while they depend
+    // on the installed ffmpeg's lists and those have not been read yet (prepare() reads them).
+    // No notes for a conversion type outside the table. Any thread; never blocks.
+    std::optional<std::vector<std::string>> notesWithoutWaiting(const profile::ProfileRecord& profile) const;
 
     // Lets the binding read now whatever build() will need to know about the installed encoders
     // for this profile (see EncoderBinding::prepare); nothing happens for most profiles. Blocks

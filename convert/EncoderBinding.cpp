@@ -3,6 +3,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -176,6 +177,130 @@ AudioChoice chooseAudioEncoder(const std::string& token, const std::string& form
     return {token, false, {}};
 }
 
+// WMV, which the classic grammar gives to mencoder, translated for ffmpeg.
+bool isWmv(const EncoderOptions& o) { return o.program == EncoderProgram::Mencoder; }
+
+// A word that a format token carries after the container's name, as this ffmpeg spells it.
+std::string ffmpegFormatWord(const std::string& word, const std::string& format)
+{
+    if (word == "-loop_output")
+        return "-loop";  // the gif muxer's name for the same setting
+    if (word == "rgb24" && format == "gif")
+        return "rgb8";  // the gif encoder takes palette formats only
+    return word;
+}
+
+// A type without a video half (or without an audio half) would otherwise let ffmpeg add the
+// source's other stream with the container's default codec.
+void appendMissingHalf(std::vector<std::string>& argv, const EncoderOptions& o, const std::vector<std::string>& formatWords)
+{
+    const bool hasVn = std::find(formatWords.begin(), formatWords.end(), "-vn") != formatWords.end();
+    if (!o.typeHasVideo && o.typeHasAudio && !hasVn)
+        argv.emplace_back("-vn");
+    if (o.typeHasVideo && !o.typeHasAudio)
+        argv.emplace_back("-an");
+}
+
+// The container step: "-f" with the format token's first word (asf for WMV), then the options the
+// token carries. Returns the format written.
+std::string appendFfmpegContainer(EncoderCommand& command, const EncoderOptions& o, const EncoderBinding& binding)
+{
+    std::vector<std::string> formatWords = isWmv(o) ? std::vector<std::string>{"asf"} : splitWords(o.formatToken);
+    if (formatWords.empty())
+        formatWords.emplace_back();
+    std::string format = formatWords.front();
+    if (formatNeedsCapabilities(format) && !binding.ffmpegCapabilities().hasMuxer("ffm")) {
+        format = "nut";
+        command.notes.emplace_back("the ffm format is not available in this ffmpeg; writing NUT instead");
+    }
+    append(command.arguments, {"-f", format});
+    for (std::size_t i = 1; i < formatWords.size(); ++i)
+        command.arguments.push_back(ffmpegFormatWord(formatWords[i], format));
+    if (isWmv(o)) {
+        command.notes.emplace_back("WMV is written by ffmpeg (asf, " + o.videoToken + ", " +
+                                   (o.audioToken.empty() ? std::string("wmav2") : o.audioToken) + ")");
+        return format;
+    }
+    appendMissingHalf(command.arguments, o, formatWords);
+    return format;
+}
+
+// The frame rate as written; MPEG video gets the standard rate the truncated one came from.
+std::string ffmpegFrameRate(const std::string& codec, int64_t rate, std::vector<std::string>& notes)
+{
+    const std::string text = std::to_string(rate);
+    if (!isMpegVideo(codec))
+        return text;
+    const std::string standard = mpegFrameRate(rate);
+    if (standard != text)
+        notes.emplace_back(codec + " takes only standard frame rates; using " + standard + " for " + text);
+    return standard;
+}
+
+// The video step: codec (with the options its token carries), size, frame rate, bit rate.
+void appendFfmpegVideo(EncoderCommand& command, const EncoderOptions& o)
+{
+    if (!o.videoOptions)
+        return;
+    std::vector<std::string>& argv = command.arguments;
+    const std::vector<std::string> tokenWords = splitWords(o.videoToken);
+    const std::string codec = tokenWords.empty() ? std::string() : tokenWords.front();
+    if (!tokenWords.empty()) {
+        argv.emplace_back("-vcodec");
+        argv.insert(argv.end(), tokenWords.begin(), tokenWords.end());
+    }
+    if (o.videoSize)
+        append(argv, {"-s", *o.videoSize});
+    if (o.frameRate)
+        append(argv, {"-r", ffmpegFrameRate(codec, *o.frameRate, command.notes)});
+    if (o.videoBitrateKbps)
+        append(argv, {"-b:v", std::to_string(*o.videoBitrateKbps * 1000)});
+}
+
+// The audio settings in the classic ffmpeg order: bit rate, channels (or none), sample rate.
+void appendAudioSettings(std::vector<std::string>& argv, const EncoderOptions& o)
+{
+    if (o.audioBitrateBps)
+        append(argv, {"-b:a", std::to_string(*o.audioBitrateBps)});
+    if (o.channels == 0)
+        argv.emplace_back("-an");
+    else if (o.channels > 0)
+        append(argv, {"-ac", std::to_string(o.channels)});
+    if (o.sampleRate)
+        append(argv, {"-ar", std::to_string(*o.sampleRate)});
+}
+
+// WMV's audio settings as mencoder's grammar gives them: kbit/s, then sample rate, then channels
+// (mute has no option there).
+void appendWmvAudioSettings(std::vector<std::string>& argv, const EncoderOptions& o)
+{
+    if (o.audioBitrateKbps)
+        append(argv, {"-b:a", std::to_string(*o.audioBitrateKbps * 1000)});
+    if (o.sampleRate)
+        append(argv, {"-ar", std::to_string(*o.sampleRate)});
+    if (o.channels > 0)
+        append(argv, {"-ac", std::to_string(o.channels)});
+}
+
+// The audio step: the encoder to start and its settings. Returns whether that encoder needs
+// experimental output allowed.
+bool appendFfmpegAudio(EncoderCommand& command, const EncoderOptions& o, const std::string& format,
+                       const EncoderBinding& binding)
+{
+    if (!o.audioOptions)
+        return false;
+    const AudioChoice choice = chooseAudioEncoder(o.audioToken, format, binding);
+    if (!choice.note.empty())
+        command.notes.push_back(choice.note);
+    if (!choice.codec.empty())
+        append(command.arguments, {"-acodec", choice.codec});
+    if (isWmv(o))
+        appendWmvAudioSettings(command.arguments, o);
+    else
+        appendAudioSettings(command.arguments, o);
+    return choice.strict;
+}
+
 }  // namespace
 
 const EncoderBinding& EncoderBinding::instance()
@@ -195,6 +320,7 @@ EncoderBinding::Locations EncoderBinding::locate()
 EncoderBinding::EncoderBinding(Locations locations, std::optional<EncoderCapabilities> capabilities)
     : locations_(std::move(locations)), query_(queryInstalledFfmpeg), capabilities_(std::move(capabilities))
 {
+    capabilitiesRead_.store(capabilities_.has_value());
 }
 
 EncoderBinding::EncoderBinding(Locations locations, CapabilityQuery query)
@@ -207,13 +333,13 @@ EncoderBinding::~EncoderBinding() = default;
 const EncoderCapabilities& EncoderBinding::ffmpegCapabilities() const
 {
     std::call_once(capabilitiesOnce_, [this] {
-        if (capabilities_)
-            return;
-        if (!locations_.ffmpegFound || !query_) {
-            capabilities_.emplace();
-            return;
+        if (!capabilities_) {
+            if (!locations_.ffmpegFound || !query_)
+                capabilities_.emplace();
+            else
+                capabilities_ = query_(locations_.ffmpeg);
         }
-        capabilities_ = query_(locations_.ffmpeg);
+        capabilitiesRead_.store(true, std::memory_order_release);
     });
     return *capabilities_;
 }
@@ -270,102 +396,14 @@ EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
 {
     EncoderCommand command;
     command.program = EncoderProgram::Ffmpeg;
-    std::vector<std::string>& argv = command.arguments;
-    append(argv, {locations_.ffmpeg, "-nostdin", "-i", ffmpegFileArgument(o.sourcePath), "-y"});
-
-    const bool wmv = o.program == EncoderProgram::Mencoder;
-    bool strict = false;
-
-    // The container: the format token's first word, then the options some tokens carry.
-    std::vector<std::string> formatWords = wmv ? std::vector<std::string>{"asf"} : splitWords(o.formatToken);
-    if (formatWords.empty())
-        formatWords.emplace_back();
-    std::string format = formatWords.front();
-    if (formatNeedsCapabilities(format) && !ffmpegCapabilities().hasMuxer("ffm")) {
-        format = "nut";
-        command.notes.emplace_back("the ffm format is not available in this ffmpeg; writing NUT instead");
-    }
-    if (format == "mmf")
-        strict = true;  // the mmf muxer writes stereo only when allowed experimental output
-    append(argv, {"-f", format});
-    for (std::size_t i = 1; i < formatWords.size(); ++i) {
-        const std::string& word = formatWords[i];
-        if (word == "-loop_output")
-            argv.emplace_back("-loop");  // the gif muxer's name for the same setting
-        else if (word == "rgb24" && format == "gif")
-            argv.emplace_back("rgb8");  // the gif encoder takes palette formats only
-        else
-            argv.push_back(word);
-    }
-    if (wmv)
-        command.notes.emplace_back("WMV is written by ffmpeg (asf, " + o.videoToken + ", " +
-                                   (o.audioToken.empty() ? std::string("wmav2") : o.audioToken) + ")");
-
-    // A type without a video half (or without an audio half) would otherwise let ffmpeg add the
-    // source's other stream with the container's default codec.
-    if (!o.typeHasVideo && o.typeHasAudio && !wmv) {
-        bool hasVn = false;
-        for (const std::string& word : formatWords)
-            hasVn = hasVn || word == "-vn";
-        if (!hasVn)
-            argv.emplace_back("-vn");
-    }
-    if (o.typeHasVideo && !o.typeHasAudio && !wmv)
-        argv.emplace_back("-an");
-
-    if (o.videoOptions) {
-        std::vector<std::string> tokenWords = splitWords(o.videoToken);
-        std::string codec;
-        if (!tokenWords.empty()) {
-            codec = tokenWords.front();
-            argv.emplace_back("-vcodec");
-            argv.insert(argv.end(), tokenWords.begin(), tokenWords.end());
-        }
-        if (o.videoSize)
-            append(argv, {"-s", *o.videoSize});
-        if (o.frameRate) {
-            std::string rate = std::to_string(*o.frameRate);
-            if (isMpegVideo(codec)) {
-                const std::string standard = mpegFrameRate(*o.frameRate);
-                if (standard != rate)
-                    command.notes.emplace_back(codec + " takes only standard frame rates; using " + standard + " for " + rate);
-                rate = standard;
-            }
-            append(argv, {"-r", rate});
-        }
-        if (o.videoBitrateKbps)
-            append(argv, {"-b:v", std::to_string(*o.videoBitrateKbps * 1000)});
-    }
-
-    if (o.audioOptions) {
-        const AudioChoice choice = chooseAudioEncoder(o.audioToken, format, *this);
-        if (!choice.note.empty())
-            command.notes.push_back(choice.note);
-        strict = strict || choice.strict;
-        if (!choice.codec.empty())
-            append(argv, {"-acodec", choice.codec});
-        if (wmv) {
-            if (o.audioBitrateKbps)
-                append(argv, {"-b:a", std::to_string(*o.audioBitrateKbps * 1000)});
-            if (o.sampleRate)
-                append(argv, {"-ar", std::to_string(*o.sampleRate)});
-            if (o.channels > 0)
-                append(argv, {"-ac", std::to_string(o.channels)});
-        } else {
-            if (o.audioBitrateBps)
-                append(argv, {"-b:a", std::to_string(*o.audioBitrateBps)});
-            if (o.channels == 0)
-                argv.emplace_back("-an");
-            else if (o.channels > 0)
-                append(argv, {"-ac", std::to_string(o.channels)});
-            if (o.sampleRate)
-                append(argv, {"-ar", std::to_string(*o.sampleRate)});
-        }
-    }
-    if (strict)
-        argv.insert(argv.end(), std::begin(kStrictExperimental), std::end(kStrictExperimental));
-
-    argv.push_back(ffmpegFileArgument(o.outputPath));
+    append(command.arguments, {locations_.ffmpeg, "-nostdin", "-i", ffmpegFileArgument(o.sourcePath), "-y"});
+    const std::string format = appendFfmpegContainer(command, o, *this);
+    appendFfmpegVideo(command, o);
+    const bool audioStrict = appendFfmpegAudio(command, o, format, *this);
+    // The mmf muxer writes stereo only when allowed experimental output.
+    if (audioStrict || format == "mmf")
+        command.arguments.insert(command.arguments.end(), std::begin(kStrictExperimental), std::end(kStrictExperimental));
+    command.arguments.push_back(ffmpegFileArgument(o.outputPath));
     return command;
 }
 

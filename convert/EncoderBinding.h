@@ -22,6 +22,7 @@
 #include "convert/EncoderCommand.h"
 #include "convert/EncoderOptions.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,8 @@ public:
     // runs `ffmpeg -encoders` and `ffmpeg -muxers` at the same time and blocks until both end;
     // concurrent first callers wait for the same answer.
     const EncoderCapabilities& ffmpegCapabilities() const;
+    // True once ffmpegCapabilities() answers without waiting (given at construction, or read).
+    bool capabilitiesRead() const { return capabilitiesRead_.load(std::memory_order_acquire); }
 
     // Whether translate(options) depends on ffmpegCapabilities(): WMV (which encoder writes it),
     // the ffm container, and the vorbis and AMR audio encoders. Everything else translates by
@@ -98,6 +101,7 @@ private:
     CapabilityQuery query_;
     mutable std::once_flag capabilitiesOnce_;
     mutable std::optional<EncoderCapabilities> capabilities_;
+    mutable std::atomic<bool> capabilitiesRead_{false};
 };
 
 }  // namespace convert

@@ -6,8 +6,9 @@ enum JobState : int {
     Waiting = 0,      // queued, may be started
     Converting = 1,   // the encoder runs (or the job's thread waits for the probe)
     ProbeFailed = 2,  // the probe found no media information in the file
-    Failed = 3,       // no output name, the encoder could not start, or it did not convert
-    Stopping = 4,     // transient, while stop() waits for the job's thread; then Waiting
+    Failed = 3,       // refused at start, no output name, the encoder could not start, or it did
+                      // not convert the whole media
+    Stopping = 4,     // transient, until the stopped run has ended; then Waiting
     Done = 5,         // converted
 };
 

@@ -13,12 +13,14 @@ public:
     // probe's thread (a failed probe, called with the job lock and the probe's queue lock held).
     // An implementation must therefore be thread-safe, must not touch windows directly (it
     // marshals to the window thread), and must not call back into the probe from a probe report.
+    // It may call start() or stop() of the reporting job (convertFile says where that is allowed)
+    // but must never delete the job from here.
     virtual void onStateChanged(convertFile* job, int state) = 0;
 
     // Called on the job's thread each time the job's percentage (convertFile::getPercent) changes
     // while its encoder runs, the final 100 of a conversion included. The same rules apply as
-    // above, and the listener must not delete the job from here. Does nothing unless overridden:
-    // a display may just as well read getPercent() when it repaints.
+    // above. Does nothing unless overridden: a display may just as well read getPercent() when it
+    // repaints.
     virtual void onProgress(convertFile* job, int percent)
     {
         (void)job;

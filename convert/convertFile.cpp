@@ -1,17 +1,24 @@
 #include "convert/convertFile.h"
 
-#include "convert/CommandLineBuilder.h"
 #include "convert/EncoderBinding.h"
 #include "convert/EncoderOutputReader.h"
 #include "convert/MediaInfoParser.h"
+#include "convert/OutputClaim.h"
+#include "convert/OutputName.h"
 #include "kxlib/KXAutoLock.h"
 #include "platform/ChildProcess.h"
 #include "platform/DebugOutput.h"
-#include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "profile/EncodingTables.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <sys/stat.h>
 #include <thread>
 
 namespace convert {
@@ -23,7 +30,33 @@ KXLib::KXCriticalSection convertFile::jobLock;
 namespace {
 
 std::atomic<uint32_t> priorityClass{PriorityNormal};
-std::atomic<bool> appendProfileNameSetting{false};
+
+// The report under way on this thread: which job it is from, and whether the job lock is held for
+// it (a failed probe's report). Only the debug assertions read them.
+thread_local const convertFile* reportingJob = nullptr;
+thread_local bool reportingUnderJobLock = false;
+
+// Marks a report on this thread for as long as it runs (reports may nest).
+class ReportScope {
+public:
+    ReportScope(const convertFile* job, bool underJobLock)
+        : job_(reportingJob), underJobLock_(reportingUnderJobLock)
+    {
+        reportingJob = job;
+        reportingUnderJobLock = reportingUnderJobLock || underJobLock;
+    }
+    ~ReportScope()
+    {
+        reportingJob = job_;
+        reportingUnderJobLock = underJobLock_;
+    }
+    ReportScope(const ReportScope&) = delete;
+    ReportScope& operator=(const ReportScope&) = delete;
+
+private:
+    const convertFile* job_;
+    bool underJobLock_;
+};
 
 // Lets a condition variable wait on the job lock.
 struct JobLockWaiter {
@@ -39,21 +72,53 @@ bool isNonEmptyFile(const std::string& path)
     return !error && size > 0;
 }
 
-// The reasons, beyond the encoder's own words, why a run did not count as a conversion.
-std::string endReason(const char* program, const platform::ChildProcess::ExitStatus& exit, bool sawProgress,
-                      bool outputWritten, const std::string& outputPath)
+// A media time as the encoders print it: hours:minutes:seconds.hundredths.
+std::string clockText(double seconds)
 {
+    const auto hundredths = static_cast<long long>(std::llround(std::max(0.0, seconds) * 100.0));
+    char text[48];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%02lld", hundredths / 360000, hundredths / 6000 % 60,
+                  hundredths / 100 % 60, hundredths % 100);
+    return text;
+}
+
+// "SIGSEGV" for 11: the short name reads the same in every language.
+std::string signalName(int signal)
+{
+    const char* name = ::sigabbrev_np(signal);
+    return name ? "SIG" + std::string(name) : std::to_string(signal);
+}
+
+// Whether the last status line reached the end of the media, within the slack of a whole run.
+bool coversDuration(const EncoderOutputReader& reader, int64_t durationMillis)
+{
+    if (durationMillis <= 0)
+        return true;  // unknown duration: nothing to compare with
+    const int64_t needed = durationMillis - convertFile::coverageSlackMillis(durationMillis);
+    return reader.lastTimeMillis() >= needed;
+}
+
+// Why the encoder's end does not count as a conversion, in the interface's language; empty when it
+// does. Checked in order: how the encoder ended, whether it converted at all, its output, and
+// whether its last status line reached the end of the media.
+std::string endReason(const char* program, const platform::ChildProcess::ExitStatus& exit,
+                      const EncoderOutputReader& reader, bool outputWritten, const std::string& outputPath,
+                      int64_t durationMillis)
+{
+    const std::string name(program);
     if (!exit.exited && exit.signal != 0)
-        return std::string(program) + " was ended by signal " + std::to_string(exit.signal) + " (" +
-               strsignal(exit.signal) + ")";
+        return name + " 被信号 " + std::to_string(exit.signal) + "(" + signalName(exit.signal) + ")终止";
     if (!exit.exited)
-        return std::string(program) + " ended in an unknown way";
+        return name + " 以未知方式结束";
     if (exit.code != 0)
-        return std::string(program) + " ended with exit status " + std::to_string(exit.code);
-    if (!sawProgress)
-        return std::string(program) + " ended without converting anything";
+        return name + " 异常结束,退出状态 " + std::to_string(exit.code);
+    if (!reader.sawProgress())
+        return name + " 没有转换任何内容就结束了";
     if (!outputWritten)
-        return std::string(program) + " wrote no output file (" + outputPath + ")";
+        return name + " 没有写出输出文件(" + outputPath + ")";
+    if (!coversDuration(reader, durationMillis))
+        return "转换不完整: " + name + " 只转换到 " + clockText(static_cast<double>(reader.lastTimeMillis()) / 1000.0) + ",源文件时长为 " +
+               clockText(static_cast<double>(durationMillis) / 1000.0);
     return {};
 }
 
@@ -99,14 +164,9 @@ int convertFile::niceValueOf(uint32_t value)
     }
 }
 
-void convertFile::setAppendProfileName(bool append)
+int64_t convertFile::coverageSlackMillis(int64_t durationMillis)
 {
-    appendProfileNameSetting.store(append);
-}
-
-bool convertFile::appendProfileName()
-{
-    return appendProfileNameSetting.load();
+    return std::max<int64_t>(2000, durationMillis * 3 / 100);
 }
 
 convertFile::convertFile(const EncoderBinding* binding)
@@ -116,35 +176,84 @@ convertFile::convertFile(const EncoderBinding* binding)
 
 convertFile::~convertFile()
 {
+    // The run's thread object holds a reference to this job; dropping it below must not delete the
+    // job a second time (which re-entered this destructor and hung before).
+    setDisposed(true);
+    assert(reportingJob != this && "a job is deleted from inside its own report");
     stop();
-    std::lock_guard run(runMutex_);
-    if (thread_ && thread_->threadId() != std::this_thread::get_id())
-        thread_->join();
-    thread_.reset();
+    joinThread();
 }
 
-void convertFile::report(int state)
+bool convertFile::onOwnThread() const
 {
-    if (convertEvent* listener = getListener())
-        listener->onStateChanged(this, state);
+    return runThread_.load() == std::this_thread::get_id();
+}
+
+void convertFile::report(int state, bool underJobLock)
+{
+    convertEvent* listener = getListener();
+    if (!listener)
+        return;
+    ReportScope scope(this, underJobLock);
+    listener->onStateChanged(this, state);
+}
+
+CommandLineBuilder convertFile::builder() const
+{
+    return binding_ ? CommandLineBuilder(*binding_) : CommandLineBuilder();
+}
+
+std::string convertFile::startRefusal() const
+{
+    std::string source;
+    int type = 0;
+    {
+        KXAutoLock lock(&jobLock);
+        source = sourcePath_;
+        type = profile_.conversionType;
+    }
+    if (source.empty())
+        return "没有源文件";
+    if (std::string refusal = CommandLineBuilder::profileRefusal(type); !refusal.empty())
+        return refusal;
+    // Checked without opening: a FIFO or a device would hold the encoder (and the user) for ever.
+    const platform::RegularFileStatus status =
+        platform::RegularFile::check(source, std::numeric_limits<uint64_t>::max());
+    if (status == platform::RegularFileStatus::NotRegular || status == platform::RegularFileStatus::Missing)
+        return platform::RegularFile::describe(status, source);
+    return {};
 }
 
 bool convertFile::start()
 {
-    std::lock_guard run(runMutex_);
-    {
-        KXAutoLock lock(&jobLock);
-        if (sourcePath_.empty() || !profile::conversionTypeDescriptor(profile_.conversionType))
-            state_.store(Failed);
+    if (getState() == Waiting) {
+        if (const std::string refusal = startRefusal(); !refusal.empty()) {
+            int expected = Waiting;
+            if (state_.compare_exchange_strong(expected, Failed))
+                setErrorText(refusal);
+        }
     }
-    const int current = state_.load();
-    if (current != Waiting) {
-        report(current);
+    int expected = Waiting;
+    if (!state_.compare_exchange_strong(expected, Converting)) {
+        report(expected);
         return false;
     }
-    state_.store(Converting);
+    if (!startThread()) {
+        fail("无法创建转换线程");
+        return false;
+    }
+    // No lock is held here: the listener may start or stop this job from inside the report. The
+    // run waits for the end of this report before it reports anything itself.
     report(Converting);
+    KXAutoLock lock(&jobLock);
+    announced_ = true;
+    probeArrived_.notify_all();
+    return true;
+}
 
+bool convertFile::startThread()
+{
+    std::lock_guard run(runMutex_);
     // A new run always gets a new thread; the last one has ended (or ends now) on its own.
     if (thread_) {
         thread_->join();
@@ -152,39 +261,57 @@ bool convertFile::start()
     }
     stopRequested_.store(false);
     percent_.store(-1);
-    thread_ = new KXLib::KXThread(KXLib::KXSmartPtr<KXLib::KXRunable>(this));
-    if (thread_->start() == std::thread::id()) {
-        thread_.reset();
-        fail("the conversion thread could not be created");
-        return false;
+    {
+        KXAutoLock lock(&jobLock);
+        announced_ = false;
     }
-    return true;
+    thread_ = new KXLib::KXThread(KXLib::KXSmartPtr<KXLib::KXRunable>(this));
+    if (thread_->start() != std::thread::id())
+        return true;
+    thread_.reset();
+    return false;
 }
 
 void convertFile::stop()
 {
-    std::lock_guard run(runMutex_);
     int expected = Converting;
-    if (!thread_ || !state_.compare_exchange_strong(expected, Stopping))
+    if (state_.compare_exchange_strong(expected, Stopping))
+        requestStop();
+    else if (expected != Stopping)
         return;
+    if (onOwnThread())
+        return;  // a report of this run stopping it: the run ends when the report returns
+    joinThread();
+}
+
+void convertFile::requestStop()
+{
     stopRequested_.store(true);
     {
         // Taken so that a job thread about to wait for the probe cannot miss the wake-up.
         KXAutoLock lock(&jobLock);
         probeArrived_.notify_all();
     }
+    std::lock_guard guard(processMutex_);
+    if (process_)
+        process_->interrupt();
+}
+
+void convertFile::joinThread()
+{
+    KXLib::KXSmartPtr<KXLib::KXThread> thread;
     {
-        std::lock_guard guard(processMutex_);
-        if (process_)
-            process_->interrupt();
+        std::lock_guard run(runMutex_);
+        thread = thread_;
+        thread_.reset();
     }
-    if (thread_->threadId() == std::this_thread::get_id())
-        return;  // a listener stopping its own job: the run ends when this call returns
-    thread_->join();
-    thread_.reset();
-    // A probe failure that arrived meanwhile stays; only a plain stop returns to Waiting.
-    expected = Stopping;
-    state_.compare_exchange_strong(expected, Waiting);
+    // A thread cannot wait for itself; dropping its object lets it end on its own.
+    if (!thread || thread->threadId() == std::this_thread::get_id())
+        return;
+    // The job thread may be about to take the job lock: waiting for it with the lock held would
+    // never end.
+    assert(!reportingUnderJobLock && "a job is stopped or deleted from inside a failed probe's report");
+    thread->join();
 }
 
 bool convertFile::waitForProbe()
@@ -192,17 +319,38 @@ bool convertFile::waitForProbe()
     JobLockWaiter waiter;
     std::unique_lock lock(waiter);
     probeArrived_.wait(lock, [this]() KX_REQUIRES(jobLock) {
-        return probed_ || stopRequested_.load() || state_.load() != Converting;
+        return (probed_ && announced_) || stopRequested_.load() || state_.load() != Converting;
     });
     return state_.load() == Converting && !stopRequested_.load();
 }
 
 void convertFile::run()
 {
-    const CommandLineBuilder builder = binding_ ? CommandLineBuilder(*binding_) : CommandLineBuilder();
+    runThread_.store(std::this_thread::get_id());
+    runConversion();
+    runThread_.store(std::thread::id());
+    // A stopped run hands the job back only now, when its encoder has ended and its partial
+    // output is gone, so that the next start() finds a clean job.
+    int expected = Stopping;
+    state_.compare_exchange_strong(expected, Waiting);
+}
+
+void convertFile::prepare()
+{
+    const CommandLineBuilder commands = builder();
+    const profile::ProfileRecord record = getProfile();
+    commands.prepare(record);
+    if (std::optional<std::vector<std::string>> notes = commands.notesWithoutWaiting(record)) {
+        KXAutoLock lock(&jobLock);
+        notes_ = std::move(*notes);
+    }
+}
+
+void convertFile::runConversion()
+{
     // What the binding must learn about the installed ffmpeg for this profile (rarely anything) is
     // learnt while the probe runs, so the encoder starts as soon as the probe's result is in.
-    builder.prepare(getProfile());
+    prepare();
 
     // The encoder never starts before the probe has published its result; a failed probe or a
     // stop ends the run here without a report.
@@ -220,42 +368,44 @@ void convertFile::run()
         record = profile_;
         durationMillis = durationMillis_;
     }
-    const std::optional<EncoderCommand> command = builder.build(source, record, folder, appendProfileName());
-    if (!command) {
-        fail("no output file name can be made for \"" + source + "\"");
+    std::string reason = startRefusal();
+    const std::optional<OutputName> name =
+        reason.empty() ? CommandLineBuilder::nameOutput(source, record, folder, appendsProfileName(), &reason)
+                       : std::nullopt;
+    if (name && !name->folder().empty())
+        ::mkdir(name->folder().c_str(), 0777);  // one level; an existing folder is fine
+    const std::optional<OutputClaim> claim = name ? OutputClaim::claim(*name, &reason) : std::nullopt;
+    if (!claim) {
+        fail(reason);
         return;
     }
+    const EncoderCommand command = builder().buildFor(source, record, name->folder(), claim->path());
     {
         KXAutoLock lock(&jobLock);
-        outputPath_ = command->outputPath;
+        outputPath_ = claim->path();
         if (targetFolder_.empty())
-            targetFolder_ = command->targetFolder;
-        notes_ = command->notes;
+            targetFolder_ = name->folder();
+        notes_ = command.notes;
     }
-    runEncoder(*command, durationMillis);
+    std::string errorText;
+    const RunOutcome outcome = runEncoder(command, durationMillis, errorText);
+    if (outcome == RunOutcome::Done) {
+        setPercent(100);
+        if (endRun(Done))
+            return;
+    }
+    // No half-written file may look like a result: what this run claimed goes before the report.
+    claim->remove();
+    if (outcome == RunOutcome::Failed)
+        fail(errorText);
 }
 
-void convertFile::runEncoder(const EncoderCommand& command, int64_t durationMillis)
+convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, int64_t durationMillis,
+                                                std::string& errorText)
 {
     auto child = std::make_shared<platform::ChildProcess>();
-    {
-        std::lock_guard guard(processMutex_);
-        process_ = child;
-        if (stopRequested_.load())
-            child->interrupt();
-    }
-    auto dropProcess = [this] {
-        std::lock_guard guard(processMutex_);
-        process_.reset();
-    };
-    std::string startError;
-    if (child->interrupted() ||
-        !child->start(command.arguments, niceValueOf(encoderPriorityClass()), &startError)) {
-        dropProcess();
-        if (!stopRequested_.load())
-            fail(startError);
-        return;
-    }
+    if (!launch(child, command, errorText))
+        return stopRequested_.load() ? RunOutcome::Stopped : RunOutcome::Failed;
 
     EncoderOutputReader reader(command.program, durationMillis);
     std::string piece;
@@ -270,42 +420,79 @@ void convertFile::runEncoder(const EncoderCommand& command, int64_t durationMill
     const platform::ChildProcess::ExitStatus exit = child->finish();
     dropProcess();
     if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
-        return;  // stopped: no report, the partial output stays
+        return RunOutcome::Stopped;  // no report; the partial output goes
 
-    const bool outputWritten = isNonEmptyFile(command.outputPath);
-    const char* program = encoderProgramName(command.program);
-    if (reader.sawProgress() && exit.success() && outputWritten) {
-        setPercent(100);
-        endRun(Done);
-        return;
+    const std::string reason = endReason(encoderProgramName(command.program), exit, reader,
+                                         isNonEmptyFile(command.outputPath), command.outputPath, durationMillis);
+    if (reason.empty())
+        return RunOutcome::Done;
+    errorText = joinErrorText(reader.errorText(), reason);
+    return RunOutcome::Failed;
+}
+
+bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
+                         std::string& errorText)
+{
+    {
+        std::lock_guard guard(processMutex_);
+        process_ = child;
+        if (stopRequested_.load())
+            child->interrupt();
     }
-    fail(joinErrorText(reader.errorText(), endReason(program, exit, reader.sawProgress(), outputWritten,
-                                                     command.outputPath)));
+    std::string startError;
+    if (!child->interrupted() && child->start(command.arguments, niceValueOf(encoderPriorityClass()), &startError))
+        return true;
+    dropProcess();
+    const std::string& program = command.arguments.front();
+    const char* name = encoderProgramName(command.program);
+    errorText = platform::ChildProcess::findProgram(program).empty()
+                    ? "找不到编码器 " + std::string(name) + "(" + program + ")"
+                    : "无法启动编码器 " + std::string(name) + ": " + startError;
+    return false;
+}
+
+void convertFile::dropProcess()
+{
+    std::lock_guard guard(processMutex_);
+    process_.reset();
 }
 
 void convertFile::setPercent(int percent)
 {
     if (percent_.exchange(percent) == percent)
         return;
-    if (convertEvent* listener = getListener())
-        listener->onProgress(this, percent);
+    convertEvent* listener = getListener();
+    if (!listener)
+        return;
+    ReportScope scope(this, false);
+    listener->onProgress(this, percent);
 }
 
-void convertFile::endRun(int state)
+bool convertFile::endRun(int state)
 {
     int expected = Converting;
-    if (state_.compare_exchange_strong(expected, state))
-        report(state);
+    if (!state_.compare_exchange_strong(expected, state))
+        return false;
+    report(state);
+    return true;
 }
 
-void convertFile::fail(const std::string& errorText)
+void convertFile::setErrorText(const std::string& errorText)
 {
     {
         KXAutoLock lock(&jobLock);
         mediaInfo_ = errorText;
     }
     platform::DebugOutput::line(errorText);
-    endRun(Failed);
+}
+
+void convertFile::fail(const std::string& errorText)
+{
+    int expected = Converting;
+    if (!state_.compare_exchange_strong(expected, Failed))
+        return;  // a stop or a probe failure came first
+    setErrorText(errorText);
+    report(Failed);
 }
 
 void convertFile::setProbeResult(const std::string& durationText, const std::string& info, bool ok,
@@ -314,20 +501,29 @@ void convertFile::setProbeResult(const std::string& durationText, const std::str
     KXAutoLock lock(&jobLock);
     probed_ = true;
     if (ok) {
-        mediaInfo_ = info;
+        // A job refused by start() keeps its reason; every other job shows the streams.
+        if (getState() != Failed)
+            mediaInfo_ = info;
         durationText_ = durationText;
         durationSeconds_ = MediaInfoParser::secondsOf(durationText);
         durationMillis_ = durationMillis >= 0 ? durationMillis : int64_t(durationSeconds_) * 1000;
         probeArrived_.notify_all();
         return;
     }
-    mediaInfo_ = kBadFileText;
+    if (getState() != Failed)
+        mediaInfo_ = kBadFileText;
     durationText_ = kNoDurationText;
     durationSeconds_ = 0;
     durationMillis_ = 0;
-    state_.store(ProbeFailed);
     probeArrived_.notify_all();
-    report(ProbeFailed);
+    // Done, Failed and ProbeFailed are final: a job has one final report.
+    int current = state_.load();
+    while (current == Waiting || current == Converting || current == Stopping) {
+        if (state_.compare_exchange_weak(current, ProbeFailed)) {
+            report(ProbeFailed, true);
+            return;
+        }
+    }
 }
 
 void convertFile::getProbeInput(std::string& path, uint64_t& size) const
@@ -366,12 +562,23 @@ std::string convertFile::getOutputFolder()
     KXAutoLock lock(&jobLock);
     if (!targetFolder_.empty())
         return targetFolder_;
-    const size_t slash = sourcePath_.rfind('/');
-    const size_t dot = sourcePath_.rfind('.');
-    if (slash == std::string::npos || dot == std::string::npos || slash > dot)
-        return platform::Paths::expandHome("~/Lumaret_output").string();
-    targetFolder_ = sourcePath_.substr(0, slash);
+    const std::optional<OutputName::SourceParts> parts = OutputName::cutSource(sourcePath_);
+    if (!parts)
+        return OutputName::defaultFolder();
+    targetFolder_ = parts->folder;
     return targetFolder_;
+}
+
+std::string convertFile::getSourcePath() const
+{
+    KXAutoLock lock(&jobLock);
+    return sourcePath_;
+}
+
+uint64_t convertFile::getSourceSize() const
+{
+    KXAutoLock lock(&jobLock);
+    return sourceSize_;
 }
 
 std::vector<std::string> convertFile::getNotes() const
@@ -389,6 +596,8 @@ void convertFile::copyFrom(const convertFile& other)
     sourceSize_ = other.sourceSize_;
     targetFolder_ = other.targetFolder_;
     profile_ = other.profile_;
+    notes_ = other.notes_;
+    setAppendProfileName(other.appendsProfileName());
     state_.store(other.getState());
     setListener(other.getListener());
 }
@@ -414,8 +623,10 @@ std::string convertFile::getTargetFolder() const
 
 void convertFile::setProfile(const profile::ProfileRecord& record)
 {
+    std::optional<std::vector<std::string>> notes = builder().notesWithoutWaiting(record);
     KXAutoLock lock(&jobLock);
     profile_ = record;
+    notes_ = notes ? std::move(*notes) : std::vector<std::string>{};
 }
 
 profile::ProfileRecord convertFile::getProfile() const

@@ -2,21 +2,33 @@
 // One queued conversion: a source file, the job's own copy of a profile, what the media probe
 // found, and while it runs, one encoder process.
 //
-// start() hands the job to a thread of its own. That thread waits for the probe's result, builds
-// the encoder command, runs the encoder with its console output on a pipe, turns the status lines
-// into a percentage, and decides between Done and Failed. Every change of state goes to the
-// listener (convertEvent).
+// start() hands the job to a thread of its own. That thread waits for the probe's result, claims
+// the output file's name on disk, runs the encoder with its console output on a pipe, turns the
+// status lines into a percentage, and decides between Done and Failed. Every change of state goes
+// to the listener (convertEvent).
 //
 // A conversion is Done only when the encoder printed at least one status line, ended with exit
-// status 0, and left a non-empty output file; anything else is Failed, with the encoder's last
-// lines (or the reason it could not start) as the error text in mediaInfo.
+// status 0, left a non-empty output file, and its last status line reached the probed duration
+// (within max(2 s, 3 %), see kCoverageSlack). Anything else is Failed, with the encoder's last lines
+// and the reason (in Chinese, with both times for a shortfall) as the error text in mediaInfo.
+//
+// Output files: the output name is claimed with O_CREAT|O_EXCL before the encoder starts, so two
+// conversions never write one file. A run that fails or is stopped removes the file it claimed (and
+// only that file, while it is still the one it created); each run claims a name afresh.
 //
 // Ownership: the conversion list owns its jobs outright; it marks them disposed so references never
-// delete them, and deletes them itself. Deleting a job stops it first.
+// delete them, and deletes them itself. A job that is not disposed may be deleted too, after any
+// number of runs. Deleting a job stops it first.
 //
-// Threads: the window thread calls start(), stop(), the setters and the getters; the job's thread
-// runs run(); the probe thread calls setProbeResult() and getProbeInput(). The text fields, the
-// profile and the folders are guarded by the process-wide jobLock; state and percent are atomics.
+// Threads: start() and stop() are called from one controlling thread (the window thread), or from
+// inside any report of the same job (onStateChanged, onProgress) on whatever thread that report
+// arrives; neither call holds a lock while it reports. Forbidden, and caught by debug assertions:
+// deleting a job from inside one of its own reports; and stopping or deleting a running job from
+// inside a failed probe's report (the probe reports with the job lock held, which the running
+// job's thread may need before it can end: post such work to another thread). The job's thread
+// runs run(); the probe thread calls setProbeResult() and getProbeInput(). The text fields, the profile and the folders are
+// guarded by the process-wide jobLock; state and percent are atomics.
+#include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
 #include "convert/JobState.h"
 #include "convert/convertEvent.h"
@@ -34,6 +46,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -68,12 +81,13 @@ public:
     // realtime -15, high -5, normal 0, idle 19; an unknown class is normal.
     static int niceValueOf(uint32_t priorityClass);
 
-    // Whether output names carry " [profile name]" (the output_profile setting); read when a job
-    // names its output. Process-wide and off until set: whoever loads the settings sets it at
-    // start-up and again whenever the setting changes (the options page, lumaret-cli convert).
-    // Any thread.
-    static void setAppendProfileName(bool append);
-    static bool appendProfileName();
+    // How far the encoder's last reported time may fall short of the probed duration for a run
+    // to count as a whole conversion: the larger of 2 seconds and 3 % of the duration. The last
+    // status line of a complete run lies within a frame or an audio packet of the end, and the
+    // probe's container duration may exceed the streams by a little (a longer track that the
+    // output type drops, a lower output frame rate); a cut source or an encoder that stopped on a
+    // full disk falls short by far more.
+    static int64_t coverageSlackMillis(int64_t durationMillis);
 
     // binding: the encoders to use; null means the process-wide binding. Must outlive the job.
     explicit convertFile(const EncoderBinding* binding = nullptr);
@@ -82,18 +96,26 @@ public:
     convertFile& operator=(const convertFile&) = delete;
 
     // Starts the job on a new thread; false when the job was not Waiting (the listener is then
-    // told the current state again). A job without a source or with an unknown conversion type
-    // becomes Failed here. Reports Converting on the caller's thread before the thread starts.
+    // told the current state again). A Waiting job becomes Failed here, with a Chinese reason in
+    // mediaInfo, when it has no source, its conversion type is outside the table, or its source is
+    // not a regular file (a folder, FIFO or device) or is gone. Reports Converting on the caller's
+    // thread once the thread exists; the run reports nothing before that report has returned.
+    // True when this call started a run (which a stop() from inside that report may have ended).
     bool start();
-    // Stops a running job and returns it to Waiting, without a report; waits for its thread and
-    // its encoder's end (and, on a job's first run only, for a question to the installed ffmpeg
-    // under way, a fraction of a second). The partial output stays on disk. Does nothing unless Converting.
+    // Stops a running job and returns it to Waiting, without a report. From the controlling thread
+    // it waits for the job's thread, its encoder's end and the removal of the partial output (and,
+    // on a job's first run only, for a question to the installed ffmpeg under way, a fraction of a
+    // second). From inside a report on the job's own thread it returns at once: the job is
+    // Stopping until the run ends, a moment later, and then Waiting. Does nothing unless
+    // Converting (or Stopping, when it waits as above).
     void stop();
     // The thread body.
     void run() override;
 
     // The probe's result. ok: the duration and description are stored. Not ok: the fixed texts,
-    // state ProbeFailed, and the listener is told at once, under the job lock.
+    // state ProbeFailed, and the listener is told at once, under the job lock. A job that has
+    // already ended (Done, Failed, ProbeFailed) keeps its state and its error text: one final
+    // report per run.
     // durationMillis: the duration with its fraction when known (else taken from the text).
     void setProbeResult(const std::string& durationText, const std::string& info, bool ok,
                         int64_t durationMillis = -1);
@@ -103,18 +125,36 @@ public:
     uint32_t getDurationSeconds() const;
     std::string getOutputPath() const;
     // The folder to show: targetFolder when set; else the source's folder (which is then stored
-    // in targetFolder); "~/Lumaret_output" expanded when the source path cannot be cut.
+    // in targetFolder); OutputName::defaultFolder() when the source path cannot be cut.
     std::string getOutputFolder();
-    // The encoder binding's notes on the last command (substitutions), for the command-line
-    // converter.
-    std::vector<std::string> getNotes() const;
+    std::string getSourcePath() const;
+    uint64_t getSourceSize() const;
 
-    // Copies source, size, target folder, state, profile and listener (the list adopting a job).
+    // The encoder binding's notes on this job's command (how it differs from the classic one: AMR
+    // written as AAC, WMV written by ffmpeg, ffm written as NUT, ...), for the row's tooltip and the
+    // command-line converter. Known from setProfile() on when they do not depend on the installed
+    // ffmpeg's lists; otherwise once prepare() has run (the run does it first). After a run, the
+    // notes of the command that ran. Any thread; never blocks.
+    std::vector<std::string> getNotes() const;
+    // Reads what this job's command depends on (for a few profiles the installed ffmpeg's lists:
+    // two ffmpeg start-ups, once per process) and fills the notes. Blocks meanwhile: call it on a
+    // worker thread (the probe's), not the window thread.
+    void prepare();
+
+    // Whether the output name carries " [profile name]" (the output_profile setting, which the
+    // creator of the job takes from the settings). Off until set; read when a run names its output.
+    // Any thread.
+    void setAppendProfileName(bool append) { appendProfileName_.store(append, std::memory_order_release); }
+    bool appendsProfileName() const { return appendProfileName_.load(std::memory_order_acquire); }
+
+    // Copies source, size, target folder, state, profile, the profile-name choice, the notes and the
+    // listener (the list adopting a job).
     void copyFrom(const convertFile& other);
 
     void setSource(const std::string& path, uint64_t size);
     void setTargetFolder(const std::string& folder);
     std::string getTargetFolder() const;
+    // Also refreshes the notes where that needs no ffmpeg run (see getNotes).
     void setProfile(const profile::ProfileRecord& record);
     profile::ProfileRecord getProfile() const;
     void setListener(convertEvent* listener) { listener_.store(listener, std::memory_order_release); }
@@ -128,16 +168,35 @@ public:
     void applyPriority();
 
 private:
-    void report(int state);
+    enum class RunOutcome { Done, Failed, Stopped };
+
+    // underJobLock: the report of a failed probe, made with the job lock held.
+    void report(int state, bool underJobLock = false);
+    bool onOwnThread() const;
     // Stores a new percentage and tells the listener when it changed.
     void setPercent(int percent);
-    // Ends a run: Converting becomes `state` and is reported, unless stop() came first.
-    void endRun(int state);
+    // Ends a run: Converting becomes `state` and is reported; false (no report) when a stop or a
+    // probe failure came first.
+    bool endRun(int state);
+    void setErrorText(const std::string& errorText);
     void fail(const std::string& errorText);
+    // The reason a Waiting job cannot start (empty when it can).
+    std::string startRefusal() const;
+    // Creates and starts the job's thread; false when the system refused one.
+    bool startThread();
+    // Takes the job's thread object and waits for its end (never the calling thread's own).
+    void joinThread();
+    // Sets the stop flag and wakes whatever the run waits for (the probe, the encoder's output).
+    void requestStop();
     bool waitForProbe();
-    // Runs the encoder of one conversion and ends the run with Done or Failed, or without a
-    // report when stop() interrupted it.
-    void runEncoder(const EncoderCommand& command, int64_t durationMillis);
+    CommandLineBuilder builder() const;
+    // The body of run(): prepare, wait for the probe, claim the output, run the encoder, report.
+    void runConversion();
+    // Runs the encoder of one conversion; on Failed, errorText holds what the row will show.
+    RunOutcome runEncoder(const EncoderCommand& command, int64_t durationMillis, std::string& errorText);
+    bool launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
+                std::string& errorText);
+    void dropProcess();
 
     const EncoderBinding* binding_;
 
@@ -152,6 +211,7 @@ private:
     profile::ProfileRecord profile_ KX_GUARDED_BY(jobLock);
     std::vector<std::string> notes_ KX_GUARDED_BY(jobLock);
     bool probed_ KX_GUARDED_BY(jobLock) = false;  // the probe has published its result
+    bool announced_ KX_GUARDED_BY(jobLock) = false;  // start() has reported Converting for this run
     // Wakes the job thread waiting for the probe (with jobLock) when a result or a stop arrives.
     std::condition_variable_any probeArrived_;
 
@@ -159,8 +219,11 @@ private:
     std::atomic<int> percent_{-1};
     std::atomic<convertEvent*> listener_{nullptr};
     std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> appendProfileName_{false};
+    // The thread that runs run() now (empty between runs).
+    std::atomic<std::thread::id> runThread_{};
 
-    // start() and stop() one at a time; the thread object of the current or last run.
+    // Guards thread_ only; never held while a report is made or a thread is joined.
     std::mutex runMutex_;
     KXLib::KXSmartPtr<KXLib::KXThread> thread_;
 

@@ -74,6 +74,6 @@ TEST_F(CliCommandCommandTest, Failures)
     EXPECT_NE(errors.find("no such profile"), std::string::npos);
     // A category is not a profile.
     run({"command", "--profile", "所有 转到 avi", "/v/clip.mp4"}, 1);
-    // No extension: no output name.
-    run({"command", "--output-dir", outFolder(), "/v/clip"}, 1);
+    // No file name: no output name.
+    run({"command", "--output-dir", outFolder(), "/v/"}, 1);
 }

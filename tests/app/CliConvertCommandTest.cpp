@@ -71,7 +71,7 @@ TEST_F(CliConvertTest, ConvertsInOrderReportsEachFileAndKeepsSources)
     const Result result = cli({"convert", "--output-dir", out, good, broken, notMedia});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.output.find("done " + out + "/good."), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("failed " + broken + ": ffmpeg ended with exit status 1"), std::string::npos);
+    EXPECT_NE(result.output.find("failed " + broken + ": ffmpeg 异常结束,退出状态 1"), std::string::npos);
     EXPECT_NE(result.output.find("Unknown encoder 'libfaac'"), std::string::npos);  // the full text, on stderr
     EXPECT_NE(result.output.find("failed " + notMedia + ": 错误的文件,无法获取文件的媒体信息"), std::string::npos);
     EXPECT_LT(result.output.find("done "), result.output.find("failed " + broken));

@@ -87,8 +87,8 @@ TEST_F(CommandLineBuilderTest, WorkedExamplesInBothGrammars)
               "/clip.wmv\"");
     EXPECT_EQ(wmv.outputPath, out() + "/clip.wmv");
     EXPECT_EQ(wmv.targetFolder, out());
-    // The output folder is created.
-    EXPECT_TRUE(std::filesystem::is_directory(out()));
+    // A dry run creates nothing, not even the output folder: the job claims its name itself.
+    EXPECT_FALSE(std::filesystem::exists(out()));
 }
 
 TEST_F(CommandLineBuilderTest, StartedArgumentsOfTheAviExample)
@@ -181,10 +181,24 @@ TEST_F(CommandLineBuilderTest, TokensAreInsertedVerbatim)
 
 TEST_F(CommandLineBuilderTest, OutputNames)
 {
-    EXPECT_FALSE(builder_.build("/a.b/movie", aviProfile(), out(), false).has_value());
-    EXPECT_FALSE(builder_.build("clip.mp4", aviProfile(), out(), false).has_value());
-    EXPECT_FALSE(builder_.build("/v/clip", aviProfile(), out(), false).has_value());
+    std::string reason;
+    EXPECT_FALSE(builder_.build("clip.mp4", aviProfile(), out(), false, &reason).has_value());
+    EXPECT_EQ(reason, "无法为 \"clip.mp4\" 生成输出文件名");
     EXPECT_EQ(build(aviProfile(), "/movie.tar.gz").outputPath, out() + "/movie.tar.avi");
+    // A file name without an extension (the dot in a folder name does not count) keeps its whole
+    // name, and so does a hidden file's.
+    EXPECT_EQ(build(aviProfile(), "/a.b/movie").outputPath, out() + "/movie.avi");
+    EXPECT_EQ(build(aviProfile(), "/v/recording").outputPath, out() + "/recording.avi");
+    EXPECT_EQ(build(aviProfile(), "/v/.hidden").outputPath, out() + "/.hidden.avi");
+    EXPECT_FALSE(builder_.build("/v/", aviProfile(), out(), false).has_value());
+
+    // A conversion type outside the table is refused with a reason, not built into a broken line.
+    ProfileRecord broken = aviProfile();
+    broken.conversionType = 52;
+    EXPECT_FALSE(builder_.build("/v/clip.mp4", broken, out(), false, &reason).has_value());
+    EXPECT_EQ(reason, "转换类型 52 超出范围(0 到 51),无法转换");
+    broken.conversionType = -1;
+    EXPECT_FALSE(builder_.build("/v/clip.mp4", broken, out(), false).has_value());
 
     // An empty output folder means the source's folder, stored without a closing "/".
     const std::string source = (temp_.path() / "src" / "clip.mp4").string();

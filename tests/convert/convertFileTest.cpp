@@ -1,13 +1,18 @@
 #include "convert/convertFile.h"
 
 #include "platform/Paths.h"
+#include "profile/EncodingTables.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <sys/stat.h>
 
 using convert::convertFile;
 using fakeencoder::Recorder;
@@ -19,6 +24,47 @@ profile::ProfileRecord aviProfile()
     profile::ProfileRecord record = profile::makeEmptyProfileRecord();
     record.conversionType = 8;  // AVI, the encoder's defaults for both codecs
     return record;
+}
+
+// A listener that also acts from inside the reports, as a queue driver or a page may.
+class ActingRecorder : public Recorder {
+public:
+    std::function<void(convertFile*, int)> onState;
+    std::function<void(convertFile*, int)> onPercent;
+
+    void onStateChanged(convertFile* job, int state) override
+    {
+        if (onState)
+            onState(job, state);
+        Recorder::onStateChanged(job, state);
+    }
+    void onProgress(convertFile* job, int percent) override
+    {
+        if (onPercent)
+            onPercent(job, percent);
+    }
+};
+
+// The first type whose format token is `format`, and the index of `token` among its audio codecs.
+std::pair<int, int> typeAndAudioCodec(std::string_view format, std::string_view token)
+{
+    for (int t = 0; t < profile::kConversionTypeCount; ++t) {
+        if (profile::conversionTypeFormat(t) != format)
+            continue;
+        for (int i = 1; i <= profile::audioCodecCount(t); ++i) {
+            if (profile::audioCodecToken(t, i) == token)
+                return {t, i};
+        }
+    }
+    return {-1, -1};
+}
+
+std::string firstLine(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
 }
 
 class ConvertFileTest : public ::testing::Test {
@@ -50,6 +96,19 @@ protected:
     }
     std::filesystem::path file(const std::string& name) const { return dir_ / name; }
 
+    // Converts one script as a file of the given duration; returns the final state and the text.
+    std::pair<int, std::string> convertOnce(const std::string& script, int64_t durationMillis,
+                                            const std::string& name = "once.mp4")
+    {
+        Recorder own;
+        auto job = makeJob(script, name);
+        job->setListener(&own);
+        job->setProbeResult("00:00:00", "Video: fake", true, durationMillis);
+        EXPECT_TRUE(job->start());
+        EXPECT_TRUE(own.waitForReports(2));
+        return {job->getState(), mediaInfo(*job)};
+    }
+
     testsupport::TempDir dir_;
     std::unique_ptr<convert::EncoderBinding> binding_ = fakeencoder::binding();
     Recorder recorder_;
@@ -74,8 +133,9 @@ TEST_F(ConvertFileTest, BannerAndErrorOnlyFailsWithTheEncodersWords)
     probeAsTenSeconds(*job);
     runToEnd(*job);
     EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
+    // The encoder's own lines stay as they are; what Lumaret concludes is in the interface's language.
     EXPECT_EQ(mediaInfo(*job), "Input #0, avi, from 'clip.mp4':\nUnknown encoder 'libfaac'\n"
-                               "ffmpeg ended with exit status 1");
+                               "ffmpeg 异常结束,退出状态 1");
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
 
@@ -90,8 +150,10 @@ TEST_F(ConvertFileTest, EncoderThatDiesAfterProgressFails)
     EXPECT_EQ(job->getPercent(), 37);
     const std::string text = mediaInfo(*job);
     EXPECT_NE(text.find("time=00:00:03.70"), std::string::npos) << text;
-    EXPECT_NE(text.find("ffmpeg was ended by signal 11"), std::string::npos) << text;
+    EXPECT_NE(text.find("ffmpeg 被信号 11(SIGSEGV)终止"), std::string::npos) << text;
     EXPECT_FALSE(fakeencoder::isRunning(fakeencoder::waitForPidFile(file("encoder.pid"))));
+    // The half-written output goes, so that nothing in the folder looks like a result.
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
 
 TEST_F(ConvertFileTest, SilentEncoderAndMissingOutputFail)
@@ -100,7 +162,7 @@ TEST_F(ConvertFileTest, SilentEncoderAndMissingOutputFail)
     probeAsTenSeconds(*silent);
     runToEnd(*silent);
     EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
-    EXPECT_EQ(mediaInfo(*silent), "ffmpeg ended without converting anything");
+    EXPECT_EQ(mediaInfo(*silent), "ffmpeg 没有转换任何内容就结束了");
 
     Recorder second;
     auto noOutput = makeJob("statuses 0 10 5\nexit 0\n", "nooutput.mp4");
@@ -109,7 +171,8 @@ TEST_F(ConvertFileTest, SilentEncoderAndMissingOutputFail)
     ASSERT_TRUE(noOutput->start());
     ASSERT_TRUE(second.waitForReports(2));
     EXPECT_EQ(second.states().back(), convert::Failed);
-    EXPECT_NE(mediaInfo(*noOutput).find("ffmpeg wrote no output file"), std::string::npos);
+    EXPECT_TRUE(mediaInfo(*noOutput).ends_with("\nffmpeg 没有写出输出文件(" + file("out/nooutput.avi").string() + ")"));
+    EXPECT_FALSE(std::filesystem::exists(file("out/nooutput.avi")));  // the empty claimed file goes too
 }
 
 TEST_F(ConvertFileTest, MissingEncoderFailsAtOnceNamingIt)
@@ -119,8 +182,8 @@ TEST_F(ConvertFileTest, MissingEncoderFailsAtOnceNamingIt)
     probeAsTenSeconds(*job);
     runToEnd(*job);
     EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
-    EXPECT_NE(mediaInfo(*job).find("lumaret-missing-ffmpeg"), std::string::npos) << mediaInfo(*job);
-    EXPECT_NE(mediaInfo(*job).find("not found"), std::string::npos);
+    EXPECT_EQ(mediaInfo(*job), "找不到编码器 ffmpeg(/nonexistent/lumaret-missing-ffmpeg)");
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
 
 TEST_F(ConvertFileTest, StopEndsTheEncoderAndItsChildrenWithoutReport)
@@ -139,14 +202,20 @@ TEST_F(ConvertFileTest, StopEndsTheEncoderAndItsChildrenWithoutReport)
     EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting}));
     EXPECT_FALSE(fakeencoder::isRunning(encoder));  // reaped before stop() returned
     EXPECT_TRUE(fakeencoder::becomesGone(child));
-    EXPECT_TRUE(std::filesystem::exists(file("out/clip.avi")));  // the partial output stays
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));  // the partial output is gone
 
-    // A stopped job may run again; this time the script is a complete conversion.
+    // A stopped job may run again and names its output afresh: the name it had is someone else's
+    // now, and that file is left alone.
+    std::ofstream(file("out/clip.avi")) << "another program's file";
     fakeencoder::writeScript(file("clip.mp4"), "statuses 0 10 5\nwrite-output\n");
     runToEnd(*job);
     ASSERT_TRUE(recorder_.waitForReports(3));
     EXPECT_EQ(recorder_.states().back(), convert::Done);
     EXPECT_EQ(job->getOutputPath(), file("out/clip_1.avi").string());
+    std::ifstream other(file("out/clip.avi"));
+    std::string content;
+    std::getline(other, content);
+    EXPECT_EQ(content, "another program's file");
 }
 
 TEST_F(ConvertFileTest, WaitsForTheProbeAndEndsWithItsFailure)
@@ -213,6 +282,13 @@ TEST_F(ConvertFileTest, StartAndStopOnlyActWhereTheyShould)
     badType->setListener(&other);
     EXPECT_FALSE(badType->start());
     EXPECT_EQ(badType->getState(), convert::Failed);
+    EXPECT_EQ(mediaInfo(*badType), "转换类型 52 超出范围(0 到 51),无法转换");
+    EXPECT_EQ(mediaInfo(noSource), "没有源文件");
+    // A late probe answer neither reports a second end nor hides the reason.
+    badType->setProbeResult("", "", false);
+    badType->setProbeResult("00:00:10", "Video: fake", true);
+    EXPECT_EQ(other.states(), (std::vector<int>{convert::Failed, convert::Failed}));
+    EXPECT_EQ(mediaInfo(*badType), "转换类型 52 超出范围(0 到 51),无法转换");
 }
 
 TEST_F(ConvertFileTest, UnknownDurationShowsNoPercentUntilDone)
@@ -257,11 +333,272 @@ TEST_F(ConvertFileTest, OutputFolderFallsBackToTheSourceFolder)
     EXPECT_EQ(job.getOutputFolder(), "/videos/holiday");
     EXPECT_EQ(job.getTargetFolder(), "/videos/holiday");
 
+    convertFile noExtension(binding_.get());
+    noExtension.setDisposed(true);
+    noExtension.setSource("/videos/a.b/movie", 1);
+    EXPECT_EQ(noExtension.getOutputFolder(), "/videos/a.b");
+
     convertFile uncut(binding_.get());
     uncut.setDisposed(true);
-    uncut.setSource("/videos/a.b/movie", 1);
+    uncut.setSource("movie.mp4", 1);
     EXPECT_EQ(uncut.getOutputFolder(), platform::Paths::expandHome("~/Lumaret_output").string());
     EXPECT_EQ(uncut.getTargetFolder(), "");
+}
+
+TEST_F(ConvertFileTest, TwoConversionsOfOneNameIntoOneFolderWriteTwoFiles)
+{
+    // The first encoder runs but has not written anything yet when the second conversion names
+    // its output: the first name must already be taken on disk.
+    std::filesystem::create_directories(file("a"));
+    std::filesystem::create_directories(file("b"));
+    ASSERT_EQ(::mkfifo(file("gate").c_str(), 0600), 0);
+    auto first = makeJob("pidfile " + file("first.pid").string() + "\ncat " + file("gate").string() +
+                             "\nstatuses 0 10 5\nwrite-output\n",
+                         "a/a.mp4");
+    auto second = makeJob("statuses 0 10 5\nwrite-output\n", "b/a.mp4");
+    Recorder secondReports;
+    second->setListener(&secondReports);
+    probeAsTenSeconds(*first);
+    probeAsTenSeconds(*second);
+
+    ASSERT_TRUE(first->start());
+    ASSERT_GT(fakeencoder::waitForPidFile(file("first.pid")), 0);
+    ASSERT_TRUE(second->start());
+    ASSERT_TRUE(secondReports.waitForReports(2));
+    std::ofstream(file("gate")).close();  // lets the first encoder go on
+    ASSERT_TRUE(recorder_.waitForReports(2));
+
+    EXPECT_EQ(first->getState(), convert::Done);
+    EXPECT_EQ(second->getState(), convert::Done);
+    EXPECT_EQ(first->getOutputPath(), file("out/a.avi").string());
+    EXPECT_EQ(second->getOutputPath(), file("out/a_1.avi").string());
+    EXPECT_EQ(firstLine(file("out/a.avi")), "fake encoder output");
+    EXPECT_EQ(firstLine(file("out/a_1.avi")), "fake encoder output");
+}
+
+TEST_F(ConvertFileTest, AFailedRunRemovesOnlyTheFileItClaimed)
+{
+    std::filesystem::create_directories(file("out"));
+    std::ofstream(file("out/clip.avi")) << "the user's own file";
+    auto job = makeJob("statuses 0 3 1\nwrite-output\nexit 1\n");
+    probeAsTenSeconds(*job);
+    runToEnd(*job);
+    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_EQ(job->getOutputPath(), file("out/clip_1.avi").string());
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip_1.avi")));
+    EXPECT_EQ(firstLine(file("out/clip.avi")), "the user's own file");
+}
+
+TEST_F(ConvertFileTest, DoneNeedsTheLastReportedTimeToReachTheDuration)
+{
+    // A cut source: the status jumps from 38 % to the end and the encoder exits 0.
+    auto [state, text] = convertOnce("statuses 0 3.8 0.2\nwrite-output\nexit 0\n", 10000, "cut.mp4");
+    EXPECT_EQ(state, convert::Failed);
+    EXPECT_TRUE(text.ends_with("\n转换不完整: ffmpeg 只转换到 00:00:03.80,源文件时长为 00:00:10.00")) << text;
+    EXPECT_FALSE(std::filesystem::exists(file("out/cut.avi")));
+
+    // Within the slack of max(2 s, 3 %), and just outside it.
+    EXPECT_EQ(convertOnce("statuses 0 8 1\nwrite-output\n", 10000, "short8.mp4").first, convert::Done);
+    EXPECT_EQ(convertOnce("statuses 0 7.9 7.9\nwrite-output\n", 10000, "short79.mp4").first, convert::Failed);
+    EXPECT_EQ(convertOnce("status 97\nwrite-output\n", 100000, "long97.mp4").first, convert::Done);
+    EXPECT_EQ(convertOnce("status 96.9\nwrite-output\n", 100000, "long969.mp4").first, convert::Failed);
+    EXPECT_EQ(convertFile::coverageSlackMillis(10000), 2000);
+    EXPECT_EQ(convertFile::coverageSlackMillis(3600000), 108000);
+}
+
+TEST_F(ConvertFileTest, MencoderThatStopsShortOnAFullDiskFails)
+{
+    // With ffmpeg unable to write WMV, the WMV type goes to mencoder, which on a full disk stops
+    // early and still exits 0.
+    convert::EncoderBinding::Locations where{LUMARET_FAKE_ENCODER, LUMARET_FAKE_ENCODER, true, true};
+    binding_ = std::make_unique<convert::EncoderBinding>(where, convert::EncoderCapabilities::of({}, {}));
+    auto job = makeJob("mstatus 19 38\nwrite-output\nexit 0\n", "clip.avi");
+    profile::ProfileRecord wmv = profile::makeEmptyProfileRecord();
+    wmv.conversionType = profile::kWmvConversionType;
+    job->setProfile(wmv);
+    job->setProbeResult("00:00:50", "Video: fake", true, 50000);
+    runToEnd(*job);
+    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_TRUE(mediaInfo(*job).ends_with("转换不完整: mencoder 只转换到 00:00:19.00,源文件时长为 00:00:50.00"))
+        << mediaInfo(*job);
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.wmv")));
+}
+
+TEST_F(ConvertFileTest, SourcesThatAreNotRegularFilesAreRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(file("pipe.mp4").c_str(), 0600), 0);
+    std::filesystem::create_directory(file("folder.mp4"));
+    for (const std::string& source : {file("pipe.mp4").string(), file("folder.mp4").string(), std::string("/dev/zero")}) {
+        Recorder reports;
+        auto job = makeJob("");
+        job->setSource(source, 0);
+        job->setListener(&reports);
+        EXPECT_FALSE(job->start()) << source;
+        EXPECT_EQ(job->getState(), convert::Failed);
+        EXPECT_EQ(reports.states(), (std::vector<int>{convert::Failed}));
+        EXPECT_EQ(mediaInfo(*job), "不是普通文件(文件夹、管道或设备): " + source);
+    }
+}
+
+TEST_F(ConvertFileTest, ASourceWithoutExtensionConverts)
+{
+    auto job = makeJob("statuses 0 10 5\nwrite-output\n", "recording");
+    probeAsTenSeconds(*job);
+    runToEnd(*job);
+    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(job->getOutputPath(), file("out/recording.avi").string());
+}
+
+TEST_F(ConvertFileTest, AnOutputNameTooLongForTheFileSystemIsAReason)
+{
+    const std::string base(NAME_MAX - 4, 'n');
+    auto job = makeJob("statuses 0 10 5\nwrite-output\n", base + ".mp4");
+    job->setAppendProfileName(true);  // " [...]" pushes the name past the limit
+    probeAsTenSeconds(*job);
+    runToEnd(*job);
+    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_TRUE(mediaInfo(*job).starts_with("输出文件名太长: ")) << mediaInfo(*job);
+}
+
+TEST_F(ConvertFileTest, StartFromInsideItsOwnReportsIsRefusedWithoutDeadlock)
+{
+    ActingRecorder acting;
+    auto job = makeJob("statuses 0 10 5\nwrite-output\n");
+    job->setListener(&acting);
+    probeAsTenSeconds(*job);
+    std::vector<bool> nestedStarts;
+    int tries = 0;
+    auto startAgainOnce = [&](convertFile* self, int) {
+        if (tries++ < 2)
+            nestedStarts.push_back(self->start());  // already converting: told Converting again
+    };
+    acting.onState = [&](convertFile* self, int state) {
+        if (state == convert::Converting && tries == 0)
+            startAgainOnce(self, state);
+    };
+    acting.onPercent = startAgainOnce;
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(acting.waitForReports(4));
+    EXPECT_EQ(nestedStarts, (std::vector<bool>{false, false}));
+    EXPECT_EQ(acting.states(),
+              (std::vector<int>{convert::Converting, convert::Converting, convert::Converting, convert::Done}));
+    EXPECT_EQ(job->getState(), convert::Done);
+}
+
+TEST_F(ConvertFileTest, StopFromInsideTheConvertingReportEndsTheRunBeforeItStarts)
+{
+    ActingRecorder acting;
+    auto job = makeJob("pidfile " + file("encoder.pid").string() + "\nstatuses 0 10 5\nwrite-output\n");
+    job->setListener(&acting);
+    probeAsTenSeconds(*job);
+    acting.onState = [](convertFile* self, int state) {
+        if (state == convert::Converting)
+            self->stop();
+    };
+    EXPECT_TRUE(job->start());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(acting.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_FALSE(std::filesystem::exists(file("encoder.pid")));
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
+
+    // Stopped, not spoilt: it converts when started again.
+    acting.onState = nullptr;
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(acting.waitForReports(3));
+    EXPECT_EQ(job->getState(), convert::Done);
+}
+
+TEST_F(ConvertFileTest, StopFromInsideAProgressReportReturnsTheJobToWaiting)
+{
+    ActingRecorder acting;
+    auto job = makeJob("statuses 0 2 1\nwrite-output\npidfile " + file("encoder.pid").string() + "\nhang\n");
+    job->setListener(&acting);
+    probeAsTenSeconds(*job);
+    std::promise<void> stopped;
+    acting.onPercent = [&](convertFile* self, int percent) {
+        if (percent >= 20 && self->getState() == convert::Converting) {
+            self->stop();  // on the job's own thread: returns at once
+            stopped.set_value();
+        }
+    };
+    ASSERT_TRUE(job->start());
+    stopped.get_future().wait();
+    job->stop();  // from this thread: waits for the run's end
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(acting.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
+}
+
+TEST_F(ConvertFileTest, DeletingAJobThatRanWithoutBeingDisposedReturns)
+{
+    auto* job = new convertFile(binding_.get());  // deliberately not disposed
+    job->setSource(fakeencoder::writeScript(file("clip.mp4"), "statuses 0 10 5\nwrite-output\n"), 100);
+    job->setTargetFolder(file("out").string());
+    job->setProfile(aviProfile());
+    job->setListener(&recorder_);
+    probeAsTenSeconds(*job);
+    runToEnd(*job);
+    EXPECT_EQ(job->getState(), convert::Done);
+    delete job;
+}
+
+TEST_F(ConvertFileTest, WhatThePagesRead)
+{
+    auto job = makeJob("statuses 0 10 5\nwrite-output\n");
+    EXPECT_EQ(job->getSourcePath(), file("clip.mp4").string());
+    EXPECT_EQ(job->getSourceSize(), 100u);
+
+    // The profile-name choice belongs to each job: two jobs side by side, one of each.
+    profile::ProfileRecord named = aviProfile();
+    profile::setFieldText(named.profileName, profile::kProfileTextChars, u"AVI x");
+    job->setProfile(named);
+    job->setAppendProfileName(true);
+    auto plain = makeJob("statuses 0 10 5\nwrite-output\n", "plain.mp4");
+    Recorder plainReports;
+    plain->setListener(&plainReports);
+    plain->setProfile(named);
+    probeAsTenSeconds(*job);
+    probeAsTenSeconds(*plain);
+    runToEnd(*job);
+    ASSERT_TRUE(plain->start());
+    ASSERT_TRUE(plainReports.waitForReports(2));
+    EXPECT_EQ(job->getOutputPath(), file("out/clip [AVI x].avi").string());
+    EXPECT_EQ(plain->getOutputPath(), file("out/plain.avi").string());
+}
+
+TEST_F(ConvertFileTest, SubstitutionNotesAreKnownBeforeAndAfterTheRun)
+{
+    const auto [type, amr] = typeAndAudioCodec("3gp", "libamr_nb");
+    ASSERT_GE(type, 0);
+    profile::ProfileRecord record = profile::makeEmptyProfileRecord();
+    record.conversionType = type;
+    record.audioCodec = amr;
+    const std::string aacNote = "AMR NB is not available in this ffmpeg; writing AAC with the same sample rate and "
+                                "channels instead";
+
+    auto job = makeJob("statuses 0 10 5\nwrite-output\n");
+    job->setProfile(record);
+    EXPECT_EQ(job->getNotes(), (std::vector<std::string>{aacNote}));
+    probeAsTenSeconds(*job);
+    runToEnd(*job);
+    EXPECT_EQ(job->getNotes(), (std::vector<std::string>{aacNote}));
+
+    // When the notes depend on lists not read yet, setProfile() does not wait for ffmpeg; prepare()
+    // (on a worker thread) does.
+    int asked = 0;
+    convert::EncoderBinding::Locations where{LUMARET_FAKE_ENCODER, LUMARET_FAKE_ENCODER, true, true};
+    const convert::EncoderBinding asking(where, [&asked](const std::string&) {
+        ++asked;
+        return convert::EncoderCapabilities::of({"aac"}, {"3gp"});
+    });
+    convertFile later(&asking);
+    later.setDisposed(true);
+    later.setProfile(record);
+    EXPECT_TRUE(later.getNotes().empty());
+    EXPECT_EQ(asked, 0);
+    later.prepare();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(later.getNotes(), (std::vector<std::string>{aacNote}));
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// The output file of one run, claimed on disk before the encoder starts.
+//
+// Choosing a free name and letting the encoder create it later leaves a gap in which another
+// conversion (another queue, another lumaret-cli) can choose the same name; the encoder, told to
+// overwrite, would then destroy the other's result. So the name is taken with O_CREAT|O_EXCL: the
+// first candidate of the naming rule that this call itself creates wins, and anything that exists
+// under a candidate's name (a file, a folder, a dangling link) is skipped and never touched.
+//
+// The claim remembers the file's identity (device and inode), so remove() deletes the file only
+// while it is still the one this claim created: the partial output of a failed or stopped run goes,
+// and a file someone else put under that name later stays.
+//
+// Any thread; one claim belongs to one run.
+#include "convert/OutputName.h"
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace convert {
+
+class OutputClaim {
+public:
+    // Creates the first free candidate of `name` (empty, mode 0666 less the umask). Nothing, with a
+    // Chinese sentence in *reason, when a name would exceed the file system's limits (NAME_MAX for
+    // the file name, PATH_MAX for the path) or the folder does not let us create a file (the
+    // system's words are added).
+    static std::optional<OutputClaim> claim(const OutputName& name, std::string* reason);
+
+    const std::string& path() const { return path_; }
+
+    // Deletes the claimed file when it is still the file this claim created; true when it was
+    // deleted. Never follows a link.
+    bool remove() const;
+
+private:
+    OutputClaim(std::string path, dev_t device, ino_t inode) : path_(std::move(path)), device_(device), inode_(inode) {}
+
+    std::string path_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+};
+
+}  // namespace convert
