@@ -1,0 +1,35 @@
+#include "app/page/CLumaretApp.h"
+
+#include "app/page/CLumaretDlg.h"
+#include "app/page/SkinMessagePresenter.h"
+#include "platform/DisplaySession.h"
+#include "platform/MessagePresenter.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace app {
+
+int CLumaretApp::run(int argc, char** argv)
+{
+    std::string problem;
+    const std::unique_ptr<platform::DisplaySession> display = platform::DisplaySession::open(argc, argv, problem);
+    if (!display) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+    auto presenter = std::make_shared<SkinMessagePresenter>();
+    platform::setMessagePresenter(presenter);
+    int status = 0;
+    {
+        CLumaretDlg mainWindow;
+        presenter->setOwner(mainWindow.getWindow());
+        status = mainWindow.doModal();
+        presenter->setOwner(nullptr);
+    }
+    platform::setMessagePresenter(nullptr);
+    return status;
+}
+
+}  // namespace app

@@ -1,0 +1,192 @@
+// The main window: its four views, the tabs, add mode, the status and bottom lines, and the exit
+// procedure with its question; offscreen, with the test's own data and settings folders.
+#include "app/page/CLumaretDlg.h"
+#include "convert/JobState.h"
+#include "tests/app/page/PageTestSupport.h"
+#include "tests/convert/FakeEncoderSupport.h"
+#include "tests/convert/FixtureText.h"
+
+#include <gtest/gtest.h>
+
+using app::CLumaretDlg;
+using View = app::CLumaretDlg::View;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : binding(fakeencoder::binding()), window(&services, binding.get())
+    {
+        EXPECT_TRUE(window.initDialog());
+        window.getWindow()->show();
+    }
+
+    bool shown(const char* name) { return window.findControl(name)->isVisible(); }
+    int leftOffset(const char* name) { return CLumaretDlg::kClientWidth - window.findControl(name)->getRect()->left; }
+
+    // A source the fake encoder converts slowly enough to be caught converting: the probe finds a
+    // short clip, the conversion hangs until it is stopped.
+    std::string hangingSource()
+    {
+        return fakeencoder::writeScript(env.dir / "clip.mp4",
+                                        "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                            "\nstatus 0.5\nhang\n");
+    }
+
+    pagetest::PageEnvironment env;
+    pagetest::RecordingServices services;
+    std::unique_ptr<convert::EncoderBinding> binding;
+    CLumaretDlg window;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, EachViewShowsItsPageStatusAndToolbar)
+{
+    struct Expected {
+        View view;
+        const char* status;
+        bool add, del, accept, ret;
+        int acceptAt, returnAt;
+    };
+    const auto check = [&](const Expected& e, const app::CPageDialog& page) {
+        EXPECT_EQ(window.currentView(), e.view);
+        EXPECT_EQ(window.getStatusText(), e.status);
+        EXPECT_EQ(shown("add"), e.add);
+        EXPECT_EQ(shown("del"), e.del);
+        EXPECT_EQ(shown("accept"), e.accept);
+        EXPECT_EQ(shown("return"), e.ret);
+        if (e.accept) {
+            EXPECT_EQ(leftOffset("accept"), e.acceptAt);
+            EXPECT_EQ(leftOffset("return"), e.returnAt);
+        }
+        EXPECT_TRUE(page.isVisible());
+        int visiblePages = 0;
+        for (const app::CPageDialog* p : {static_cast<app::CPageDialog*>(&window.convertPage),
+                                          static_cast<app::CPageDialog*>(&window.addFilePage),
+                                          static_cast<app::CPageDialog*>(&window.profilePage),
+                                          static_cast<app::CPageDialog*>(&window.optionPage)})
+            visiblePages += p->isVisible() ? 1 : 0;
+        EXPECT_EQ(visiblePages, 1);
+    };
+    check({View::Conversion, CLumaretDlg::kConvertStatus, true, true, false, false, 0, 0}, window.convertPage);
+    EXPECT_EQ(leftOffset("add"), 57);
+    EXPECT_EQ(leftOffset("del"), 33);
+
+    window.enterAddMode();
+    check({View::AddMode, CLumaretDlg::kAddModeStatus, false, true, true, true, 81, 57}, window.addFilePage);
+    window.selectTab("profile");
+    check({View::Profile, CLumaretDlg::kProfileStatus, true, true, true, true, 105, 81}, window.profilePage);
+    window.selectTab("option");
+    check({View::Options, CLumaretDlg::kOptionStatus, false, false, true, true, 57, 33}, window.optionPage);
+    EXPECT_EQ(window.currentTabName(), "option");
+}
+
+TEST_F(MainWindowTest, ClickingTheCurrentTabChangesNothing)
+{
+    window.selectTab("profile");
+    const int builds = window.viewBuildCount();
+    window.selectTab("profile");
+    EXPECT_EQ(window.viewBuildCount(), builds);
+    EXPECT_EQ(window.currentView(), View::Profile);
+    // Only the current tab is checked.
+    auto tab = [&](const char* name) { return window.findControl(name).dynamicCast<KXLib::KXButtonEx>()->checked; };
+    EXPECT_TRUE(tab("profile"));
+    EXPECT_FALSE(tab("convert"));
+    EXPECT_FALSE(tab("option"));
+}
+
+TEST_F(MainWindowTest, AddModeSurvivesAVisitToAnotherTabAndReturnLeavesIt)
+{
+    window.enterAddMode();
+    window.selectTab("option");
+    window.selectTab("convert");
+    EXPECT_TRUE(window.isAddMode());
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    EXPECT_TRUE(window.addFilePage.isVisible());
+
+    // "add" on the options tab does nothing; on the conversion tab in add mode it stays there.
+    window.selectTab("option");
+    window.enterAddMode();
+    EXPECT_EQ(window.currentView(), View::Options);
+
+    window.selectTab("convert");
+    window.returnAction();
+    EXPECT_FALSE(window.isAddMode());
+    EXPECT_EQ(window.currentView(), View::Conversion);
+}
+
+TEST_F(MainWindowTest, BottomLinesOfAnEmptyListNameTheDefaultProfile)
+{
+    const std::string defaultName = window.profilePage.defaultProfileName();
+    ASSERT_FALSE(defaultName.empty());
+    EXPECT_EQ(window.profileLine(), "当前转换方案: " + defaultName);
+    EXPECT_EQ(window.countLine(), "共有 0 个文件,已经完成 0 个文件");
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
+}
+
+TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(window.convertPage.isConverting());
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertingStatus);
+    EXPECT_EQ(window.countLine(), "共有 1 个文件,已经完成 0 个文件");
+    EXPECT_EQ(window.profileLine(), "当前转换方案: " + window.profilePage.defaultProfileName());
+
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertingShutdownStatus);
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+
+    // The status line of another tab is that tab's own.
+    window.selectTab("profile");
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kProfileStatus);
+    window.selectTab("convert");
+
+    window.enterAddMode();
+    EXPECT_EQ(window.currentView(), View::Conversion);
+    ASSERT_FALSE(env.presenter->messages.empty());
+    EXPECT_EQ(env.presenter->messages.back().text, CLumaretDlg::kAddWhileConverting);
+    EXPECT_EQ(env.presenter->messages.back().flags, platform::MessageInfo);
+    window.convertPage.stopAll();
+}
+
+TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(window.convertPage.isConverting());
+    convert::convertFile* job = window.convertPage.findConvertingJob();
+    ASSERT_NE(job, nullptr);
+
+    env.presenter->answer = platform::kAnswerNo;
+    EXPECT_FALSE(window.exitProcedure());
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_EQ(env.presenter->messages[0].text, CLumaretDlg::kExitQuestion);
+    EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageQuestion | platform::MessageYesNo);
+    EXPECT_TRUE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Converting);
+
+    env.presenter->answer = platform::kAnswerYes;
+    EXPECT_TRUE(window.exitProcedure());
+    EXPECT_FALSE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+}
+
+TEST_F(MainWindowTest, ExitWhenIdleAsksNothing)
+{
+    EXPECT_TRUE(window.exitProcedure());
+    EXPECT_TRUE(env.presenter->messages.empty());
+}
+
+TEST_F(MainWindowTest, ShutdownToggleIsSavedThroughTheOptionsPage)
+{
+    ASSERT_FALSE(window.options().shutdownWhenDone);
+    auto items = window.convertPage.cpuMenuItems();
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_FALSE(items.back().checked);
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+    EXPECT_TRUE(window.options().shutdownWhenDone);
+    EXPECT_TRUE(app::SettingsStore().loadOptions().shutdownWhenDone);
+    EXPECT_TRUE(window.convertPage.cpuMenuItems().back().checked);
+}
