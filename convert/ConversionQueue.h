@@ -77,7 +77,7 @@ public:
     // not in the queue.
     bool removeJob(convertFile* job);
 
-    std::size_t size() const { return jobs_.size(); }
+    std::size_t size() const { return rows_.size(); }
     convertFile* jobAt(std::size_t row) const;
     // The row of a job, or -1.
     int rowOf(const convertFile* job) const;
@@ -103,13 +103,39 @@ public:
     uint32_t priorityClass() const;
 
 private:
+    // One row: its job and a number of its own, so that a report posted for a removed job can
+    // never reach a job created later at the same address.
+    struct Row {
+        std::unique_ptr<convertFile> job;
+        uint64_t id = 0;
+        bool finalSeen = false;       // a final report of this job was handled
+        bool startedByQueue = false;  // started by the driver and not yet ended
+        bool probeSeen = false;       // onJobProbed was sent
+    };
+
     // convertEvent, on job and probe threads: post to the owner's thread.
     void onStateChanged(convertFile* job, int state) override;
     void onProgress(convertFile* job, int percent) override;
+    // Posts `handler(id)` for the job's row, unless the job has left the queue.
+    void postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler);
+
+    // The handlers of posted reports, on the owner's thread.
+    void handleState(uint64_t id, int state);
+    void handleProgress(uint64_t id, int percent);
+    void handleProbed();
+    // Starts the next Waiting row when converting and no job runs; ends converting mode when none
+    // is left and every final state has been reported.
+    void advance();
+    bool hasUnreportedFinalState() const;
+
+    Row* findRow(uint64_t id);
+    int rowIndexOf(const convertFile* job) const;
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
-    std::vector<std::unique_ptr<convertFile>> jobs_;
+    std::vector<Row> rows_;
+    uint64_t nextId_ = 1;
+    uint64_t runningId_ = 0;  // the row whose job the driver started and has not heard the end of
     bool converting_ = false;
     int finishedThisRun_ = 0;
 };
