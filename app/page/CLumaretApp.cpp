@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -21,11 +22,13 @@ int CLumaretApp::run(int argc, char** argv)
     }
     auto presenter = std::make_shared<SkinMessagePresenter>();
     platform::setMessagePresenter(presenter);
+    // The hand-over reads the whole command line, the program's path included.
+    const std::vector<std::string> arguments(argv, argv + argc);
     int status = 0;
     {
         CLumaretDlg mainWindow;
         presenter->setOwner(mainWindow.getWindow());
-        status = mainWindow.doModal();
+        status = mainWindow.doModal(arguments);
         presenter->setOwner(nullptr);
     }
     platform::setMessagePresenter(nullptr);

@@ -1,5 +1,6 @@
 #include "app/page/CLumaretDlg.h"
 
+#include "app/CommandFile.h"
 #include "app/page/CAboutDialog.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXColor.h"
@@ -36,6 +37,7 @@ constexpr POINT kTabCaptionAt{23, 50};
 // notification has returned.
 constexpr UINT WM_RUN_EXIT = WM_USER + 20;
 constexpr UINT WM_RUN_ABOUT = WM_USER + 21;
+constexpr UINT WM_RUN_COMMAND_FILE = WM_USER + 22;
 
 struct ViewLayout {
     const char* status;
@@ -104,12 +106,67 @@ bool CLumaretDlg::initDialog()
     return runnable_;
 }
 
-int CLumaretDlg::doModal()
+int CLumaretDlg::doModal(const std::vector<std::string>& arguments)
 {
     if (!initDialog())
         return 1;
     centreOnScreen();
+    // The hand-over may show messages: it runs once the window is on screen.
+    arguments_ = arguments;
+    window_.post(WM_RUN_COMMAND_FILE);
     return window_.runModal();
+}
+
+void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
+{
+    if (commandLineDone_)
+        return;
+    commandLineDone_ = true;
+    if (arguments.size() < 2)
+        return;
+    if (!CommandFile::hasMarker(arguments)) {
+        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+        return;
+    }
+    const CommandFileContents contents = CommandFile::read(platform::Paths::dataDirectory() / CommandFile::kFileName);
+    if (contents.status == CommandFileContents::Status::Unread)
+        return;
+    if (contents.status == CommandFileContents::Status::BadSelector) {
+        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+        return;
+    }
+    handOverFiles(contents);
+    if (options().autoConvertOnAdd)
+        convertPage.startOrStop();
+    window_.invalidate();
+}
+
+void CLumaretDlg::handOverFiles(const CommandFileContents& contents)
+{
+    if (contents.selector == CommandFile::kCustomSelector) {
+        for (const CommandFileContents::Path& path : contents.paths) {
+            enterAddMode();
+            addFilePage.takeFile(path.text);
+        }
+        // The add-files page lists them once it has its list; until then the status line counts them.
+        if (!contents.paths.empty() && addMode_)
+            statusText_ = std::string(kAddModeStatus) + " (" + std::to_string(addFilePage.handedOverFiles().size()) +
+                          " 个文件)";
+        return;
+    }
+    const profile::ProfileRecord* chosen = profilePage.findProfileByName(contents.selector);
+    if (!chosen) {
+        platform::showMessage("", contents.selector + CommandFile::kUnknownProfileSuffix, platform::MessageError);
+        chosen = profilePage.defaultProfile();
+    }
+    // Copied: a message box shown while adding could let the profiles change under a pointer.
+    const profile::ProfileRecord record = chosen ? *chosen : profile::makeEmptyProfileRecord();
+    for (const CommandFileContents::Path& path : contents.paths) {
+        if (path.tooLong)
+            platform::showMessage("", "读取文件 " + path.text + " 失败!", platform::MessageError);
+        else
+            convertPage.addFile(path.text, &record);
+    }
 }
 
 void CLumaretDlg::centreOnScreen()
@@ -437,6 +494,9 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // The window system's close request takes the same way out as the close button.
         exitProcedure();
+        return true;
+    case WM_RUN_COMMAND_FILE:
+        processCommandLine(arguments_);
         return true;
     case WM_RUN_EXIT:
         exitProcedure();

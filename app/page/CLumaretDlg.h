@@ -11,6 +11,7 @@
 // Ownership: constructed once by the application object (or a test) and run modally; it owns its
 // pages. `theMainWindow` points to it while it exists; the pages reach each other through it.
 // Threads: window thread only.
+#include "app/CommandFile.h"
 #include "app/page/CAddFileDialog.h"
 #include "app/page/COptionDialog.h"
 #include "convert/page/CConvertDialog.h"
@@ -22,6 +23,7 @@
 #include "profile/page/CProfileDialog.h"
 
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -72,8 +74,14 @@ public:
     // Builds the window, its controls and pages (once); false when the program cannot run (no
     // profile at all), after telling the user.
     bool initDialog();
-    // initDialog(), then shows the window and runs it until the exit procedure ends it.
-    int doModal();
+    // initDialog(), then shows the window and runs it until the exit procedure ends it. The
+    // command-file hand-over runs first thing in the modal run, with `arguments` (the program's
+    // whole command line, program path first).
+    int doModal(const std::vector<std::string>& arguments = {});
+    // The command-file hand-over: with two or more arguments, one of them holding "contextmenu",
+    // the data folder's cmdline.txt names a profile and files for the conversion list (or, for
+    // "自定义转换", for the add-files page). Runs once; later calls do nothing.
+    void processCommandLine(const std::vector<std::string>& arguments);
     // The exit procedure of the close button and the tray: asks while converting, stops the
     // encoder, ends the modal run. False when the user chose to stay.
     bool exitProcedure();
@@ -133,6 +141,7 @@ private:
     void paintBackground(platform::DeviceContext& dc, const RECT& client);
     void paintTexts(platform::DeviceContext& dc, const RECT& client);
     void centreOnScreen();
+    void handOverFiles(const CommandFileContents& contents);
 
     platform::Image backgroundImage_;
     platform::Image addTipImage_;
@@ -143,6 +152,8 @@ private:
     View view_ = View::Conversion;
     bool initialised_ = false;
     bool runnable_ = false;
+    bool commandLineDone_ = false;
+    std::vector<std::string> arguments_;
     int viewBuilds_ = 0;
 };
 

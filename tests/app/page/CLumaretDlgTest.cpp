@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 using app::CLumaretDlg;
 using View = app::CLumaretDlg::View;
 
@@ -189,4 +192,76 @@ TEST_F(MainWindowTest, ShutdownToggleIsSavedThroughTheOptionsPage)
     EXPECT_TRUE(window.options().shutdownWhenDone);
     EXPECT_TRUE(app::SettingsStore().loadOptions().shutdownWhenDone);
     EXPECT_TRUE(window.convertPage.cpuMenuItems().back().checked);
+}
+
+namespace {
+
+std::string commandRecord(const std::u16string& text)
+{
+    std::string bytes;
+    const auto n = static_cast<uint32_t>(text.size() * 2);
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+void writeCommandFile(const std::filesystem::path& dataDir, const std::string& bytes)
+{
+    std::filesystem::create_directories(dataDir);
+    std::ofstream(dataDir / "cmdline.txt", std::ios::binary) << bytes;
+}
+
+std::u16string u16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+TEST_F(MainWindowTest, CommandFileWithAProfileNameAddsAndStartsWhenTheOptionsSaySo)
+{
+    app::OptionSettings options = window.options();
+    options.autoConvertOnAdd = 1;
+    window.applySettings(options);
+    const std::string clip = fakeencoder::writeScript(
+        env.dir / "clip.mp4", "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                  "\nstatuses 0 2 0.5\nwrite-output\nexit 0\n");
+    writeCommandFile(env.dir / "data", commandRecord(u"no such profile") + commandRecord(u16(clip)) +
+                                           commandRecord(u16((env.dir / "gone.mp4").string())));
+    window.processCommandLine({"lumaret", "contextmenu"});
+    ASSERT_EQ(env.presenter->messages.size(), 2u);
+    EXPECT_EQ(env.presenter->messages[0].text, "no such profile 转换方案不存在,使用系统默认的转换方案!");
+    EXPECT_EQ(env.presenter->messages[1].text, "读取文件 " + (env.dir / "gone.mp4").string() + " 失败!");
+    ASSERT_EQ(window.convertPage.rowCount(), 1);
+    EXPECT_EQ(profile::profileNameOf(window.convertPage.list().jobAt(0)->getProfile()),
+              window.profilePage.defaultProfileName());
+    EXPECT_TRUE(window.convertPage.isConverting());
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return !window.convertPage.isConverting(); }));
+    EXPECT_EQ(window.convertPage.list().jobAt(0)->getState(), convert::Done);
+
+    // Read once per process.
+    window.processCommandLine({"lumaret", "contextmenu"});
+    EXPECT_EQ(window.convertPage.rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreTold)
+{
+    writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u"/a.mp4") + commandRecord(u"/b.mp4"));
+    window.processCommandLine({"/opt/contextmenu/lumaret", "x"});
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    EXPECT_EQ(window.addFilePage.handedOverFiles(), (std::vector<std::string>{"/a.mp4", "/b.mp4"}));
+    EXPECT_EQ(window.convertPage.rowCount(), 0);
+    EXPECT_EQ(window.getStatusText(), std::string(CLumaretDlg::kAddModeStatus) + " (2 个文件)");
+    EXPECT_TRUE(env.presenter->messages.empty());
+
+    CLumaretDlg second(&services, binding.get());
+    ASSERT_TRUE(second.initDialog());
+    second.processCommandLine({"lumaret", "--other"});
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_EQ(env.presenter->messages[0].text, "错误的启动参数...");
+    CLumaretDlg third(&services, binding.get());
+    ASSERT_TRUE(third.initDialog());
+    third.processCommandLine({"lumaret"});
+    EXPECT_EQ(env.presenter->messages.size(), 1u);
 }
