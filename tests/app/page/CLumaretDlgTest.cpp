@@ -1,6 +1,8 @@
 // The main window: its four views, the tabs, add mode, the status and bottom lines, and the exit
 // procedure with its question; offscreen, with the test's own data and settings folders.
 #include "app/page/CLumaretDlg.h"
+#include "kxlib/ui/KXSkinColors.h"
+#include "platform/DeviceContext.h"
 #include "convert/JobState.h"
 #include "tests/app/page/PageTestSupport.h"
 #include "tests/convert/FakeEncoderSupport.h"
@@ -264,4 +266,45 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
     ASSERT_TRUE(third.initDialog());
     third.processCommandLine({"lumaret"});
     EXPECT_EQ(env.presenter->messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
+{
+    window.skinColorPopup.currentSkin = "skin3";
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    const auto& preset = KXLib::CSkinColor::presets()[3];
+    EXPECT_EQ(window.skinLightColor, preset.first);
+    EXPECT_EQ(window.skinDarkColor, preset.second);
+    EXPECT_EQ(KXLib::KXSkinColors::light(), preset.first);
+
+    window.skinColorPopup.hue = 60;
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    EXPECT_NE(window.skinLightColor, preset.first);
+    EXPECT_EQ(KXLib::KXSkinColors::dark(), window.skinDarkColor);
+
+    // The window paints its left band in the new colours.
+    const auto bandPixel = [&] {
+        platform::DeviceContext dc(window.getWindow()->clientRect());
+        window.onPaint(dc);
+        return dc.pixel(2, 300);
+    };
+    const uint32_t adjusted = bandPixel();
+    window.skinColorPopup.hue = KXLib::CSkinColor::kNeutralHue;
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    EXPECT_EQ(window.skinLightColor, preset.first);
+    EXPECT_NE(bandPixel(), adjusted);
+}
+
+TEST_F(MainWindowTest, TheEmptyListDrawsTheLogoAndARowHidesIt)
+{
+    const RECT listRect = *window.convertPage.list().getRect();
+    const auto logoPixel = [&] {
+        platform::DeviceContext dc(listRect);
+        window.convertPage.list().draw(&dc);
+        return dc.pixel(listRect.left + convert::convertList::kLogoAt.x + 20,
+                        listRect.top + convert::convertList::kLogoAt.y + 88) & 0xFFFFFF;
+    };
+    EXPECT_NE(logoPixel(), 0xFFFFFFu);
+    window.convertPage.addFile(hangingSource(), nullptr);
+    EXPECT_EQ(logoPixel(), 0xFFFFFFu);
 }
