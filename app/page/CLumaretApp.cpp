@@ -4,6 +4,7 @@
 #include "app/page/SkinMessagePresenter.h"
 #include "platform/DisplaySession.h"
 #include "platform/MessagePresenter.h"
+#include "platform/TerminationSignals.h"
 
 #include <cstdio>
 #include <memory>
@@ -28,6 +29,8 @@ int CLumaretApp::run(int argc, char** argv)
     {
         CLumaretDlg mainWindow;
         presenter->setOwner(mainWindow.getWindow());
+        // A terminal closing or a session ending stops the encoders as the close button would.
+        platform::TerminationSignals termination([&mainWindow] { mainWindow.terminate(); });
         status = mainWindow.doModal(arguments);
         presenter->setOwner(nullptr);
     }

@@ -378,6 +378,12 @@ bool CLumaretDlg::exitProcedure()
     return true;
 }
 
+void CLumaretDlg::terminate()
+{
+    convertPage.stopAll();
+    window_.endDialog(0);
+}
+
 void CLumaretDlg::hideToTray()
 {
     // The tray icon arrives with the window layer's tray; until then hiding would lose the

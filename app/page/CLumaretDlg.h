@@ -85,6 +85,9 @@ public:
     // The exit procedure of the close button and the tray: asks while converting, stops the
     // encoder, ends the modal run. False when the user chose to stay.
     bool exitProcedure();
+    // The end the system asks for (a termination signal): stops the encoder without asking and
+    // ends the modal run, so nothing the program started outlives it.
+    void terminate();
 
     // The toolbar's actions and the tabs, as the buttons trigger them.
     void enterAddMode();

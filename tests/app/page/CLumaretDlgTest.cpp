@@ -3,6 +3,7 @@
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "platform/DeviceContext.h"
+#include "platform/TerminationSignals.h"
 #include "convert/JobState.h"
 #include "tests/app/page/PageTestSupport.h"
 #include "tests/convert/FakeEncoderSupport.h"
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 
 using app::CLumaretDlg;
 using View = app::CLumaretDlg::View;
@@ -307,4 +309,25 @@ TEST_F(MainWindowTest, TheEmptyListDrawsTheLogoAndARowHidesIt)
     EXPECT_NE(logoPixel(), 0xFFFFFFu);
     window.convertPage.addFile(hangingSource(), nullptr);
     EXPECT_EQ(logoPixel(), 0xFFFFFFu);
+}
+
+TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    convert::convertFile* job = window.convertPage.findConvertingJob();
+    ASSERT_NE(job, nullptr);
+    bool handled = false;
+    {
+        platform::TerminationSignals termination([&] {
+            window.terminate();
+            handled = true;
+        });
+        ASSERT_TRUE(termination.isActive());
+        ::raise(SIGHUP);
+        ASSERT_TRUE(pagetest::pumpUntil([&] { return handled; }));
+    }
+    EXPECT_FALSE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_TRUE(env.presenter->messages.empty());
 }
