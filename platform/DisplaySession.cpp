@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -53,10 +54,37 @@ std::string localXProblem(const std::string& display)
     return "lumaret: cannot open display " + display + ": no X server answers there";
 }
 
+// The toolkit ends the process with a page of advice when its display connection fails after all
+// (a server that accepts the socket but refuses the client, say). The program says it in one line.
+// Warnings of the start are held back until the start succeeds, so a failed start says one line.
+std::string& heldMessages()
+{
+    static std::string held;
+    return held;
+}
+
+void onToolkitMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        heldMessages() += text.toLocal8Bit().toStdString() + "\n";
+        return;
+    }
+    const std::string display = environment("WAYLAND_DISPLAY").empty() ? environment("DISPLAY") : environment("WAYLAND_DISPLAY");
+    std::fprintf(stderr, "lumaret: cannot open display %s\n", display.c_str());
+    std::_Exit(1);
+}
+
 }  // namespace
 
 struct DisplaySession::Impl {
-    Impl(int& argc, char** argv) : application(argc, argv) {}
+    Impl(int& argc, char** argv) : previousHandler(qInstallMessageHandler(onToolkitMessage)), application(argc, argv)
+    {
+        // Once the display is open, the toolkit's messages go their usual way again.
+        qInstallMessageHandler(previousHandler);
+        std::fputs(heldMessages().c_str(), stderr);
+        heldMessages().clear();
+    }
+    QtMessageHandler previousHandler;
     QApplication application;
 };
 
