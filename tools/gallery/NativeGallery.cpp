@@ -2,7 +2,10 @@
 
 #include "kxlib/ui/KXDraw.h"
 #include "platform/DeviceContext.h"
+#include "platform/FileDialog.h"
+#include "platform/FileDropTarget.h"
 #include "platform/Image.h"
+#include "platform/PopupMenu.h"
 
 #include <array>
 
@@ -20,6 +23,7 @@ NativeGallery::NativeGallery() : window_(platform::Window::Kind::TopLevel, this)
     buildTree();
     buildEditors();
     buildOptions();
+    platform::FileDropTarget::enable(window_);
 }
 
 NativeGallery::~NativeGallery() { controls_.clear(); }
@@ -51,7 +55,7 @@ void NativeGallery::buildTree()
         for (int i = 0; i < 6; ++i, type = (type + 7) % 52)
             tree.insertItem(category, std::string(categories[c]) + " 方案 " + std::to_string(i + 1), type + 1);
         // Enough rows open that the skinned scroll bar shows.
-        tree.expand(category, c < 3);
+        tree.expand(category, c < 4);
     }
     tree.selectItem(tree.childItem(tree.childItem(nullptr)));
 }
@@ -112,8 +116,53 @@ void NativeGallery::onPaint(platform::DeviceContext& dc)
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE, RGB(0x22, 0x22, 0x22), platform::Font::standard());
 }
 
+int NativeGallery::openMenu(POINT client)
+{
+    platform::PopupMenu menu;
+    menu.addItem(32771, "实时");
+    menu.addItem(32772, "高");
+    menu.addItem(32773, "普通", true);
+    menu.addItem(32774, "低");
+    menu.addSeparator();
+    menu.addItem(32775, "转换结束后关闭计算机", true);
+    const int chosen = menu.track(window_.clientToScreen(client), &window_);
+    report("菜单命令 " + std::to_string(chosen));
+    return chosen;
+}
+
+void NativeGallery::report(const std::string& text)
+{
+    lastReport_ = text;
+    window_.invalidate();
+}
+
+bool NativeGallery::onKey(WPARAM key)
+{
+    if (key == 'F') {
+        const auto files = platform::FileDialog::chooseFiles(&window_, "添加文件", "媒体文件 (*)");
+        report("选择了 " + std::to_string(files.size()) + " 个文件");
+        return true;
+    }
+    if (key == 'D') {
+        report("输出目录: " + platform::FileDialog::chooseFolder(&window_));
+        return true;
+    }
+    return false;
+}
+
 bool NativeGallery::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_RBUTTONUP) {
+        openMenu(pointFromLParam(lParam));
+        return true;
+    }
+    if (message == WM_KEYDOWN)
+        return onKey(wParam);
+    if (message == WM_DROPFILES) {
+        const auto& files = platform::FileDropTarget::droppedFiles(wParam);
+        report("拖入 " + std::to_string(files.size()) + " 个文件: " + (files.empty() ? "" : files.front()));
+        return true;
+    }
     if (message == WM_COMMAND)
         lastReport_ = "WM_COMMAND id " + std::to_string(LOWORD(wParam)) + " code " + std::to_string(HIWORD(wParam)) +
                       " lParam " + std::to_string(lParam);

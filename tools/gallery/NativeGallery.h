@@ -2,7 +2,9 @@
 // NativeGallery: a window that shows the native controls the pages use, as a page lays them out on
 // its white ground: the profile tree with its type icons and skinned scroll bars, the in-place
 // editors (an editable combo box, a drop-down list, an edit box and a read-only one), check boxes,
-// a radio group inside group boxes and plain labels. A developer's tool, like the control gallery.
+// a radio group inside group boxes and plain labels. A right click opens the pop-up menu, F and D
+// open the file and folder choosers, and files dropped on the window are counted. What the controls
+// report shows at the bottom. A developer's tool, like the control gallery.
 //
 // Threads: window thread only.
 #include "platform/CheckBox.h"
@@ -29,6 +31,8 @@ public:
     ~NativeGallery() override;
 
     void show(int x, int y);
+    // Opens the priority pop-up menu at a point of the window and returns the command chosen.
+    int openMenu(POINT client);
     platform::Window& window() { return window_; }
     // The last report the controls sent, as text ("WM_COMMAND 1014 CBN_EDITCHANGE"), shown at the
     // bottom of the window.
@@ -38,6 +42,8 @@ public:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void report(const std::string& text);
+    bool onKey(WPARAM key);
     void buildTree();
     void buildEditors();
     void buildOptions();

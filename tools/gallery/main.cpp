@@ -6,6 +6,7 @@
 //   lumaret-gallery --open NAME              opens what a dialog button opens (open-question,
 //                                            open-about, ...; see GalleryWindow::open)
 //   lumaret-gallery --native                 shows the native controls of the pages instead
+//   lumaret-gallery --native-menu            the same with the pop-up menu open over it
 // The exit status is 0 when the screenshot was written and shows more than a blank window.
 #include "platform/MessagePresenter.h"
 #include "app/page/SkinMessagePresenter.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
     bool skinPopup = false;
     std::string opened;
     bool native = false;
+    bool nativeMenu = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
             screenshot = argv[++i];
@@ -77,8 +79,10 @@ int main(int argc, char** argv)
             opened = argv[++i];
         else if (std::strcmp(argv[i], "--native") == 0)
             native = true;
+        else if (std::strcmp(argv[i], "--native-menu") == 0)
+            native = nativeMenu = true;
         else {
-            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME] [--native]\n");
+            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME] [--native | --native-menu]\n");
             return 2;
         }
     }
@@ -95,6 +99,8 @@ int main(int argc, char** argv)
     if (native) {
         nativeGallery = std::make_unique<gallery::NativeGallery>();
         nativeGallery->show(40, 40);
+        if (nativeMenu)
+            QTimer::singleShot(200, [&] { nativeGallery->openMenu(POINT{300, 200}); });
     } else {
         gallery.show(40, 40);
     }
