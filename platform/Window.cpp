@@ -64,6 +64,10 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::StrongFocus);
+        // A page stays hidden until it is shown itself, also when its parent is shown after it was
+        // made (the toolkit would otherwise show it with the parent, without a show report).
+        if (kind == Window::Kind::Child)
+            QWidget::setVisible(false);
     }
 
     static Qt::WindowFlags flagsFor(Window::Kind kind)
@@ -141,6 +145,16 @@ protected:
             e->accept();
     }
     void resizeEvent(QResizeEvent*) override { updateMask(); }
+    // A page learns when it is shown or hidden itself, as from the window system's show command:
+    // not when its parent window comes and goes (hiding the main window to the tray is not leaving
+    // the page). The showing page starts its slide from here.
+    void setVisible(bool visible) override
+    {
+        const bool wasHidden = isHidden();
+        QWidget::setVisible(visible);
+        if (kind_ == Window::Kind::Child && wasHidden != isHidden())
+            deliver(WM_SHOWWINDOW, visible ? 1 : 0, 0);
+    }
     void timerEvent(QTimerEvent* e) override
     {
         for (const auto& [id, qtId] : timers_) {
@@ -163,6 +177,7 @@ protected:
         }
         if (e->type() == QEvent::WindowDeactivate && kind_ == Window::Kind::Popup)
             deliver(WM_KILLFOCUS, 0, 0);
+
         return QWidget::event(e);
     }
 
@@ -282,6 +297,12 @@ void Window::post(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (impl_->widget)
         QCoreApplication::postEvent(impl_->widget.data(), new PostedMessage(message, wParam, lParam));
+}
+
+bool Window::send(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowWidget* widget = impl_->widget.data();
+    return widget && widget->deliver(message, wParam, lParam);
 }
 
 void Window::update() { impl_->widget->repaint(); }
