@@ -81,11 +81,44 @@ bool drawsWithoutScreen(std::string_view platform)
            platform.starts_with("linuxfb") || platform.starts_with("eglfs");
 }
 
+// The toolkit ends the process with a page of advice when its display connection fails after all
+// (a server that accepts the socket but refuses the client, say): the program says it in one line.
+// Warnings of the start are held back until the start succeeds, for the same reason.
+std::string& heldMessages()
+{
+    static std::string held;
+    return held;
+}
+
+std::string& startingProgram()
+{
+    static std::string name;
+    return name;
+}
+
+void onStartMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        heldMessages() += text.toLocal8Bit().toStdString() + "\n";
+        return;
+    }
+    const std::string wayland = environment("WAYLAND_DISPLAY");
+    std::fprintf(stderr, "%s: no display: cannot open %s\n", startingProgram().c_str(),
+                 (wayland.empty() ? environment("DISPLAY") : wayland).c_str());
+    std::_Exit(1);
+}
+
 }  // namespace
 
 struct Application::Impl {
+    QtMessageHandler previousHandler;
     QApplication application;
-    Impl(int& argc, char** argv) : application(argc, argv) {}
+    Impl(int& argc, char** argv) : previousHandler(qInstallMessageHandler(onStartMessage)), application(argc, argv)
+    {
+        qInstallMessageHandler(previousHandler);
+        std::fputs(heldMessages().c_str(), stderr);
+        heldMessages().clear();
+    }
 };
 
 std::string Application::missingDisplayReason()
@@ -110,6 +143,7 @@ std::unique_ptr<Application> Application::create(int& argc, char** argv, const s
         std::fprintf(stderr, "%s: no display: %s\n", programName.c_str(), problem.c_str());
         return nullptr;
     }
+    startingProgram() = programName;
     return std::unique_ptr<Application>(new Application(argc, argv));
 }
 

@@ -2,11 +2,10 @@
 
 #include "app/page/CLumaretDlg.h"
 #include "app/page/SkinMessagePresenter.h"
-#include "platform/DisplaySession.h"
+#include "platform/Application.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TerminationSignals.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +14,9 @@ namespace app {
 
 int CLumaretApp::run(int argc, char** argv)
 {
-    std::string problem;
-    const std::unique_ptr<platform::DisplaySession> display = platform::DisplaySession::open(argc, argv, problem);
-    if (!display) {
-        std::fprintf(stderr, "%s\n", problem.c_str());
+    const std::unique_ptr<platform::Application> application = platform::Application::create(argc, argv, "lumaret");
+    if (!application)
         return 1;
-    }
     auto presenter = std::make_shared<SkinMessagePresenter>();
     platform::setMessagePresenter(presenter);
     // The hand-over reads the whole command line, the program's path included.

@@ -10,6 +10,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Paths.h"
+#include "platform/PopupMenu.h"
 #include "platform/Screen.h"
 #include "profile/ProfileRecord.h"
 
@@ -69,6 +70,7 @@ CLumaretDlg::~CLumaretDlg()
 {
     // The pages go before the window: their windows are its children.
     skinColorPopup.close();
+    trayIcon_.reset();
     removeAllControls();
     if (theMainWindow == this)
         theMainWindow = nullptr;
@@ -102,7 +104,7 @@ bool CLumaretDlg::initDialog()
     runnable_ = profilePage.hasProfiles();
     if (!runnable_)
         platform::showMessage("", kNoProfiles, platform::MessageError);
-    // The tray icon and the command-file hand-over join here once they exist.
+    trayIcon_ = std::make_unique<platform::TrayIcon>(window_, kTrayIconId, WM_TRAY_NOTIFY);
     return runnable_;
 }
 
@@ -374,6 +376,8 @@ bool CLumaretDlg::exitProcedure()
             return false;
         convertPage.stopAll();
     }
+    if (trayIcon_)
+        trayIcon_->remove();
     window_.endDialog(0);
     return true;
 }
@@ -386,9 +390,44 @@ void CLumaretDlg::terminate()
 
 void CLumaretDlg::hideToTray()
 {
-    // The tray icon arrives with the window layer's tray; until then hiding would lose the
-    // window, so it is minimised, as where no tray host exists.
-    window_.minimize();
+    if (!trayIcon_ || !platform::TrayIcon::isAvailable() ||
+        !trayIcon_->add((platform::Paths::imageDirectory() / "lumaret.ico").string(), kTrayTip)) {
+        window_.minimize();
+        return;
+    }
+    window_.hide();
+}
+
+void CLumaretDlg::showFromTray()
+{
+    if (trayIcon_)
+        trayIcon_->remove();
+    window_.show();
+    window_.activate();
+}
+
+void CLumaretDlg::onTrayNotify(LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_LBUTTONDBLCLK) {
+        showFromTray();
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        platform::PopupMenu menu;
+        menu.addItem(ID_TRAY_SHOW, "显示主界面");
+        menu.addItem(ID_TRAY_ABOUT, "关于");
+        menu.addSeparator();
+        menu.addItem(ID_TRAY_EXIT, "退出");
+        onTrayCommand(menu.track(window_.clientToScreen(window_.cursorPos()), &window_));
+    }
+}
+
+void CLumaretDlg::onTrayCommand(int id)
+{
+    if (id == ID_TRAY_SHOW)
+        showFromTray();
+    else if (id == ID_TRAY_ABOUT)
+        window_.post(WM_RUN_ABOUT);
+    else if (id == ID_TRAY_EXIT)
+        window_.post(WM_RUN_EXIT);
 }
 
 // ---- messages ----
@@ -516,6 +555,9 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case KXLib::WM_SKIN_CHANGED:
         onSkinChanged(wParam);
+        return true;
+    case WM_TRAY_NOTIFY:
+        onTrayNotify(lParam);
         return true;
     case WM_PROFILE_SAVED:
         onProfileSaved();

@@ -19,9 +19,11 @@
 #include "kxlib/ui/CSkinColor.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "platform/Image.h"
+#include "platform/TrayIcon.h"
 #include "platform/Window.h"
 #include "profile/page/CProfileDialog.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,6 @@ extern CLumaretDlg* theMainWindow;
 // Messages the main window answers (WM_SKIN_CHANGED comes from the skin pop-up, KXLib).
 inline constexpr UINT WM_PROFILE_SAVED = WM_USER + 3;
 inline constexpr UINT WM_EDIT_PROFILE = WM_USER + 4;
-inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 
 class CLumaretDlg : public virtual KXLib::KXDirectUIHandler,
                     public platform::WindowListener,
@@ -44,6 +45,13 @@ class CLumaretDlg : public virtual KXLib::KXDirectUIHandler,
     platform::Window window_;
 
 public:
+    // The tray menu's commands.
+    static constexpr int ID_TRAY_SHOW = 32778;
+    static constexpr int ID_TRAY_ABOUT = 32779;
+    static constexpr int ID_TRAY_EXIT = 32780;
+    static constexpr int kTrayIconId = 9394;
+    static constexpr const char* kTrayTip = "Lumaret 视频格式转换";
+
     // The client area: the background picture's width, and room for the pages (141 to 496) and
     // the status strip below them.
     static constexpr int kClientWidth = 628;
@@ -95,7 +103,12 @@ public:
     void acceptAction();
     void returnAction();
     void selectTab(const std::string& name);
+    // Hides the window to the notification area; where the desktop has none, minimises it
+    // instead, so the window can never be lost.
     void hideToTray();
+    // Takes the icon away and shows the window again.
+    void showFromTray();
+    bool isInTray() const { return trayIcon_ && trayIcon_->isShown(); }
 
     View currentView() const { return view_; }
     bool isAddMode() const { return addMode_; }
@@ -140,6 +153,8 @@ private:
     void onSkinChanged(WPARAM wParam);
     void onProfileSaved();
     void onEditProfile();
+    void onTrayNotify(LPARAM mouseMessage);
+    void onTrayCommand(int id);
     bool onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paintBackground(platform::DeviceContext& dc, const RECT& client);
     void paintTexts(platform::DeviceContext& dc, const RECT& client);
@@ -149,6 +164,7 @@ private:
     platform::Image backgroundImage_;
     platform::Image addTipImage_;
     platform::Image iconImage_;
+    std::unique_ptr<platform::TrayIcon> trayIcon_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> currentTab_;
     std::string statusText_;
     bool addMode_ = false;

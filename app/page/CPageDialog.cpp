@@ -8,6 +8,7 @@ CPageDialog::CPageDialog() { setDisposed(true); }
 
 CPageDialog::~CPageDialog()
 {
+    slide_.reset();
     // The controls hold references to this handler; empty the map before the window goes.
     removeAllControls();
 }
@@ -19,6 +20,7 @@ void CPageDialog::createPage(HWND parent)
     parent_ = parent;
     window_ = std::make_unique<platform::Window>(platform::Window::Kind::Child, this, parent);
     window_->hide();
+    slide_ = std::make_unique<platform::PageSlide>(*window_);
     createTooltip();
     onInitPage();
 }
@@ -34,7 +36,6 @@ void CPageDialog::show()
     if (!window_ || window_->isVisible())
         return;
     window_->show();
-    onShowPage();
 }
 
 void CPageDialog::hide()
@@ -83,6 +84,10 @@ bool CPageDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return wParam == VK_RETURN || wParam == VK_ESCAPE;
     case WM_CLOSE:
         return true;
+    case WM_SHOWWINDOW:
+        if (wParam && slide_)
+            slide_->start();
+        return false;
     default:
         return false;
     }

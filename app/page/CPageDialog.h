@@ -1,7 +1,8 @@
 #pragma once
 // CPageDialog: the base of the main window's pages. A page is a child window of the main window
 // that paints a white surface and its own windowless controls, routes its window's mouse messages
-// to them, and never closes itself (Enter and Escape do nothing). Pages that show more override
+// to them, slides in from the right (200 ms) whenever it is shown, and never closes itself (Enter
+// and Escape do nothing). Pages that show more override
 // paintPage() and onControlEvent().
 //
 // Ownership: a page is a member of the main window, so it is disposed (references taken by its
@@ -9,6 +10,7 @@
 // as long as the main window.
 // Threads: window thread only.
 #include "kxlib/ui/KXDirectUIHandler.h"
+#include "platform/PageSlide.h"
 #include "platform/Window.h"
 
 #include <memory>
@@ -48,11 +50,11 @@ protected:
     virtual void onInitPage() {}
     // Paints behind the controls; the default leaves the surface white.
     virtual void paintPage(platform::DeviceContext& dc, const RECT& client);
-    // Called when the page is shown (after the window is visible).
-    virtual void onShowPage() {}
 
 private:
     std::unique_ptr<platform::Window> window_;
+    // Brings the page in from the right whenever it is shown.
+    std::unique_ptr<platform::PageSlide> slide_;
     HWND parent_ = nullptr;
 };
 

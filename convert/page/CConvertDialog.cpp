@@ -4,6 +4,7 @@
 #include "kxlib/ui/KXDraw.h"
 #include "platform/DebugOutput.h"
 #include "platform/DeviceContext.h"
+#include "platform/FileDropTarget.h"
 #include "platform/MessagePresenter.h"
 #include "platform/RegularFile.h"
 #include "platform/WindowThread.h"
@@ -56,6 +57,7 @@ CConvertDialog::~CConvertDialog()
         list_->teardown();
     // The queue stops the running encoder and the probe and deletes the jobs.
     queue_.reset();
+    services_->keepAwake(false);
     removeAllControls();
 }
 
@@ -63,6 +65,7 @@ void CConvertDialog::onInitPage()
 {
     queue_ = std::make_unique<ConversionQueue>(postToWindowThread, this, binding_);
     createControls();
+    platform::FileDropTarget::enable(*getWindow());
 }
 
 void CConvertDialog::createControls()
@@ -170,6 +173,7 @@ void CConvertDialog::setStartCaption(const char* text)
 void CConvertDialog::setConverting(bool on)
 {
     converting_ = on;
+    services_->keepAwake(on);
     list_->setConverting(on);
     setStartCaption(on ? kStopText : kStartText);
 }
@@ -370,6 +374,13 @@ bool CConvertDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_REPAINT_PAGE) {
         getWindow()->invalidate();
+        return true;
+    }
+    if (message == WM_DROPFILES) {
+        // Adding may show message boxes, which must not run inside the drop itself: the paths are
+        // copied (the dropped list lives for this call only) and added once the drop has ended.
+        std::vector<std::string> paths = platform::FileDropTarget::droppedFiles(wParam);
+        platform::WindowThread::post([this, paths = std::move(paths)] { dropFiles(paths); });
         return true;
     }
     return CPageDialog::onMessage(message, wParam, lParam);

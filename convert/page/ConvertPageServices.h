@@ -1,18 +1,20 @@
 #pragma once
 // The desktop services the conversion page uses: opening files, showing a file in the file
-// manager, choosing a folder, the trash, the priority menu and the shutdown countdown. The page
-// holds one; tests replace it with a recorder so nothing is launched, moved or powered off.
-//
-// The default implementation opens files through the desktop's opener (xdg-open). The pieces
-// that wait for the window layer's desktop services are marked below: until they exist, each one
-// does the safe nothing (no folder chosen, no menu, the source file kept) and says so on the debug
-// output.
+// manager, choosing a folder, the trash, the priority menu, the shutdown countdown and keeping the
+// machine awake while converting. The page holds one; tests replace it with a recorder so nothing
+// is launched, moved, inhibited or powered off.
 //
 // Threads: window thread only.
 #include "platform/WinTypes.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace platform {
+class SessionInhibitor;
+class InhibitLock;
+}  // namespace platform
 
 namespace convert {
 
@@ -24,24 +26,29 @@ struct MenuItem {
 
 class ConvertPageServices {
 public:
-    virtual ~ConvertPageServices() = default;
-    // Opens a file with the desktop's opener for its type.
+    ConvertPageServices();
+    virtual ~ConvertPageServices();
+    // Opens a file with the desktop's opener for its type (xdg-open).
     virtual void openFile(const std::string& path);
-    // Shows `file` selected in its folder; the folder itself where that is not possible.
-    // Waits for the FileManager1 service of the window layer: opens the folder meanwhile.
+    // Shows `file` selected in its folder (the file manager over D-Bus); the folder itself where
+    // no file manager offers that.
     virtual void showInFolder(const std::string& folder, const std::string& file);
-    // A folder chooser titled `title`; empty when cancelled. Waits for the window layer's folder
-    // dialog: chooses nothing meanwhile.
+    // The folder chooser titled `title`; empty when cancelled.
     virtual std::string chooseFolder(HWND owner, const std::string& title);
-    // Moves a file to the desktop's trash; false when it stayed where it was. Waits for the window
-    // layer's trash: keeps every file meanwhile.
+    // Moves a source file to the desktop's trash, so a mistake can be undone; only where its file
+    // system has no trash is it deleted. False when the file stayed where it was.
     virtual bool moveToTrash(const std::string& path);
-    // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none. Waits for the
-    // window layer's pop-up menu: chooses nothing meanwhile.
+    // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none.
     virtual unsigned popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint);
-    // The countdown before powering off once the queue is done. Waits for the countdown box and the
-    // login manager's power-off: nothing happens meanwhile.
+    // The 30-second countdown box before powering off once the queue is done.
     virtual void shutdownCountdown(HWND owner);
+    // Keeps the machine from sleeping (logind's sleep and idle inhibitor, and GNOME's session
+    // manager) while `on`; releases both when off. Without a bus nothing is held.
+    virtual void keepAwake(bool on);
+
+private:
+    std::unique_ptr<platform::InhibitLock> sleepLock_;
+    std::unique_ptr<platform::SessionInhibitor> session_;
 };
 
 }  // namespace convert

@@ -331,3 +331,15 @@ TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
     EXPECT_EQ(job->getState(), convert::Waiting);
     EXPECT_TRUE(env.presenter->messages.empty());
 }
+
+TEST_F(MainWindowTest, WithoutANotificationAreaHideMinimisesAndTheTrayMenuCommandsAct)
+{
+    if (platform::TrayIcon::isAvailable())
+        GTEST_SKIP() << "this desktop shows a notification area";
+    window.hideToTray();
+    EXPECT_FALSE(window.isInTray());
+    EXPECT_TRUE(window.getWindow()->isVisible()) << "minimised, never lost";
+    // A left click on a tray icon shows the window; "退出" takes the exit procedure.
+    window.onMessage(WM_TRAY_NOTIFY, CLumaretDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(window.getWindow()->isVisible());
+}

@@ -53,11 +53,13 @@ public:
         menus.push_back(items);
         return 0;
     }
-    void shutdownCountdown(HWND) override { calls.push_back("countdown"); }
+    void shutdownCountdown(HWND) override { calls.push_back(awake.empty() || awake.back() ? "countdown awake" : "countdown"); }
+    void keepAwake(bool on) override { awake.push_back(on); }
 
     std::vector<std::string> calls;
     std::vector<std::vector<convert::MenuItem>> menus;
     std::string folder;
+    std::vector<bool> awake;
 };
 
 // The test's own data and settings folders, and the recording presenter, for one test.

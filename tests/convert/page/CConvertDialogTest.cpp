@@ -78,8 +78,10 @@ TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
     EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
     EXPECT_FALSE(page().list().isConverting());
     EXPECT_EQ(window.countLine(), "共有 2 个文件,已经完成 2 个文件");
-    // No options set: nothing shown, nothing moved, no countdown.
+    // No options set: nothing shown, nothing moved, no countdown. The machine was kept awake
+    // while converting only.
     EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(services.awake, (std::vector<bool>{true, false}));
     EXPECT_TRUE(messages().empty());
 
     // Only finished rows left: "start" says there is nothing to convert and stays idle.
@@ -263,4 +265,18 @@ TEST(ConvertListTest, SizesAndStatusTexts)
     EXPECT_EQ(convertList::statusText(convert::ProbeFailed), "转换错误");
     EXPECT_EQ(convertList::statusText(convert::Done), "转换完成");
     EXPECT_EQ(convertList::statusText(convert::Stopping), "");
+}
+
+TEST_F(ConvertPageTest, TheEndOfTheQueueRunsTheCountdownWhenAskedAfterReleasingTheInhibitors)
+{
+    window.convertPage.onMenuCommand(CConvertDialog::kMenuShutdown);
+    page().addFile(goodSource("last.mp4"), nullptr);
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"countdown"}));
+    // Stopping by hand never counts down.
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    page().startOrStop();
+    page().startOrStop();
+    EXPECT_EQ(services.calls.size(), 1u);
 }
