@@ -26,7 +26,12 @@ int CLumaretApp::run(int argc, char** argv)
         CLumaretDlg mainWindow;
         presenter->setOwner(mainWindow.getWindow());
         // A terminal closing or a session ending stops the encoders as the close button would.
-        platform::TerminationSignals termination([&mainWindow] { mainWindow.terminate(); });
+        // Quitting the application also ends any box open at that moment, whose loop would
+        // otherwise keep the program waiting for an answer nobody gives.
+        platform::TerminationSignals termination([&mainWindow] {
+            mainWindow.terminate();
+            platform::Application::quit(0);
+        });
         status = mainWindow.doModal(arguments);
         presenter->setOwner(nullptr);
     }
