@@ -74,7 +74,7 @@ measure() {
          "$(median "${ratios[@]}")" "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)" "$goal"
   printf '  lumaret own CPU:        %.3f s per run; encoders (probe included): %.3f s per run\n' \
          "$(calc "$self_cpu / $runs")" "$(calc "$child_cpu / $runs")"
-  printf '  own CPU / encoder CPU:  %.3f %% (goal <= 1 %%)\n' "$(calc "100 * $self_cpu / $child_cpu")"
+  printf '  own CPU / encoder CPU:  %.3f %% (goal < 1 %%)\n' "$(calc "100 * $self_cpu / $child_cpu")"
 }
 
 # The default profile is a quick encode, where the fixed cost of the probe shows; the second keeps
