@@ -20,7 +20,8 @@
 // program, the front end's loop in lumaret-cli). Job and probe reports arrive on their own threads;
 // the queue hands each one to the injected poster, which must run it later on the owner's thread,
 // in order. So the listener is called only on the owner's thread, never on a job's or the probe's
-// thread, and never from inside a call into the queue.
+// thread, and never from inside a call into the queue. From inside any of its calls the listener
+// may remove rows, start, stopAll() and even destroy the queue.
 //
 // Ownership: the queue owns its jobs and the probe. A job pointer stays valid until removeJob()
 // or the queue's destruction; reports already posted for a removed job are dropped.
@@ -73,8 +74,8 @@ public:
     // Appends a row with the queue's own copy of `job` (source, size, target folder, profile,
     // output naming), state Waiting, and queues it to the probe. Returns the queue's job.
     convertFile* addJob(const convertFile& job);
-    // Removes a row and deletes its job. Refused (false) for the converting job and for a job
-    // not in the queue.
+    // Removes a row and deletes its job. Refused (false) for the converting job (also while its
+    // final report is still on its way to the owner) and for a job not in the queue.
     bool removeJob(convertFile* job);
 
     std::size_t size() const { return rows_.size(); }
