@@ -2,43 +2,16 @@
 // error (not the toolkit's abort); with one it runs its event loop until quit().
 #include "platform/Application.h"
 #include "platform/ChildProcess.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 
 namespace {
 
-// Sets environment variables for the scope (an empty optional unsets one) and restores them.
-class ScopedEnvironment {
-public:
-    explicit ScopedEnvironment(const std::map<std::string, std::optional<std::string>>& values)
-    {
-        for (const auto& [name, value] : values) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-            set(name, value);
-        }
-    }
-    ~ScopedEnvironment()
-    {
-        for (const auto& [name, value] : saved_)
-            set(name, value);
-    }
-
-private:
-    static void set(const std::string& name, const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
-    std::map<std::string, std::optional<std::string>> saved_;
-};
+using testsupport::ScopedEnvironment;
 
 struct ProbeRun {
     platform::ChildProcess::ExitStatus status;

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -17,11 +18,15 @@ public:
     void onPaint(platform::DeviceContext&) override {}
     bool onMessage(UINT message, WPARAM wParam, LPARAM) override
     {
-        if (message == WM_SHOWWINDOW)
+        if (message == WM_SHOWWINDOW) {
             shows.push_back(static_cast<int>(wParam));
+            if (wParam && onShow)
+                onShow();
+        }
         return false;
     }
     std::vector<int> shows;
+    std::function<void()> onShow;
 };
 
 class Frame : public platform::WindowListener {
@@ -30,15 +35,27 @@ public:
     bool onMessage(UINT, WPARAM, LPARAM) override { return false; }
 };
 
-TEST(PageSlideTest, PagesHearTheirOwnShowAndHideOnly)
-{
+// A main window with one page in the place the pages take.
+class PageSlideTest : public ::testing::Test {
+protected:
+    static constexpr RECT kPlace{7, 141, 593, 496};
+
+    PageSlideTest()
+    {
+        frame.setGeometry(RECT{0, 0, 600, 500});
+        page.setGeometry(kPlace);
+    }
+
     Frame frameListener;
     Page pageListener;
-    platform::Window frame(platform::Window::Kind::TopLevel, &frameListener);
-    platform::Window page(platform::Window::Kind::Child, &pageListener, &frame);
-    frame.setGeometry(RECT{0, 0, 600, 500});
-    page.setGeometry(RECT{7, 141, 593, 496});
+    platform::Window frame{platform::Window::Kind::TopLevel, &frameListener};
+    platform::Window page{platform::Window::Kind::Child, &pageListener, &frame};
+};
+
+TEST_F(PageSlideTest, PagesHearTheirOwnShowAndHideOnly)
+{
     frame.show();
+    EXPECT_FALSE(page.isVisible()) << "a page waits to be shown itself";
     page.show();
     page.show();
     EXPECT_EQ(pageListener.shows, (std::vector<int>{1}));
@@ -49,45 +66,34 @@ TEST(PageSlideTest, PagesHearTheirOwnShowAndHideOnly)
     EXPECT_EQ(pageListener.shows, (std::vector<int>{1, 0}));
 }
 
-TEST(PageSlideTest, SlidesFromOnePageWidthRightToItsPlace)
+TEST_F(PageSlideTest, ThePageShownSlidesFromOnePageWidthRightToItsPlace)
 {
-    Frame frameListener;
-    Page pageListener;
-    platform::Window frame(platform::Window::Kind::TopLevel, &frameListener);
-    platform::Window page(platform::Window::Kind::Child, &pageListener, &frame);
-    frame.setGeometry(RECT{0, 0, 600, 500});
-    page.setGeometry(RECT{7, 141, 593, 496});
+    // The page starts its slide from its show report, as the pages do.
+    platform::PageSlide slide(page);
+    pageListener.onShow = [&] { slide.start(); };
     frame.show();
     page.show();
-
-    platform::PageSlide slide(page);
-    slide.start();
     EXPECT_TRUE(slide.isRunning());
-    EXPECT_EQ(page.geometry().left, 7 + 586) << "it starts one page width to the right";
+    EXPECT_EQ(page.geometry().left, kPlace.left + kPlace.width()) << "it starts one page width to the right";
     // A second start while running heads for the same place, not for where the page is now.
     slide.start();
-    EXPECT_EQ(slide.target(), (RECT{7, 141, 593, 496}));
+    EXPECT_EQ(slide.target(), kPlace);
     ASSERT_TRUE(x11test::waitUntil([&] { return !slide.isRunning(); }));
-    EXPECT_EQ(page.geometry(), (RECT{7, 141, 593, 496}));
+    EXPECT_EQ(page.geometry(), kPlace);
 
     slide.start();
     slide.finish();
     EXPECT_FALSE(slide.isRunning());
-    EXPECT_EQ(page.geometry(), (RECT{7, 141, 593, 496}));
+    EXPECT_EQ(page.geometry(), kPlace);
 }
 
-TEST(PageSlideTest, TheSlideEndsAtThePlaceWhenItsOwnerGoes)
+TEST_F(PageSlideTest, TheSlideEndsAtThePlaceWhenItsOwnerGoes)
 {
-    Frame frameListener;
-    Page pageListener;
-    platform::Window frame(platform::Window::Kind::TopLevel, &frameListener);
-    platform::Window page(platform::Window::Kind::Child, &pageListener, &frame);
-    page.setGeometry(RECT{7, 141, 593, 496});
     {
         platform::PageSlide slide(page);
         slide.start(platform::PageSlide::kDurationMs);
     }
-    EXPECT_EQ(page.geometry(), (RECT{7, 141, 593, 496}));
+    EXPECT_EQ(page.geometry(), kPlace);
 }
 
 }  // namespace

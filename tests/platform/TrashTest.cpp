@@ -6,44 +6,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 
 namespace {
 
-class TrashHome {
-public:
-    TrashHome(const std::string& home, const std::string& data)
-    {
-        save("HOME", home);
-        save("XDG_DATA_HOME", data);
-    }
-    ~TrashHome()
-    {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-    }
-
-private:
-    void save(const std::string& name, const std::string& value)
-    {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+// The home and the data folder the trash lives in, for the scope.
+testsupport::ScopedEnvironment::Values trashHome(const std::filesystem::path& home, const std::filesystem::path& data)
+{
+    return {{"HOME", home.string()}, {"XDG_DATA_HOME", data.string()}};
+}
 
 TEST(TrashTest, MovesTheFileIntoTheHomeTrash)
 {
     testsupport::TempDir dir;
-    TrashHome home(dir.path().string(), (dir / "data").string());
+    testsupport::ScopedEnvironment home(trashHome(dir.path(), dir / "data"));
     const auto file = dir / "源文件.avi";
     std::ofstream(file) << "frames";
     std::string trashed;
@@ -65,7 +42,7 @@ TEST(TrashTest, WithoutAUsableTrashTheFileStays)
     testsupport::TempDir dir;
     // The data folder cannot be made: a plain file is in its way.
     std::ofstream(dir / "blocker") << "x";
-    TrashHome home(dir.path().string(), (dir / "blocker" / "data").string());
+    testsupport::ScopedEnvironment home(trashHome(dir.path(), dir / "blocker" / "data"));
     const auto file = dir / "keep.avi";
     std::ofstream(file) << "frames";
     EXPECT_EQ(platform::Trash::moveToTrash(file.string()), platform::Trash::Result::NoTrash);
