@@ -13,6 +13,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/Screen.h"
 #include "profile/ProfileRecord.h"
+#include "profile/page/CProfileChooser.h"
 
 #include <filesystem>
 #include <system_error>
@@ -646,10 +647,10 @@ const profile::ProfileRecord* CLumaretDlg::defaultProfile() const { return profi
 
 const profile::ProfileRecord* CLumaretDlg::lastUsedProfile() const { return profilePage.lastUsedProfile(); }
 
-bool CLumaretDlg::chooseProfile(HWND, const std::string&, profile::ProfileRecord&)
+bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen)
 {
-    // The profile chooser arrives with the window layer's native list; nothing is chosen until then.
-    return false;
+    profile::CProfileChooser chooser(profilePage.store().tree(), currentName, owner);
+    return chooser.choose(chosen);
 }
 
 }  // namespace app

@@ -254,7 +254,7 @@ void CConvertDialog::onQueueEnded()
     setConverting(false);
     invalidateParent();
     if (host_.options().shutdownWhenDone)
-        services_->shutdownCountdown(getWindow());
+        services_->shutdownCountdown(parentWindow());
 }
 
 bool CConvertDialog::outputIsVerified(convertFile& job) const
@@ -329,6 +329,8 @@ void CConvertDialog::showCpuMenu()
 
 void CConvertDialog::rowAction(const std::string& name)
 {
+    // Boxes opened from here are centred on the main window (the page's place is in its parent's
+    // coordinates).
     convertFile* job = list_->selectedJob();
     if (!job)
         return;
@@ -344,14 +346,14 @@ void CConvertDialog::rowAction(const std::string& name)
     } else if (name == convertList::kChangeOutput) {
         if (converting_ || job->getState() != Waiting)
             return;
-        const std::string folder = services_->chooseFolder(getWindow(), kChooseFolderTitle);
+        const std::string folder = services_->chooseFolder(parentWindow(), kChooseFolderTitle);
         if (!folder.empty())
             job->setTargetFolder(folder);
     } else if (name == convertList::kChangeProfile) {
         if (converting_ || job->getState() != Waiting)
             return;
         profile::ProfileRecord chosen{};
-        if (host_.chooseProfile(getWindow(), profile::profileNameOf(job->getProfile()), chosen))
+        if (host_.chooseProfile(parentWindow(), profile::profileNameOf(job->getProfile()), chosen))
             job->setProfile(chosen);
     }
     list_->invalidate();
