@@ -280,3 +280,26 @@ TEST_F(ConvertPageTest, TheEndOfTheQueueRunsTheCountdownWhenAskedAfterReleasingT
     page().startOrStop();
     EXPECT_EQ(services.calls.size(), 1u);
 }
+
+TEST_F(ConvertPageTest, HostileFileNamesConvertOneAfterAnother)
+{
+    const std::vector<std::string> names = {"it's \"quoted\".mp4", "-leading dash.mp4", "new\nline.mp4",
+                                            "视频 文件.mp4", std::string(243, 'n') + ".mp4"};
+    for (const std::string& name : names)
+        page().addFile(goodSource(name), nullptr);
+    ASSERT_EQ(page().rowCount(), static_cast<int>(names.size()));
+    EXPECT_TRUE(messages().empty());
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    for (int row = 0; row < page().rowCount(); ++row) {
+        convert::convertFile* job = page().list().jobAt(row);
+        EXPECT_EQ(job->getState(), convert::Done) << names[static_cast<size_t>(row)];
+        // The tooltip of the source cell is the full path, whatever it holds.
+        page().list().selectRow(-1);
+        RECT source{};
+        ASSERT_TRUE(page().list().getCellRect(row, convertList::SourceColumn, source));
+        std::string tip;
+        ASSERT_TRUE(page().list().tooltipAt(POINT{source.left + 5, source.top + 3}, tip));
+        EXPECT_EQ(tip, (env.dir / names[static_cast<size_t>(row)]).string());
+    }
+}
