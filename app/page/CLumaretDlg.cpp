@@ -15,6 +15,7 @@
 #include "profile/ProfileRecord.h"
 #include "profile/page/CProfileChooser.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -628,7 +629,11 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
         dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
     line("Lumaret", 23, 2, 200);
     line(profileLine(), c.left + 8, c.bottom - 25, c.right - 204);
-    line(countLine(), c.right - 200, c.bottom - 25, c.right - 4);
+    // The count starts 200 pixels from the right; a longer count (thousands of files) moves left
+    // so that it still ends inside the window.
+    const std::string count = countLine();
+    const int countWidth = platform::DeviceContext::measureText(count, font).cx;
+    line(count, std::min(c.right - 200, c.right - 4 - countWidth), c.bottom - 25, c.right - 4);
 }
 
 void CLumaretDlg::onPaint(platform::DeviceContext& dc)
