@@ -303,3 +303,14 @@ TEST_F(ConvertPageTest, HostileFileNamesConvertOneAfterAnother)
         EXPECT_EQ(tip, (env.dir / names[static_cast<size_t>(row)]).string());
     }
 }
+
+TEST_F(ConvertPageTest, AFileDropAddsOnceTheDropHasEndedAndRefusesFolders)
+{
+    std::vector<std::string> dropped{goodSource("dropped.mp4"), env.dir.path().string()};
+    EXPECT_TRUE(page().onMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(&dropped), 0));
+    EXPECT_EQ(page().rowCount(), 0) << "nothing is added inside the drop itself";
+    dropped.clear();  // the dropped list lives for the message only
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return page().rowCount() == 1 && messages().size() == 1; }));
+    EXPECT_EQ(messages()[0].text, "读取文件 " + env.dir.path().string() + " 失败!");
+    EXPECT_FALSE(page().isConverting());
+}
