@@ -7,6 +7,8 @@
 #include "convert/EncoderCapabilities.h"
 #include "platform/DeviceContext.h"
 
+#include "bench/RatioReporter.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -59,28 +61,6 @@ void BM_ConvertListPaint(benchmark::State& state)
 }
 BENCHMARK(BM_ConvertListPaint)->Arg(20)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto small = times_.find("BM_ConvertListPaint/20");
-        const auto large = times_.find("BM_ConvertListPaint/10000");
-        if (small != times_.end() && large != times_.end() && small->second > 0)
-            std::cout << "BM_ConvertListPaint ratio 10000 rows / 20 rows: " << large->second / small->second << "\n";
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -90,7 +70,7 @@ int main(int argc, char** argv)
     ::setenv("LUMARET_CONFIG_DIR", (scratch() / "config").c_str(), 1);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter({{"BM_ConvertListPaint", {"20", "10000"}}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::error_code ignored;
