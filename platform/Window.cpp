@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <QPointer>
 #include <QThread>
@@ -105,14 +106,18 @@ public:
     int modalResult_ = 0;
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* e) override
     {
-        DeviceContext dc(RECT{0, 0, width(), height()});
+        // Only the part asked for is painted: a busy animation repaints a 20-pixel square many
+        // times a second, not the whole window. The listener paints in client coordinates; the
+        // buffer clips to the part.
+        const QRect part = e->rect().intersected(rect());
+        DeviceContext dc(toRect(part));
         if (listener_)
             listener_->onPaint(dc);
         dc.impl().painter.end();
         QPainter screen(this);
-        screen.drawImage(0, 0, dc.impl().image);
+        screen.drawImage(part.topLeft(), dc.impl().image);
     }
 
     void mouseMoveEvent(QMouseEvent* e) override { deliverMouse(WM_MOUSEMOVE, e); }
