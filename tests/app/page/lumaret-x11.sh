@@ -4,6 +4,7 @@
 #      the clip converts, the output is a valid video, the close button ends the program.
 #   2. Closing while converting asks; "否" keeps the program and its encoder, "是" ends both.
 #   3. A termination signal while converting ends the program and its encoder.
+# And first: without a display the program says so in one line.
 # Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): lumaret-x11.sh LUMARET_PROGRAM
 set -euo pipefail
 program=$1
@@ -48,6 +49,10 @@ click_at() {
 }
 close_button() { click_at $((628 - 33)) 10; }
 encoders_of() { pgrep -P "$1" -c || true; }
+
+# 0. Without a display: one line, status 1, at once.
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$program" 2>&1 >/dev/null) && fail "started without a display"
+[ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || fail "without a display it said: $message"
 
 # 1. A real conversion handed over by the command file, then the close button.
 clip "short clip.avi" 3
