@@ -12,7 +12,7 @@ namespace platform {
 
 namespace {
 
-// The home trash ($XDG_DATA_HOME/Trash), made when it is missing, as the trash specification
+// The home trash ($XDG_DATA_HOME/Trash), made when it is missing, as the freedesktop trash rules
 // allows; empty when it cannot be made.
 QString homeTrash()
 {
