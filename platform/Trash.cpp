@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 // The home trash ($XDG_DATA_HOME/Trash), made when it is missing, as the freedesktop trash rules
-// allows; empty when it cannot be made.
+// allow; empty when it cannot be made.
 QString homeTrash()
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
