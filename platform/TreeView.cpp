@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace platform {
 
 namespace {
@@ -55,12 +57,15 @@ public:
     ClickWatch(QObject* parent, std::function<void(int)> report) : QObject(parent), report_(std::move(report)) {}
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            report_(NM_CLICK);
-        else if (event->type() == QEvent::MouseButtonDblClick &&
-                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            report_(NM_DBLCLK);
+        const bool left = (event->type() == QEvent::MouseButtonRelease ||
+                           event->type() == QEvent::MouseButtonDblClick) &&
+                          static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        if (!left)
+            return false;
+        // The owner may destroy the tree, and this watch with it, from the report: nothing of the
+        // watch is used once the report runs.
+        const std::function<void(int)> report = report_;
+        report(event->type() == QEvent::MouseButtonRelease ? NM_CLICK : NM_DBLCLK);
         return false;
     }
 

@@ -268,6 +268,27 @@ TEST(NativeControlsTest, OwnerMayDestroyTheEditorFromItsEnterReport)
     EXPECT_TRUE(owner.reports.empty());
 }
 
+TEST(NativeControlsTest, OwnerMayDestroyTheTreeFromItsClickReport)
+{
+    Owner owner;
+    auto tree = std::make_unique<platform::TreeView>(owner.window, 1012);
+    tree->setRect(RECT{0, 0, 200, 200});
+    const platform::HTREEITEM item = tree->insertItem(nullptr, "AVI", 9);
+    tree->show();
+    owner.window.show();
+    auto* widget = static_cast<QTreeWidget*>(tree->nativeWidget());
+    const RECT row = tree->itemRect(item);
+    owner.onReport = [&](UINT message, WPARAM, LPARAM code) {
+        if (message == WM_NOTIFY && code == NM_CLICK)
+            tree.reset();
+    };
+    click(widget->viewport(), QPoint(row.left + 20, row.top + 3));
+    EXPECT_EQ(tree, nullptr);
+    owner.reports.clear();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(owner.reports.empty()) << "a tree on its way out reports nothing";
+}
+
 TEST(NativeControlsTest, CheckBoxAndRadioGroupsReportClicks)
 {
     Owner owner;
