@@ -6,18 +6,6 @@
 
 namespace platform {
 
-const char* busStatusName(BusStatus status)
-{
-    switch (status) {
-    case BusStatus::Done: return "done";
-    case BusStatus::NoBus: return "no bus";
-    case BusStatus::NoService: return "no service";
-    case BusStatus::TimedOut: return "timed out";
-    case BusStatus::Failed: return "failed";
-    }
-    return "failed";
-}
-
 namespace {
 
 QDBusConnection connectionFor(const BusAddress& bus)

@@ -12,8 +12,8 @@ namespace platform {
 
 namespace {
 
-// The home trash ($XDG_DATA_HOME/Trash), made when it is missing, as the trash specification
-// allows; empty when it cannot be made.
+// The home trash ($XDG_DATA_HOME/Trash), made when it is missing, as the freedesktop trash rules
+// allow; empty when it cannot be made.
 QString homeTrash()
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

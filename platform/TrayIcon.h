@@ -4,7 +4,8 @@
 // lParam the mouse message: WM_LBUTTONDOWN for a left click, WM_LBUTTONDBLCLK for a double click,
 // WM_RBUTTONDOWN for a right click (the owner shows its menu at the cursor).
 //
-// Threads: window thread only. The owner window must outlive the icon.
+// Threads: window thread only. The owner window must outlive the icon. The owner takes the icon
+// away from a report with remove(); it does not destroy the TrayIcon during the report.
 #include "platform/WinTypes.h"
 
 #include <memory>

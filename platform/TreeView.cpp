@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace platform {
 
 namespace {
@@ -26,7 +28,7 @@ HTREEITEM handleOf(QTreeWidgetItem* item) { return reinterpret_cast<HTREEITEM>(i
 QTreeWidget* treeOf(const NativeControl& control) { return static_cast<QTreeWidget*>(control.nativeWidget()); }
 
 // One cell of the strip with the mask colour made transparent.
-QIcon maskedCell(const QImage& strip, int index, int cell, COLORREF mask)
+QPixmap maskedCell(const QImage& strip, int index, int cell, COLORREF mask)
 {
     QImage image = strip.copy(index * cell, 0, cell, cell).convertToFormat(QImage::Format_ARGB32);
     const QRgb key = qRgb(GetRValue(mask), GetGValue(mask), GetBValue(mask));
@@ -36,7 +38,17 @@ QIcon maskedCell(const QImage& strip, int index, int cell, COLORREF mask)
             if ((line[x] & 0x00FFFFFF) == (key & 0x00FFFFFF))
                 line[x] = 0;
     }
-    return QIcon(QPixmap::fromImage(image));
+    return QPixmap::fromImage(image);
+}
+
+// Icon n: the cell of the strip, and the cell of the double-size strip when it has one, which the
+// toolkit picks on screens with twice the pixels.
+QIcon iconOf(const QImage& strip, const QImage& strip2x, int index, int cell, COLORREF mask)
+{
+    QIcon icon(maskedCell(strip, index, cell, mask));
+    if ((index + 1) * cell * 2 <= strip2x.width() && strip2x.height() >= cell * 2)
+        icon.addPixmap(maskedCell(strip2x, index, cell * 2, mask));
+    return icon;
 }
 
 // Turns releases and double clicks on the tree's surface into the tree's click reports.
@@ -45,12 +57,15 @@ public:
     ClickWatch(QObject* parent, std::function<void(int)> report) : QObject(parent), report_(std::move(report)) {}
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            report_(NM_CLICK);
-        else if (event->type() == QEvent::MouseButtonDblClick &&
-                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            report_(NM_DBLCLK);
+        const bool left = (event->type() == QEvent::MouseButtonRelease ||
+                           event->type() == QEvent::MouseButtonDblClick) &&
+                          static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        if (!left)
+            return false;
+        // The owner may destroy the tree, and this watch with it, from the report: nothing of the
+        // watch is used once the report runs.
+        const std::function<void(int)> report = report_;
+        report(event->type() == QEvent::MouseButtonRelease ? NM_CLICK : NM_DBLCLK);
         return false;
     }
 
@@ -77,14 +92,15 @@ TreeView::TreeView(Window& window, int id)
     QObject::connect(tree, &QTreeWidget::itemCollapsed, context, [this] { notifyNotify(TVN_ITEMEXPANDED); });
 }
 
-int TreeView::setImageStrip(const Image& strip, int cell, COLORREF mask)
+int TreeView::setImageStrip(const Image& strip, int cell, COLORREF mask, const Image& strip2x)
 {
     QTreeWidget* tree = treeOf(*this);
     QList<QIcon> icons;
     if (!strip.isNull() && cell > 0) {
         const QImage& image = strip.data()->image;
+        const QImage doubled = strip2x.isNull() ? QImage() : strip2x.data()->image;
         for (int i = 0; (i + 1) * cell <= image.width(); ++i)
-            icons.push_back(maskedCell(image, i, cell, mask));
+            icons.push_back(iconOf(image, doubled, i, cell, mask));
     }
     imageCount_ = static_cast<int>(icons.size());
     if (!tree)

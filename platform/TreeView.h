@@ -29,8 +29,11 @@ public:
 
     // Cuts `strip` into square cells of `cell` pixels side by side (cell n at x = n * cell); pixels
     // of the `mask` colour are transparent. Icon n of an item is cell n. Returns the number of
-    // cells, 0 for a null strip (items then show no icons).
-    int setImageStrip(const Image& strip, int cell = kIconSize, COLORREF mask = RGB(255, 255, 255));
+    // cells, 0 for a null strip (items then show no icons). `strip2x`, when given, is the same
+    // strip drawn at twice the size, for screens with a device-pixel ratio of 2 (its cells that
+    // the first strip lacks are ignored).
+    int setImageStrip(const Image& strip, int cell = kIconSize, COLORREF mask = RGB(255, 255, 255),
+                      const Image& strip2x = Image());
     int imageCount() const;
 
     // Appends an item as the last child of `parent` (null: the last top-level item). `image` is a

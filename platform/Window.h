@@ -31,7 +31,9 @@ public:
     // WM_TIMER (wParam the timer id), WM_KEYDOWN (wParam a VK_ code), WM_KILLFOCUS (the window lost
     // activation), WM_CLOSE (the window system asks to close; return true to keep the window) and
     // every posted message. Child windows (pages) also hear WM_SHOWWINDOW when they are shown or
-    // hidden. Return true when the message was handled.
+    // hidden themselves. The native controls on the window report WM_COMMAND and WM_NOTIFY, file
+    // drops arrive as WM_DROPFILES and a tray icon's clicks as its callback message (WinTypes.h
+    // and the controls' headers say how they are packed). Return true when the message was handled.
     virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 

@@ -136,6 +136,21 @@ TEST(NativeControlsTest, TreeHoldsItemsWithDataIconsAndReportsSelectionAndClicks
     EXPECT_EQ(tree.childItem(nullptr), nullptr);
 }
 
+TEST(NativeControlsTest, TreeIconsAreSharpOnDoubleDensityScreens)
+{
+    Owner owner;
+    platform::TreeView tree(owner.window, 1012);
+    platform::Image doubled(32 * 53, 32, 0xFFFFFFFF);
+    doubled.fill(RECT{32 * 5, 0, 32 * 5 + 1, 1}, 0xFF123456);
+    EXPECT_EQ(tree.setImageStrip(strip(53), 16, RGB(255, 255, 255), doubled), 53);
+    tree.insertItem(nullptr, "AVI", 5);
+    const QIcon icon = static_cast<QTreeWidget*>(tree.nativeWidget())->topLevelItem(0)->icon(0);
+    const QImage sharp = icon.pixmap(QSize(16, 16), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(sharp.size(), QSize(32, 32));
+    EXPECT_EQ(sharp.pixel(0, 0), 0xFF123456u) << "the double-size cell, not the small one scaled up";
+    EXPECT_EQ(qAlpha(sharp.pixel(1, 1)), 0) << "white is the mask there too";
+}
+
 TEST(NativeControlsTest, TreeWearsTheSkinnedScrollBars)
 {
     Owner owner;
@@ -251,6 +266,27 @@ TEST(NativeControlsTest, OwnerMayDestroyTheEditorFromItsEnterReport)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(widget.isNull());
     EXPECT_TRUE(owner.reports.empty());
+}
+
+TEST(NativeControlsTest, OwnerMayDestroyTheTreeFromItsClickReport)
+{
+    Owner owner;
+    auto tree = std::make_unique<platform::TreeView>(owner.window, 1012);
+    tree->setRect(RECT{0, 0, 200, 200});
+    const platform::HTREEITEM item = tree->insertItem(nullptr, "AVI", 9);
+    tree->show();
+    owner.window.show();
+    auto* widget = static_cast<QTreeWidget*>(tree->nativeWidget());
+    const RECT row = tree->itemRect(item);
+    owner.onReport = [&](UINT message, WPARAM, LPARAM code) {
+        if (message == WM_NOTIFY && code == NM_CLICK)
+            tree.reset();
+    };
+    click(widget->viewport(), QPoint(row.left + 20, row.top + 3));
+    EXPECT_EQ(tree, nullptr);
+    owner.reports.clear();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(owner.reports.empty()) << "a tree on its way out reports nothing";
 }
 
 TEST(NativeControlsTest, CheckBoxAndRadioGroupsReportClicks)

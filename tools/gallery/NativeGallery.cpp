@@ -43,8 +43,11 @@ void NativeGallery::buildTree()
 {
     auto& tree = place<platform::TreeView>(RECT{0, 0, kTreeWidth, kHeight}, 1012);
     platform::Image icons;
+    platform::Image sharpIcons;  // the strip at twice the size, where the skin has one
+    if (!sharpIcons.load("image/lumaret-imagelist@2x.png"))
+        sharpIcons.load("image/lumaret-imagelist@2x.bmp");
     if (icons.load("image/lumaret-imagelist.bmp"))
-        tree.setImageStrip(icons);
+        tree.setImageStrip(icons, platform::TreeView::kIconSize, RGB(255, 255, 255), sharpIcons);
     platform::Image skin;
     if (KXLib::loadImage(skin, "image/lumaret-scrollskin.bmp", false))
         tree.attachSkinScrollbars(skin);
