@@ -70,8 +70,12 @@ measure() {
   printf '  encoders run directly:  %.3f s per batch (median of %d)\n' "$(median "${directs[@]}")" "$runs"
   printf '  lumaret-cli convert:    %.3f s per batch (median of %d; includes the probes)\n' \
          "$(median "${viaclis[@]}")" "$runs"
-  printf '  wall-time ratio:        %.4f median of the runs, %.4f best (goal <= %s)\n' \
-         "$(median "${ratios[@]}")" "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)" "$goal"
+  # On a shared machine the fastest run of each side is the one least disturbed by others.
+  local fastest_direct fastest_cli
+  fastest_direct=$(printf '%s\n' "${directs[@]}" | sort -g | head -1)
+  fastest_cli=$(printf '%s\n' "${viaclis[@]}" | sort -g | head -1)
+  printf '  wall-time ratio:        %.4f median of the runs, %.4f of the fastest runs (goal <= %s)\n' \
+         "$(median "${ratios[@]}")" "$(calc "$fastest_cli / $fastest_direct")" "$goal"
   printf '  lumaret own CPU:        %.3f s per run; encoders (probe included): %.3f s per run\n' \
          "$(calc "$self_cpu / $runs")" "$(calc "$child_cpu / $runs")"
   printf '  own CPU / encoder CPU:  %.3f %% (goal < 1 %%)\n' "$(calc "100 * $self_cpu / $child_cpu")"
