@@ -314,3 +314,31 @@ TEST_F(ConvertPageTest, AFileDropAddsOnceTheDropHasEndedAndRefusesFolders)
     EXPECT_EQ(messages()[0].text, "读取文件 " + env.dir.path().string() + " 失败!");
     EXPECT_FALSE(page().isConverting());
 }
+
+TEST_F(ConvertPageTest, AProbeFailureDuringAConversionIsCountedAndStartsNothing)
+{
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    // The second file's probe takes a moment, so it fails while the first one converts.
+    const std::string bad = fakeencoder::writeScript(env.dir / "bad.mp4", "probe: sleep 300\nprobe: exit 1\n");
+    page().addFile(bad, nullptr);
+    page().startOrStop();
+    convert::convertFile* first = page().list().jobAt(0);
+    convert::convertFile* second = page().list().jobAt(1);
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return second->getState() == convert::ProbeFailed; }));
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return page().overallBar().pos == 1; }));
+    EXPECT_TRUE(page().isConverting());
+    EXPECT_EQ(page().findConvertingJob(), first);
+    EXPECT_EQ(page().countFinished(), 1);
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStopText);
+
+    // Its row shows the red line and, on line 2, the fixed text of a bad file.
+    page().list().selectRow(1);
+    RECT cell{};
+    ASSERT_TRUE(page().list().getCellRect(1, convertList::SourceColumn, cell));
+    std::string tip;
+    ASSERT_TRUE(page().list().tooltipAt(POINT{cell.left + 5, cell.top + 27 + 3}, tip));
+    EXPECT_EQ(tip, convert::convertFile::kBadFileText);
+    ASSERT_TRUE(page().list().tooltipAt(POINT{cell.left - 10, cell.top + 3}, tip));
+    EXPECT_EQ(tip, "转换错误");
+    page().stopAll();
+}
