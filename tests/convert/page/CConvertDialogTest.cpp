@@ -3,6 +3,7 @@
 // follows a success (the output shown first, then the source into the trash, only when verified).
 #include "app/page/CLumaretDlg.h"
 #include "convert/JobState.h"
+#include "convert/EncoderCapabilities.h"
 #include "convert/page/CConvertDialog.h"
 #include "tests/app/page/PageTestSupport.h"
 #include "tests/convert/FakeEncoderSupport.h"
@@ -341,4 +342,34 @@ TEST_F(ConvertPageTest, AProbeFailureDuringAConversionIsCountedAndStartsNothing)
     ASSERT_TRUE(page().list().tooltipAt(POINT{cell.left - 10, cell.top + 3}, tip));
     EXPECT_EQ(tip, "转换错误");
     page().stopAll();
+}
+
+// An encoder build without AMR: the binding converts AMR audio to AAC and says so in a note,
+// which the row's tooltip shows under the stream description.
+TEST(ConvertPageNotesTest, TheRowTooltipCarriesTheSubstitutionNotes)
+{
+    pagetest::PageEnvironment env;
+    pagetest::RecordingServices services;
+    convert::EncoderBinding::Locations where;
+    where.ffmpeg = where.mencoder = LUMARET_FAKE_ENCODER;
+    where.ffmpegFound = where.mencoderFound = true;
+    const convert::EncoderBinding noAmr(where, convert::EncoderCapabilities::of({"h263", "mpeg4", "aac"}, {"3gp"}));
+    app::CLumaretDlg window(&services, &noAmr);
+    ASSERT_TRUE(window.initDialog());
+    const profile::ProfileRecord* amr = window.profilePage.findProfileByName("3gp 176x144 h263");
+    ASSERT_NE(amr, nullptr);
+    window.convertPage.addFile(fakeencoder::writeScript(env.dir / "amr.avi", "probe: cat " +
+                                                            testfixtures::path("probe-mp4-av-mp4.txt") +
+                                                            "\nstatuses 0 2 0.5\nwrite-output\nexit 0\n"),
+                               amr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return !window.convertPage.isConverting(); }));
+    convertList& list = window.convertPage.list();
+    list.selectRow(0);
+    RECT cell{};
+    ASSERT_TRUE(list.getCellRect(0, convertList::SourceColumn, cell));
+    std::string tip;
+    ASSERT_TRUE(list.tooltipAt(POINT{cell.left + 5, cell.top + 27 + 3}, tip));
+    EXPECT_NE(tip.find('\n'), std::string::npos) << tip;
+    EXPECT_NE(tip.find("AAC"), std::string::npos) << tip;
 }
