@@ -14,6 +14,7 @@ namespace app {
 
 int CLumaretApp::run(int argc, char** argv)
 {
+    CLumaretDlg::markProgramStart();
     const std::unique_ptr<platform::Application> application = platform::Application::create(argc, argv, "lumaret");
     if (!application)
         return 1;

@@ -7,6 +7,7 @@
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/ui/KXSkinColors.h"
+#include "platform/DebugOutput.h"
 #include "platform/DeviceContext.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Paths.h"
@@ -16,6 +17,7 @@
 #include "profile/page/CProfileChooser.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -24,6 +26,12 @@ namespace app {
 CLumaretDlg* theMainWindow = nullptr;
 
 namespace {
+
+std::chrono::steady_clock::time_point& programStart()
+{
+    static std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    return start;
+}
 
 constexpr COLORREF kPanelPen = 0x1C9048;
 constexpr COLORREF kGradientEnd = 0xEBEBEB;
@@ -636,8 +644,18 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
     line(count, std::min(c.right - 200, c.right - 4 - countWidth), c.bottom - 25, c.right - 4);
 }
 
+void CLumaretDlg::markProgramStart() { programStart() = std::chrono::steady_clock::now(); }
+
 void CLumaretDlg::onPaint(platform::DeviceContext& dc)
 {
+    if (!painted_) {
+        painted_ = true;
+        const auto elapsed = std::chrono::steady_clock::now() - programStart();
+        platform::DebugOutput::line(
+            "first paint " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) +
+            " ms after the start");
+    }
     const RECT client = window_.clientRect();
     paintBackground(dc, client);
     paintTexts(dc, client);

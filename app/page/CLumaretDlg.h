@@ -82,6 +82,9 @@ public:
     // Builds the window, its controls and pages (once); false when the program cannot run (no
     // profile at all), after telling the user.
     bool initDialog();
+    // The moment the program started, for the debug output's time to the first paint.
+    static void markProgramStart();
+
     // initDialog(), then shows the window and runs it until the exit procedure ends it. The
     // command-file hand-over runs first thing in the modal run, with `arguments` (the program's
     // whole command line, program path first).
@@ -172,6 +175,7 @@ private:
     bool initialised_ = false;
     bool runnable_ = false;
     bool commandLineDone_ = false;
+    bool painted_ = false;
     std::vector<std::string> arguments_;
     int viewBuilds_ = 0;
 };
