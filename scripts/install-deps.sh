@@ -11,6 +11,7 @@ packages=(
   ffmpeg mencoder
   xvfb xauth xdotool fonts-wqy-microhei fontconfig
   dbus
+  trayer
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #      the clip converts, the output is a valid video, the close button ends the program.
 #   2. Closing while converting asks; "否" keeps the program and its encoder, "是" ends both.
 #   3. A termination signal while converting ends the program and its encoder.
+#   4. With a notification area (trayer): "hide" puts the window there, a click on the icon
+#      brings it back, and the icon's menu item "退出" ends the program.
 # And first: without a display the program says so in one line.
 # Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): lumaret-x11.sh LUMARET_PROGRAM
 set -euo pipefail
@@ -48,6 +50,7 @@ click_at() {
     xdotool mousemove $((X + $1)) $((Y + $2)) click 1
 }
 close_button() { click_at $((628 - 33)) 10; }
+visible() { xdotool search --onlyvisible --name '^Lumaret$' | wc -l; }
 encoders_of() { pgrep -P "$1" -c || true; }
 
 # 0. Without a display: one line, status 1, at once.
@@ -79,7 +82,6 @@ pid=$!
 wait_for '[ "$(encoders_of $pid)" = 1 ]' 30 || fail "no encoder started"
 close_button
 sleep 1  # the question box maps
-visible() { xdotool search --onlyvisible --name '^Lumaret$' | wc -l; }
 [ "$(visible)" = 2 ] || fail "no question was asked"
 box=$(xdotool search --sync --onlyvisible --name '^Lumaret$' | tail -1)
 eval "$(xdotool getwindowgeometry --shell "$box")"
@@ -104,6 +106,32 @@ kill -TERM $pid
 wait_for '! kill -0 $pid 2>/dev/null' 10 || fail "SIGTERM did not end the program"
 wait $pid || true
 [ "$(pgrep -f "$scratch/clips" -c || true)" = 0 ] || fail "an encoder outlived SIGTERM"
+
+# 4. The tray: hide, click the icon, hide again, and "退出" from the icon's menu.
+if command -v trayer >/dev/null; then
+    rm -f "$LUMARET_DATA_DIR/cmdline.txt"
+    trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 --transparent false &
+    tray=$!
+    sleep 1  # the notification area takes its place
+    eval "$(xdotool getdisplaygeometry --shell)"
+    icon_x=$((WIDTH - 13)); icon_y=$((HEIGHT - 16))
+    "$program" &
+    pid=$!
+    wait_for '[ "$(visible)" = 1 ]' 10 || fail "the window did not show"
+    click_at $((628 - 92)) 10
+    wait_for '[ "$(visible)" = 0 ]' 5 || fail "\"hide\" did not hide the window"
+    xdotool mousemove $icon_x $icon_y click 1
+    wait_for '[ "$(visible)" = 1 ]' 5 || fail "a click on the tray icon did not bring the window back"
+    click_at $((628 - 92)) 10
+    wait_for '[ "$(visible)" = 0 ]' 5 || fail "the second \"hide\" did not hide the window"
+    xdotool mousemove $icon_x $icon_y click 3
+    sleep 0.5  # the menu opens
+    xdotool key Up Return
+    wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"退出\" did not end the program"; kill $pid; }
+    wait $pid || fail "the program ended with status $?"
+    kill $tray
+    wait $tray 2>/dev/null || true
+fi
 
 [ $failures -eq 0 ] && echo "lumaret-x11: all checks passed"
 exit $((failures > 0))
