@@ -1,21 +1,22 @@
 #include "app/CliCommands.h"
 
+#include "app/CliText.h"
 #include "app/SettingsStore.h"
+#include "convert/ConversionQueue.h"
+#include "convert/ConversionQueueLoop.h"
 #include "convert/convertFile.h"
-#include "convert/convertFileInfoThread.h"
 #include "platform/ChildProcess.h"
 #include "platform/Paths.h"
+#include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <memory>
-#include <mutex>
 #include <optional>
+#include <set>
+#include <sstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -49,38 +50,6 @@ std::optional<ConvertArguments> parseArguments(const std::vector<std::string>& a
         return std::nullopt;
     return parsed;
 }
-
-bool isFinal(int state)
-{
-    return state == convert::Done || state == convert::Failed || state == convert::ProbeFailed;
-}
-
-// The listener of every job: wakes the queue loop on each report.
-class QueueWatcher : public convert::convertEvent {
-public:
-    void onStateChanged(convert::convertFile*, int) override
-    {
-        std::lock_guard lock(mutex_);
-        changed_.notify_all();
-    }
-    // Waits for the job's end, calling tick() at least every quarter second meanwhile to redraw
-    // the progress.
-    template <typename Tick>
-    void waitForEnd(const convert::convertFile& job, Tick tick)
-    {
-        std::unique_lock lock(mutex_);
-        while (!isFinal(job.getState())) {
-            changed_.wait_for(lock, std::chrono::milliseconds(250));
-            lock.unlock();
-            tick();
-            lock.lock();
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-};
 
 // Per-file and overall progress: one line redrawn in place on a terminal, plain lines (one per
 // tenth reached) otherwise.
@@ -126,6 +95,90 @@ std::string lastLine(const std::string& text)
     return text.substr(begin == std::string::npos ? 0 : begin + 1, end - (begin == std::string::npos ? 0 : begin + 1));
 }
 
+// The encoder's full text goes to standard error line by line, each line made printable.
+void printLines(std::ostream& stream, const std::string& text)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        stream << printable(line) << '\n';
+}
+
+std::string sourceOf(const convert::convertFile& job)
+{
+    std::string source;
+    uint64_t size = 0;
+    job.getProbeInput(source, size);
+    return source;
+}
+
+// The queue's listener: draws the running job's progress and prints each job's result as the
+// queue reports its end. Rows that ended before the queue reached them in converting mode are
+// printed by printRemaining().
+class ConsoleReporter : public convert::ConversionQueueListener {
+public:
+    ConsoleReporter(std::ostream& out, std::ostream& err, bool terminal) : out_(out), err_(err), display_(out, terminal)
+    {
+    }
+    void attach(const convert::ConversionQueue* queue) { queue_ = queue; }
+
+    void onJobStateChanged(convert::convertFile* job, int state) override
+    {
+        if (state == convert::Converting)
+            onJobProgress(job, 0);
+    }
+    void onJobProgress(convert::convertFile* job, int percent) override
+    {
+        const int row = queue_->rowOf(job);
+        if (row >= 0 && !printed_.count(job))
+            display_.show(static_cast<size_t>(row), queue_->size(), printable(nameOf(*job)), percent);
+    }
+    void onJobFinished(convert::convertFile* job, int) override { printResult(*job); }
+    void onQueueEnded() override { ended_ = true; }
+
+    bool ended() const { return ended_; }
+    size_t failures() const { return failures_; }
+    // Prints every row not printed yet, in row order.
+    void printRemaining()
+    {
+        for (size_t row = 0; row < queue_->size(); ++row)
+            printResult(*queue_->jobAt(row));
+    }
+
+private:
+    static std::string nameOf(const convert::convertFile& job)
+    {
+        return std::filesystem::path(sourceOf(job)).filename().string();
+    }
+
+    void printResult(convert::convertFile& job)
+    {
+        if (!printed_.insert(&job).second)
+            return;
+        display_.clear();
+        const std::string source = sourceOf(job);
+        for (const std::string& note : job.getNotes())
+            err_ << "note " << printable(source) << ": " << printable(note) << '\n';
+        if (job.getState() == convert::Done) {
+            out_ << "done " << printable(job.getOutputPath()) << '\n' << std::flush;
+            return;
+        }
+        ++failures_;
+        std::string reason;
+        job.getMediaInfo(reason);
+        out_ << "failed " << printable(source) << ": " << printable(lastLine(reason)) << '\n' << std::flush;
+        if (reason.find('\n') != std::string::npos)
+            printLines(err_, reason);
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+    ProgressDisplay display_;
+    const convert::ConversionQueue* queue_ = nullptr;
+    std::set<const convert::convertFile*> printed_;
+    size_t failures_ = 0;
+    bool ended_ = false;
+};
+
 // An interrupted command-line conversion must not leave encoders behind: their groups are killed
 // before the signal ends the program.
 void endEncodersAndDie(int signal)
@@ -161,11 +214,30 @@ void reportResourceUse(std::ostream& err)
     err << "rusage self=" << seconds(self) << " children=" << seconds(children) << '\n';
 }
 
+// Adds the job of one file, as the conversion list adopts a file: absolute path, size, the
+// chosen profile and folder.
+void addFile(convert::ConversionQueue& queue, const std::string& file, const profile::ProfileRecord& record,
+             const std::string& folder, bool appendProfileName)
+{
+    std::error_code error;
+    const std::filesystem::path source = std::filesystem::absolute(file, error);
+    const auto size = std::filesystem::file_size(source, error);
+    convert::convertFile job;
+    job.setDisposed(true);
+    job.setSource(source.string(), error ? 0 : size);
+    job.setTargetFolder(folder);
+    job.setProfile(record);
+    job.setAppendProfileName(appendProfileName);
+    queue.addJob(job);
+}
+
 }  // namespace
 
-// Converts the files one after another as the conversion list does: every file is queued to the
-// media probe at once, then each job is started in turn and waited for. Prints "done OUTPUT" or
-// "failed SOURCE: REASON" per file; exit status 0 when every file was converted. Sources are never
+// Converts the files through the conversion queue, as the conversion page does: every file is
+// queued to the media probe at once (so each is probed while the one before it converts), and one
+// encoder runs at a time, in the order given. Prints "done OUTPUT" or "failed SOURCE: REASON" per
+// file as it ends, and the encoder binding's substitution notes ("note SOURCE: TEXT") on standard
+// error; paths are made printable. Exit status 0 when every file was converted. Sources are never
 // deleted, whatever the settings say.
 int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -182,10 +254,15 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     const OptionSettings options = SettingsStore().loadOptions();
     const profile::ProfileRecord* chosen = chooseProfile(store, *parsed, options);
     if (!chosen) {
-        err << "lumaret-cli convert: no profile named \"" << parsed->profileName.value_or("") << "\"\n";
+        err << "lumaret-cli convert: no profile named \"" << printable(parsed->profileName.value_or("")) << "\"\n";
         return kCliFailure;
     }
     const profile::ProfileRecord record = *chosen;
+    if (!profile::conversionTypeDescriptor(record.conversionType)) {
+        err << "lumaret-cli convert: the profile \"" << printable(profile::profileNameOf(record))
+            << "\" has an unknown conversion type (" << record.conversionType << ")\n";
+        return kCliFailure;
+    }
     const std::string folderSetting = parsed->outputFolder ? *parsed->outputFolder : options.outputFolder;
     const std::string folder = folderSetting.empty() ? std::string() : platform::Paths::expandHome(folderSetting).string();
 
@@ -193,53 +270,22 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     std::signal(SIGTERM, endEncodersAndDie);
     std::signal(SIGHUP, endEncodersAndDie);
 
-    QueueWatcher watcher;
-    std::vector<std::unique_ptr<convert::convertFile>> jobs;
-    convert::convertFileInfoThread probe;  // declared after the jobs: stopped before they go
-    probe.setDisposed(true);
-    probe.start(nullptr);
-    for (const std::string& file : parsed->files) {
-        std::error_code error;
-        const std::filesystem::path source = std::filesystem::absolute(file, error);
-        const auto size = std::filesystem::file_size(source, error);
-        auto job = std::make_unique<convert::convertFile>();
-        job->setDisposed(true);
-        job->setSource(source.string(), error ? 0 : size);
-        job->setTargetFolder(folder);
-        job->setProfile(record);
-        job->setAppendProfileName(options.appendProfileName != 0);
-        job->setListener(&watcher);
-        probe.enqueue(job.get());
-        jobs.push_back(std::move(job));
-    }
-
-    const bool terminal = &out == &std::cout && ::isatty(STDOUT_FILENO);
-    ProgressDisplay display(out, terminal);
+    // The queue's reports run here, on this thread, between waits for the next one.
+    convert::ConversionQueueLoop loop;
+    ConsoleReporter reporter(out, err, &out == &std::cout && ::isatty(STDOUT_FILENO));
     size_t failures = 0;
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        convert::convertFile& job = *jobs[i];
-        std::string source;
-        uint64_t size = 0;
-        job.getProbeInput(source, size);
-        const std::string name = std::filesystem::path(source).filename().string();
-        if (job.start())
-            watcher.waitForEnd(job, [&] { display.show(i, jobs.size(), name, job.getPercent()); });
-        display.clear();
-
-        for (const std::string& note : job.getNotes())
-            out << "note " << source << ": " << note << '\n';
-        if (job.getState() == convert::Done) {
-            out << "done " << job.getOutputPath() << '\n' << std::flush;
-            continue;
+    {
+        convert::ConversionQueue queue(loop.poster(), &reporter);
+        reporter.attach(&queue);
+        for (const std::string& file : parsed->files)
+            addFile(queue, file, record, folder, options.appendProfileName != 0);
+        if (queue.start()) {
+            while (!reporter.ended())
+                loop.runOne();
         }
-        ++failures;
-        std::string reason;
-        job.getMediaInfo(reason);
-        out << "failed " << source << ": " << lastLine(reason) << '\n' << std::flush;
-        if (reason.find('\n') != std::string::npos)
-            err << reason << '\n';
+        reporter.printRemaining();
+        failures = reporter.failures();
     }
-    probe.stop();
     reportResourceUse(err);
     return failures == 0 ? kCliSuccess : kCliFailure;
 }

@@ -1,6 +1,7 @@
 #include "app/CliFrontEnd.h"
 
 #include "app/CliCommands.h"
+#include "app/CliText.h"
 
 #include <array>
 
@@ -44,7 +45,7 @@ int CliFrontEnd::run(const std::vector<std::string>& args, std::ostream& out, st
             err << "usage: lumaret-cli " << command.usage << '\n';
         return status;
     }
-    err << "lumaret-cli: unknown command '" << args.front() << "'\n";
+    err << "lumaret-cli: unknown command '" << printable(args.front()) << "'\n";
     printUsage(err);
     return kCliUsage;
 }

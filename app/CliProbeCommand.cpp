@@ -1,5 +1,6 @@
 #include "app/CliCommands.h"
 
+#include "app/CliText.h"
 #include "convert/convertFile.h"
 #include "convert/convertFileInfoThread.h"
 
@@ -57,12 +58,13 @@ int runProbeCommand(const std::vector<std::string>& args, std::ostream& out, std
     std::string info;
     job.getMediaInfo(info);
     if (job.getState() == convert::ProbeFailed) {
-        out << "error=" << info << '\n';
+        out << "error=" << printable(info) << '\n';
         return kCliFailure;
     }
     std::string duration;
     job.getDurationText(duration);
-    out << "duration=" << duration << "\nseconds=" << job.getDurationSeconds() << "\ninfo=" << info << '\n';
+    out << "duration=" << printable(duration) << "\nseconds=" << job.getDurationSeconds() << "\ninfo=" << printable(info)
+        << '\n';
     return kCliSuccess;
 }
 

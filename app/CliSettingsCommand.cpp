@@ -1,5 +1,6 @@
 #include "app/CliCommands.h"
 
+#include "app/CliText.h"
 #include "app/SettingsStore.h"
 
 namespace app {
@@ -15,7 +16,7 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
     const OptionSettings options = store.loadOptions();
     const SkinSettings skin = store.loadSkin();
     const auto flag = [](uint8_t value) { return static_cast<unsigned>(value); };
-    out << "output_path=" << options.outputFolder << '\n'
+    out << "output_path=" << printable(options.outputFolder) << '\n'
         << "output_profile=" << flag(options.appendProfileName) << '\n'
         << "delete_source=" << flag(options.deleteSourceOnSuccess) << '\n'
         << "open_output=" << flag(options.openOutputOnSuccess) << '\n'
@@ -23,7 +24,7 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
         << "enable=" << flag(options.contextMenuEnabled) << '\n'
         << "auto=" << flag(options.autoConvertOnAdd) << '\n'
         << "profile=" << flag(options.profileChoice) << '\n'
-        << "skin_color=" << skin.skinName << '\n'
+        << "skin_color=" << printable(skin.skinName) << '\n'
         << "hue=" << skin.skinHue << '\n'
         << "saturation=" << skin.skinSaturation << '\n'
         << "luminosity=" << skin.skinLuminosity << '\n';

@@ -5,6 +5,8 @@
 #include "kxlib/ui/KXListCtrl.h"
 #include "platform/DeviceContext.h"
 
+#include "bench/RatioReporter.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -90,32 +92,6 @@ void BM_ListHitTest(benchmark::State& state)
 }
 BENCHMARK(BM_ListHitTest)->Arg(20)->Arg(100000);
 
-// Prints the usual table, then the ratio of each benchmark's large list to its small one, in CPU
-// time (the machine may be busy with other work, which wall time would count).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        for (const char* name : {"BM_ListPaint", "BM_ListHitTest"}) {
-            const auto small = times_.find(std::string(name) + "/20");
-            const auto large = times_.find(std::string(name) + "/100000");
-            if (small != times_.end() && large != times_.end() && small->second > 0)
-                std::cout << name << " ratio 100000 rows / 20 rows: " << large->second / small->second << "\n";
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -124,7 +100,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     loadScrollbarStrip();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter({{"BM_ListPaint", {"20", "100000"}}, {"BM_ListHitTest", {"20", "100000"}}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

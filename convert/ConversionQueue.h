@@ -20,7 +20,8 @@
 // program, the front end's loop in lumaret-cli). Job and probe reports arrive on their own threads;
 // the queue hands each one to the injected poster, which must run it later on the owner's thread,
 // in order. So the listener is called only on the owner's thread, never on a job's or the probe's
-// thread, and never from inside a call into the queue.
+// thread, and never from inside a call into the queue. From inside any of its calls the listener
+// may remove rows, start, stopAll() and even destroy the queue.
 //
 // Ownership: the queue owns its jobs and the probe. A job pointer stays valid until removeJob()
 // or the queue's destruction; reports already posted for a removed job are dropped.
@@ -73,11 +74,11 @@ public:
     // Appends a row with the queue's own copy of `job` (source, size, target folder, profile,
     // output naming), state Waiting, and queues it to the probe. Returns the queue's job.
     convertFile* addJob(const convertFile& job);
-    // Removes a row and deletes its job. Refused (false) for the converting job and for a job
-    // not in the queue.
+    // Removes a row and deletes its job. Refused (false) for the converting job (also while its
+    // final report is still on its way to the owner) and for a job not in the queue.
     bool removeJob(convertFile* job);
 
-    std::size_t size() const { return jobs_.size(); }
+    std::size_t size() const { return rows_.size(); }
     convertFile* jobAt(std::size_t row) const;
     // The row of a job, or -1.
     int rowOf(const convertFile* job) const;
@@ -103,13 +104,39 @@ public:
     uint32_t priorityClass() const;
 
 private:
+    // One row: its job and a number of its own, so that a report posted for a removed job can
+    // never reach a job created later at the same address.
+    struct Row {
+        std::unique_ptr<convertFile> job;
+        uint64_t id = 0;
+        bool finalSeen = false;       // a final report of this job was handled
+        bool startedByQueue = false;  // started by the driver and not yet ended
+        bool probeSeen = false;       // onJobProbed was sent
+    };
+
     // convertEvent, on job and probe threads: post to the owner's thread.
     void onStateChanged(convertFile* job, int state) override;
     void onProgress(convertFile* job, int percent) override;
+    // Posts `handler(id)` for the job's row, unless the job has left the queue.
+    void postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler);
+
+    // The handlers of posted reports, on the owner's thread.
+    void handleState(uint64_t id, int state);
+    void handleProgress(uint64_t id, int percent);
+    void handleProbed();
+    // Starts the next Waiting row when converting and no job runs; ends converting mode when none
+    // is left and every final state has been reported.
+    void advance();
+    bool hasUnreportedFinalState() const;
+
+    Row* findRow(uint64_t id);
+    int rowIndexOf(const convertFile* job) const;
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
-    std::vector<std::unique_ptr<convertFile>> jobs_;
+    std::vector<Row> rows_;
+    uint64_t nextId_ = 1;
+    uint64_t runningId_ = 0;  // the row whose job the driver started and has not heard the end of
     bool converting_ = false;
     int finishedThisRun_ = 0;
 };

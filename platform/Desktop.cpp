@@ -25,6 +25,15 @@ bool Desktop::openUrl(const std::string& target)
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
+bool Desktop::openFile(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    if (opener())
+        return opener()(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(toQString(path)));
+}
+
 void Desktop::setOpener(Opener replacement) { opener() = std::move(replacement); }
 
 }  // namespace platform

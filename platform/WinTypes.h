@@ -126,3 +126,38 @@ constexpr UINT DT_WORDBREAK = 0x0010;
 constexpr UINT DT_SINGLELINE = 0x0020;
 constexpr UINT DT_NOPREFIX = 0x0800;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
+
+// Notifications of the native child controls (tree, combo boxes, edit boxes, buttons) to the
+// window they sit on, and of the window system to a page.
+//   WM_COMMAND     wParam MAKEWPARAM(control id, code) with a BN_, CBN_ or EN_ code below; lParam 0.
+//                  Enter and Escape in an editor arrive as MAKEWPARAM(IDOK or IDCANCEL, 0) with the
+//                  editor's id in lParam, so that an in-place editor can be committed or dropped.
+//   WM_NOTIFY      wParam the control id; lParam an NM_ or TVN_ code (negative, as a signed value).
+//   WM_SHOWWINDOW  wParam 1 when a page is shown, 0 when it is hidden.
+//   WM_DROPFILES   wParam points to the std::vector<std::string> of dropped paths, valid during
+//                  the call only (see FileDropTarget.h).
+constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_DROPFILES = 0x0233;
+// The main window's tray icon reports its mouse messages with this number (see TrayIcon.h).
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+constexpr int BN_CLICKED = 0;
+constexpr int CBN_SELCHANGE = 1;
+constexpr int CBN_KILLFOCUS = 4;
+constexpr int CBN_EDITCHANGE = 5;
+constexpr int EN_KILLFOCUS = 0x0200;
+constexpr int EN_CHANGE = 0x0300;
+
+constexpr int NM_CLICK = -2;
+constexpr int NM_DBLCLK = -3;
+constexpr int NM_KILLFOCUS = -8;
+constexpr int TVN_SELCHANGED = -451;
+constexpr int TVN_ITEMEXPANDED = -455;
+
+constexpr int LOWORD(WPARAM w) { return static_cast<int>(w & 0xFFFF); }
+constexpr int HIWORD(WPARAM w) { return static_cast<int>((w >> 16) & 0xFFFF); }

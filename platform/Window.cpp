@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <QPointer>
 #include <QThread>
@@ -67,6 +68,10 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::StrongFocus);
+        // A page stays hidden until it is shown itself, also when its parent is shown after it was
+        // made (the toolkit would otherwise show it with the parent, without a show report).
+        if (kind == Window::Kind::Child)
+            QWidget::setVisible(false);
     }
 
     static Qt::WindowFlags flagsFor(Window::Kind kind)
@@ -105,16 +110,20 @@ public:
     int modalResult_ = 0;
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* e) override
     {
-        // The buffer has as many pixels as the screen shows for the window: on a screen with a
-        // device-pixel ratio of 2 it is painted at twice the size instead of being enlarged.
-        DeviceContext dc(RECT{0, 0, width(), height()}, 0xFFFFFF, devicePixelRatioF());
+        // Only the part asked for is painted: a busy animation repaints a 20-pixel square many
+        // times a second, not the whole window. The listener paints in client coordinates; the
+        // buffer clips to the part. The buffer has as many pixels as the screen shows for that
+        // part: on a screen with a device-pixel ratio of 2 it is painted at twice the size instead
+        // of being enlarged.
+        const QRect part = e->rect().intersected(rect());
+        DeviceContext dc(toRect(part), 0xFFFFFF, devicePixelRatioF());
         if (listener_)
             listener_->onPaint(dc);
         dc.impl().painter.end();
         QPainter screen(this);
-        screen.drawImage(0, 0, dc.impl().image);
+        screen.drawImage(part.topLeft(), dc.impl().image);
     }
 
     void mouseMoveEvent(QMouseEvent* e) override { deliverMouse(WM_MOUSEMOVE, e); }
@@ -151,6 +160,16 @@ protected:
             e->accept();
     }
     void resizeEvent(QResizeEvent*) override { updateMask(); }
+    // A page learns when it is shown or hidden itself, as from the window system's show command:
+    // not when its parent window comes and goes (hiding the main window to the tray is not leaving
+    // the page). The showing page starts its slide from here.
+    void setVisible(bool visible) override
+    {
+        const bool wasHidden = isHidden();
+        QWidget::setVisible(visible);
+        if (kind_ == Window::Kind::Child && wasHidden != isHidden())
+            deliver(WM_SHOWWINDOW, visible ? 1 : 0, 0);
+    }
     void timerEvent(QTimerEvent* e) override
     {
         for (const auto& [id, qtId] : timers_) {
@@ -173,6 +192,7 @@ protected:
         }
         if (e->type() == QEvent::WindowDeactivate && kind_ == Window::Kind::Popup)
             deliver(WM_KILLFOCUS, 0, 0);
+
         return QWidget::event(e);
     }
 
@@ -292,6 +312,12 @@ void Window::post(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (impl_->widget)
         QCoreApplication::postEvent(impl_->widget.data(), new PostedMessage(message, wParam, lParam));
+}
+
+bool Window::send(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowWidget* widget = impl_->widget.data();
+    return widget && widget->deliver(message, wParam, lParam);
 }
 
 void Window::update() { impl_->widget->repaint(); }

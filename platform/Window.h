@@ -31,7 +31,10 @@ public:
     // and screen coordinates in lParam; WM_MOUSELEAVE once after trackMouseLeave()),
     // WM_TIMER (wParam the timer id), WM_KEYDOWN (wParam a VK_ code), WM_KILLFOCUS (the window lost
     // activation), WM_CLOSE (the window system asks to close; return true to keep the window) and
-    // every posted message. Return true when the message was handled.
+    // every posted message. Child windows (pages) also hear WM_SHOWWINDOW when they are shown or
+    // hidden themselves. The native controls on the window report WM_COMMAND and WM_NOTIFY, file
+    // drops arrive as WM_DROPFILES and a tray icon's clicks as its callback message (WinTypes.h
+    // and the controls' headers say how they are packed). Return true when the message was handled.
     virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
@@ -74,6 +77,9 @@ public:
     void invalidate(const RECT* r = nullptr);
     // Delivers the message to the listener later, on the window thread. Safe from any thread.
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Delivers the message to the listener now and returns its answer (window thread only). The
+    // native controls report through it; the listener may destroy the sender during the call.
+    bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // Paints now (window thread only), for the rare caller that needs the screen up to date.
     void update();
 

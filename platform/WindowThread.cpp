@@ -22,4 +22,12 @@ void WindowThread::run(const std::function<void()>& task)
     QMetaObject::invokeMethod(application, [&task] { task(); }, Qt::BlockingQueuedConnection);
 }
 
+void WindowThread::post(std::function<void()> task)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || !task)
+        return;
+    QMetaObject::invokeMethod(application, std::move(task), Qt::QueuedConnection);
+}
+
 }  // namespace platform

@@ -13,6 +13,10 @@ public:
     // else queued to it while the caller waits. The window thread's event loop must be running (or
     // about to run) for a queued task to be done.
     static void run(const std::function<void()>& task);
+    // Queues `task` to the window thread and returns at once; tasks run in the order they were
+    // posted. Safe from any thread. Without an application object the task is dropped, since no
+    // window thread exists to run it.
+    static void post(std::function<void()> task);
 };
 
 }  // namespace platform

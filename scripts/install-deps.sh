@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   ffmpeg mencoder
   xvfb xauth xdotool fonts-wqy-microhei fontconfig
+  dbus
+  trayer
 )
 
 missing=()

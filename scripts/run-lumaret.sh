@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
-# Starts Lumaret from a build folder. Until the main window is built this shows the command-line
-# front end: its help and the profile list.
+# Starts Lumaret from a build folder on the user's display. Without a display the program says so
+# in one line and ends.
 set -euo pipefail
 build=${1:-build}
-bin="$build/bin"
-if [ -x "$bin/lumaret" ]; then
-  exec "$bin/lumaret"
-fi
-"$bin/lumaret-cli" --help || true
-echo
-exec "$bin/lumaret-cli" profiles
+exec "$build/bin/lumaret" "${@:2}"

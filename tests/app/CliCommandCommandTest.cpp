@@ -3,6 +3,8 @@
 #include "tests/profile/ProfileTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -76,4 +78,29 @@ TEST_F(CliCommandCommandTest, Failures)
     run({"command", "--profile", "所有 转到 avi", "/v/clip.mp4"}, 1);
     // No file name: no output name.
     run({"command", "--output-dir", outFolder(), "/v/"}, 1);
+}
+
+// A dry run: neither the output folder nor the source's folder is created.
+TEST_F(CliCommandCommandTest, CreatesNoFolderAndEscapesControlCharacters)
+{
+    const std::string missingOut = (config_.path() / "not-yet").string();
+    const std::vector<std::string> lines = run({"command", "--output-dir", missingOut, "/v/a\nb.mp4"});
+    EXPECT_FALSE(std::filesystem::exists(missingOut));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.back().ends_with(missingOut + "/a\\nb.mp4")) << lines.back();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "file:/v/a\\nb.mp4"), lines.end());
+
+    const std::filesystem::path missingSource = config_.path() / "gone" / "clip.avi";
+    run({"command", missingSource.string()});
+    EXPECT_FALSE(std::filesystem::exists(missingSource.parent_path()));
+}
+
+TEST_F(CliCommandCommandTest, ProfileWithAnUnknownConversionTypeIsRefused)
+{
+    std::vector<unsigned char> user;
+    profiletest::append(user, profiletest::makeRecord(u"mine", u"broken", 1, 77));
+    writeFile(userFile(), user);
+    const std::vector<std::string> lines = run({"command", "--profile", "broken", "/v/clip.mp4"}, 1);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_NE(errors.find("\"broken\" has an unknown conversion type (77)"), std::string::npos) << errors;
 }

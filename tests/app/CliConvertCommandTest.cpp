@@ -1,12 +1,15 @@
 #include "platform/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
+#include "tests/profile/ProfileTestSupport.h"
 #include "tests/convert/FixtureText.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -19,14 +22,20 @@ protected:
         std::string output;
     };
 
-    Result cli(std::vector<std::string> args)
+    // Standard output and standard error together, in the order written; with `errorsTo`, standard
+    // error goes to that file instead.
+    Result cli(std::vector<std::string> args, const std::filesystem::path& errorsTo = {})
     {
-        std::vector<std::string> argv = {"/usr/bin/env",
+        std::vector<std::string> argv;
+        if (!errorsTo.empty())
+            argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>\"" + errorsTo.string() + "\""};
+        const std::vector<std::string> program = {"/usr/bin/env",
                                          "LUMARET_FFMPEG=" LUMARET_FAKE_ENCODER,
                                          "LUMARET_MENCODER=" LUMARET_FAKE_ENCODER,
                                          "LUMARET_DATA_DIR=" + (dir_ / "data").string(),
                                          "LUMARET_CONFIG_DIR=" + (dir_ / "config").string(),
                                          LUMARET_CLI};
+        argv.insert(argv.end(), program.begin(), program.end());
         argv.insert(argv.end(), args.begin(), args.end());
         platform::ChildProcess child;
         Result result;
@@ -40,6 +49,22 @@ protected:
     std::string script(const std::string& name, const std::string& text)
     {
         return fakeencoder::writeScript(dir_ / name, text);
+    }
+    static std::vector<std::string> linesOf(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(text);
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // A user profile "broken" whose conversion type no table knows.
+    void writeBrokenProfile()
+    {
+        std::vector<unsigned char> user;
+        profiletest::append(user, profiletest::makeRecord(u"mine", u"broken", 1, 77));
+        std::filesystem::create_directories(dir_ / "data");
+        testsupport::writeBytes(dir_ / "data" / "user_profile.dat", user);
     }
     static std::string probeOf(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
 
@@ -94,6 +119,46 @@ TEST_F(CliConvertTest, HonoursTheProfileNameSetting)
     const Result result = cli({"convert", "--output-dir", out, good});
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("done " + out + "/good [移动设备兼容格式mp4]."), std::string::npos) << result.output;
+}
+
+// A name may hold a line feed; it must not split a result line, nor pass for one.
+TEST_F(CliConvertTest, ControlCharactersInNamesAreEscapedAndNotesGoToStandardError)
+{
+    const std::string sneaky = script("a\ndone fake\x1b[2J.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::string out = (dir_ / "out").string();
+    const Result result = cli({"convert", "--output-dir", out, sneaky});
+    EXPECT_EQ(result.status, 0) << result.output;
+    const std::vector<std::string> lines = linesOf(result.output);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) {
+                                return line.starts_with("done " + out + "/a\\ndone fake\\x1B[2J.");
+                            }),
+              1)
+        << result.output;
+    for (const std::string& line : lines)
+        EXPECT_FALSE(line.starts_with("done fake")) << result.output;
+    EXPECT_EQ(result.output.find('\x1b'), std::string::npos);
+
+    // ffmpeg here has no AMR encoder: the binding substitutes AAC and says so, on standard error.
+    const std::string clip = script("clip.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::filesystem::path errors = dir_ / "errors.txt";
+    const Result threeGp = cli({"convert", "--profile", "3gp 176x144 h263 ", "--output-dir", out, clip}, errors);
+    EXPECT_EQ(threeGp.status, 0) << threeGp.output;
+    std::ifstream errorStream(errors);
+    const std::string errorText{std::istreambuf_iterator<char>(errorStream), std::istreambuf_iterator<char>()};
+    EXPECT_NE(errorText.find("note " + clip + ": "), std::string::npos) << errorText;
+    EXPECT_EQ(threeGp.output.find("note "), std::string::npos) << threeGp.output;
+}
+
+TEST_F(CliConvertTest, ProfileWithAnUnknownConversionTypeIsRefusedBeforeAnythingRuns)
+{
+    writeBrokenProfile();
+    const std::string good = script("good.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::string out = (dir_ / "out").string();
+    const Result result = cli({"convert", "--profile", "broken", "--output-dir", out, good});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("\"broken\" has an unknown conversion type (77)"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

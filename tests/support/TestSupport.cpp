@@ -22,6 +22,31 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
+namespace {
+void setVariable(const std::string& name, const std::optional<std::string>& value)
+{
+    if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
+}
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(const Values& values)
+{
+    for (const auto& [name, value] : values) {
+        const char* old = std::getenv(name.c_str());
+        saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        setVariable(name, value);
+    }
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    for (const auto& [name, value] : saved_)
+        setVariable(name, value);
+}
+
 std::vector<unsigned char> readBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);

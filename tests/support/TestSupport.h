@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the tests.
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,19 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// Sets environment variables for its scope (an empty optional unsets one) and restores them after.
+class ScopedEnvironment {
+public:
+    using Values = std::map<std::string, std::optional<std::string>>;
+    explicit ScopedEnvironment(const Values& values);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    Values saved_;
 };
 
 // Reads a whole file as bytes; empty when it cannot be read.

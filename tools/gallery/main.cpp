@@ -5,12 +5,15 @@
 //                                            the picture shows it over the window)
 //   lumaret-gallery --open NAME              opens what a dialog button opens (open-question,
 //                                            open-about, ...; see GalleryWindow::open)
+//   lumaret-gallery --native                 shows the native controls of the pages instead
+//   lumaret-gallery --native-menu            the same with the pop-up menu open over it
 // The exit status is 0 when the screenshot was written and shows more than a blank window.
 #include "platform/MessagePresenter.h"
 #include "app/page/SkinMessagePresenter.h"
 #include "platform/QtBridge.h"
 #include "platform/Paths.h"
 #include "tools/gallery/GalleryWindow.h"
+#include "tools/gallery/NativeGallery.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -44,9 +47,9 @@ bool looksPainted(const QImage& image)
 
 // The screen's pixels under the gallery (so pop-ups over it are in the picture); the window's own
 // rendering where the platform cannot read the screen back.
-QImage grabGallery(gallery::GalleryWindow& gallery)
+QImage grabGallery(platform::Window& window)
 {
-    QWidget* widget = platform::widgetOf(gallery.window());
+    QWidget* widget = platform::widgetOf(window);
     QImage shot;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = widget->frameGeometry();
@@ -65,6 +68,8 @@ int main(int argc, char** argv)
     std::string screenshot;
     bool skinPopup = false;
     std::string opened;
+    bool native = false;
+    bool nativeMenu = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
             screenshot = argv[++i];
@@ -72,8 +77,12 @@ int main(int argc, char** argv)
             skinPopup = true;
         else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc)
             opened = argv[++i];
+        else if (std::strcmp(argv[i], "--native") == 0)
+            native = true;
+        else if (std::strcmp(argv[i], "--native-menu") == 0)
+            native = nativeMenu = true;
         else {
-            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME]\n");
+            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME] [--native | --native-menu]\n");
             return 2;
         }
     }
@@ -86,7 +95,16 @@ int main(int argc, char** argv)
     gallery::GalleryWindow gallery;
     auto presenter = std::make_shared<app::SkinMessagePresenter>(&gallery.window());
     platform::setMessagePresenter(presenter);
-    gallery.show(40, 40);
+    std::unique_ptr<gallery::NativeGallery> nativeGallery;
+    if (native) {
+        nativeGallery = std::make_unique<gallery::NativeGallery>();
+        nativeGallery->show(40, 40);
+        if (nativeMenu)
+            QTimer::singleShot(200, [&] { nativeGallery->openMenu(POINT{300, 200}); });
+    } else {
+        gallery.show(40, 40);
+    }
+    platform::Window& shown = native ? nativeGallery->window() : gallery.window();
     if (skinPopup && !gallery.openSkinPopup())
         std::fprintf(stderr, "lumaret-gallery: the skin colour pop-up did not open\n");
     if (!opened.empty() && !gallery.open(opened)) {
@@ -98,7 +116,7 @@ int main(int argc, char** argv)
     if (!screenshot.empty()) {
         // Give the window system time to map and paint both windows, then take the picture.
         QTimer::singleShot(800, [&] {
-            const QImage shot = grabGallery(gallery);
+            const QImage shot = grabGallery(shown);
             if (shot.isNull() || !shot.save(QString::fromStdString(screenshot), "PNG")) {
                 std::fprintf(stderr, "lumaret-gallery: cannot write %s\n", screenshot.c_str());
                 status = 1;

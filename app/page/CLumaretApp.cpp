@@ -1,0 +1,43 @@
+#include "app/page/CLumaretApp.h"
+
+#include "app/page/CLumaretDlg.h"
+#include "app/page/SkinMessagePresenter.h"
+#include "platform/Application.h"
+#include "platform/MessagePresenter.h"
+#include "platform/TerminationSignals.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace app {
+
+int CLumaretApp::run(int argc, char** argv)
+{
+    CLumaretDlg::markProgramStart();
+    const std::unique_ptr<platform::Application> application = platform::Application::create(argc, argv, "lumaret");
+    if (!application)
+        return 1;
+    auto presenter = std::make_shared<SkinMessagePresenter>();
+    platform::setMessagePresenter(presenter);
+    // The hand-over reads the whole command line, the program's path included.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    int status = 0;
+    {
+        CLumaretDlg mainWindow;
+        presenter->setOwner(mainWindow.getWindow());
+        // A terminal closing or a session ending stops the encoders as the close button would.
+        // Quitting the application also ends any box open at that moment, whose loop would
+        // otherwise keep the program waiting for an answer nobody gives.
+        platform::TerminationSignals termination([&mainWindow] {
+            mainWindow.terminate();
+            platform::Application::quit(0);
+        });
+        status = mainWindow.doModal(arguments);
+        presenter->setOwner(nullptr);
+    }
+    platform::setMessagePresenter(nullptr);
+    return status;
+}
+
+}  // namespace app

@@ -1,0 +1,679 @@
+#include "app/page/CLumaretDlg.h"
+
+#include "app/CommandFile.h"
+#include "app/page/CAboutDialog.h"
+#include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXColor.h"
+#include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXScrollbar.h"
+#include "kxlib/ui/KXSkinColors.h"
+#include "platform/DebugOutput.h"
+#include "platform/DeviceContext.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Paths.h"
+#include "platform/PopupMenu.h"
+#include "platform/Screen.h"
+#include "profile/ProfileRecord.h"
+#include "profile/page/CProfileChooser.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+namespace app {
+
+CLumaretDlg* theMainWindow = nullptr;
+
+namespace {
+
+std::chrono::steady_clock::time_point& programStart()
+{
+    static std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    return start;
+}
+
+constexpr COLORREF kPanelPen = 0x1C9048;
+constexpr COLORREF kGradientEnd = 0xEBEBEB;
+constexpr COLORREF kToolbarTo = 0xFBF2E1;
+constexpr COLORREF kToolbarLine = 0xE7D3A8;
+constexpr COLORREF kTextColor = 0x000000;
+constexpr int kStatusStrip = 30;
+constexpr SIZE kToolbarButton{24, 24};
+constexpr int kToolbarTop = 115;
+constexpr SIZE kTabFrame{74, 68};
+constexpr POINT kTabCaptionAt{23, 50};
+
+// Posted to the window itself so that boxes with loops of their own open after the click's
+// notification has returned.
+constexpr UINT WM_RUN_EXIT = WM_USER + 20;
+constexpr UINT WM_RUN_ABOUT = WM_USER + 21;
+constexpr UINT WM_RUN_COMMAND_FILE = WM_USER + 22;
+
+struct ViewLayout {
+    const char* status;
+    bool add, del, accept, ret;
+    int acceptRight, returnRight;  // offsets from the right edge to the left edge
+};
+
+ViewLayout layoutOf(CLumaretDlg::View view)
+{
+    switch (view) {
+    case CLumaretDlg::View::Conversion: return {CLumaretDlg::kConvertStatus, true, true, false, false, 81, 57};
+    case CLumaretDlg::View::AddMode: return {CLumaretDlg::kAddModeStatus, false, true, true, true, 81, 57};
+    case CLumaretDlg::View::Profile: return {CLumaretDlg::kProfileStatus, true, true, true, true, 105, 81};
+    case CLumaretDlg::View::Options: return {CLumaretDlg::kOptionStatus, false, false, true, true, 57, 33};
+    }
+    return {CLumaretDlg::kConvertStatus, true, true, false, false, 81, 57};
+}
+
+}  // namespace
+
+CLumaretDlg::CLumaretDlg(convert::ConvertPageServices* services, const convert::EncoderBinding* binding)
+    : window_(platform::Window::Kind::TopLevel, this), convertPage(*this, services, binding)
+{
+    setDisposed(true);
+    theMainWindow = this;
+}
+
+CLumaretDlg::~CLumaretDlg()
+{
+    // The pages go before the window: their windows are its children.
+    skinColorPopup.close();
+    trayIcon_.reset();
+    removeAllControls();
+    if (theMainWindow == this)
+        theMainWindow = nullptr;
+}
+
+bool CLumaretDlg::initDialog()
+{
+    if (initialised_)
+        return runnable_;
+    initialised_ = true;
+    window_.setIcon((platform::Paths::imageDirectory() / "lumaret.ico").string());
+    // Every relative path of the program (skin, encoders beside it) is taken from its folder.
+    std::error_code ignored;
+    std::filesystem::current_path(platform::Paths::programDirectory(), ignored);
+
+    skinColorPopup.load();
+    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
+    KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
+
+    KXLib::loadImage(backgroundImage_, "image/lumaret-back.png");
+    KXLib::loadImage(addTipImage_, "image/lumaret-add-tip.png");
+    KXLib::loadImage(iconImage_, "image/lumaret.ico");
+    window_.resize(kClientWidth, kClientHeight);
+    window_.setRoundedMask(kCornerEllipse, kCornerEllipse);
+    statusText_ = kConvertStatus;
+    window_.setTitle("Lumaret");
+
+    createTooltip();
+    createControls();
+    createPages();
+    runnable_ = profilePage.hasProfiles();
+    if (!runnable_)
+        platform::showMessage("", kNoProfiles, platform::MessageError);
+    trayIcon_ = std::make_unique<platform::TrayIcon>(window_, kTrayIconId, WM_TRAY_NOTIFY);
+    return runnable_;
+}
+
+int CLumaretDlg::doModal(const std::vector<std::string>& arguments)
+{
+    if (!initDialog())
+        return 1;
+    centreOnScreen();
+    // The hand-over may show messages: it runs once the window is on screen.
+    arguments_ = arguments;
+    window_.post(WM_RUN_COMMAND_FILE);
+    return window_.runModal();
+}
+
+void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
+{
+    if (commandLineDone_)
+        return;
+    commandLineDone_ = true;
+    if (arguments.size() < 2)
+        return;
+    if (!CommandFile::hasMarker(arguments)) {
+        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+        return;
+    }
+    const CommandFileContents contents = CommandFile::read(platform::Paths::dataDirectory() / CommandFile::kFileName);
+    if (contents.status == CommandFileContents::Status::Unread)
+        return;
+    if (contents.status == CommandFileContents::Status::BadSelector) {
+        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+        return;
+    }
+    handOverFiles(contents);
+    if (options().autoConvertOnAdd)
+        convertPage.startOrStop();
+    window_.invalidate();
+}
+
+void CLumaretDlg::handOverFiles(const CommandFileContents& contents)
+{
+    if (contents.selector == CommandFile::kCustomSelector) {
+        for (const CommandFileContents::Path& path : contents.paths) {
+            enterAddMode();
+            addFilePage.takeFile(path.text);
+        }
+        // The add-files page lists them once it has its list; until then the status line counts them.
+        if (!contents.paths.empty() && addMode_)
+            statusText_ = std::string(kAddModeStatus) + " (" + std::to_string(addFilePage.handedOverFiles().size()) +
+                          " 个文件)";
+        return;
+    }
+    const profile::ProfileRecord* chosen = profilePage.findProfileByName(contents.selector);
+    if (!chosen) {
+        platform::showMessage("", contents.selector + CommandFile::kUnknownProfileSuffix, platform::MessageError);
+        chosen = profilePage.defaultProfile();
+    }
+    // Copied: a message box shown while adding could let the profiles change under a pointer.
+    const profile::ProfileRecord record = chosen ? *chosen : profile::makeEmptyProfileRecord();
+    for (const CommandFileContents::Path& path : contents.paths) {
+        if (path.tooLong)
+            platform::showMessage("", "读取文件 " + path.text + " 失败!", platform::MessageError);
+        else
+            convertPage.addFile(path.text, &record);
+    }
+}
+
+void CLumaretDlg::centreOnScreen()
+{
+    const RECT area = platform::Screen::workArea();
+    const int left = area.left + (area.width() - kClientWidth) / 2;
+    const int top = area.top + (area.height() - kClientHeight) / 2;
+    window_.setGeometry(RECT{left, top, left + kClientWidth, top + kClientHeight});
+}
+
+// ---- controls and pages ----
+
+void CLumaretDlg::createControls()
+{
+    const int right = kClientWidth;
+    struct Plain {
+        const char* name;
+        const char* tooltip;
+        RECT rect;
+        const char* image;
+        SIZE frame;
+    };
+    const Plain titleButtons[] = {
+        {"close", "关闭", {right - 52, 1, right - 15, 19}, "image/sysbutton_close.png", {37, 18}},
+        {"min", "最小化", {right - 79, 1, right - 52, 19}, "image/sysbutton_min.png", {27, 18}},
+        {"hide", "隐藏到状态栏", {right - 106, 1, right - 79, 19}, "image/sysbutton_menu.png", {27, 18}},
+    };
+    for (const Plain& p : titleButtons) {
+        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", p.name, p.rect);
+        b->loadImage(p.image, p.frame);
+        b->setTooltip(p.tooltip);
+    }
+    createTabButton("convert", "转换媒体文件", "转换", 11, "image/lumaret-movie.png");
+    createTabButton("profile", "配置转换方案", "方案", 85, "image/lumaret-profile.png");
+    createTabButton("option", "配置系统设置", "设置", 159, "image/lumaret-set.png");
+    createTabButton("about", nullptr, "关于", 233, "image/lumaret-about.png");
+    currentTab_ = findControl("convert").dynamicCast<KXLib::KXButtonEx>();
+    currentTab_->checked = true;
+
+    const Plain toolbar[] = {
+        {"accept", "确定", {right - 81, 115, right - 57, 139}, "image/lumaret-accept.png", kToolbarButton},
+        {"return", "返回", {right - 57, 115, right - 33, 139}, "image/lumaret-return.png", kToolbarButton},
+        {"add", "新增", {right - 57, 115, right - 33, 139}, "image/lumaret-add.png", kToolbarButton},
+        {"del", "删除", {right - 33, 115, right - 9, 139}, "image/lumaret-del.png", kToolbarButton},
+        {"color", "皮肤颜色", {right - 24, 76, right - 6, 94}, "image/lumaret-color.png", {18, 18}},
+    };
+    for (const Plain& p : toolbar) {
+        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", p.name, p.rect);
+        b->loadImage(p.image, p.frame);
+        b->setTooltip(p.tooltip);
+    }
+    findControl("accept")->setVisible(false);
+    findControl("return")->setVisible(false);
+    KXLib::KXScrollbar::loadScrollbarImage("image/scrollbar2.png", SIZE{15, 15});
+}
+
+void CLumaretDlg::createTabButton(const char* name, const char* tooltip, const char* caption, int left,
+                                  const char* image)
+{
+    auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", name, RECT{left, 22, left + kTabFrame.cx, 90});
+    b->loadImage(image, kTabFrame);
+    if (tooltip)
+        b->setTooltip(tooltip);
+    b->setText(caption, kTabCaptionAt, DT_SINGLELINE);
+}
+
+void CLumaretDlg::createPages()
+{
+    const RECT pageRect{kPageOrigin.x, kPageOrigin.y, kClientWidth - kPageOrigin.x, kPageOrigin.y + kPageHeight};
+    CPageDialog* pages[] = {&addFilePage, &convertPage, &profilePage, &optionPage};
+    for (CPageDialog* page : pages) {
+        page->createPage(&window_);
+        page->place(pageRect);
+    }
+    convertPage.show();
+}
+
+// ---- views and tabs ----
+
+void CLumaretDlg::placeToolbarButton(const char* name, bool shown, int rightOffset)
+{
+    KXLib::KXSmartPtr<KXLib::KXDirectUI> b = findControl(name);
+    if (!b)
+        return;
+    if (rightOffset > 0) {
+        const int left = kClientWidth - rightOffset;
+        b->setRect(RECT{left, kToolbarTop, left + kToolbarButton.cx, kToolbarTop + kToolbarButton.cy});
+    }
+    b->setVisible(shown);
+}
+
+void CLumaretDlg::showView(View view)
+{
+    ++viewBuilds_;
+    view_ = view;
+    const ViewLayout layout = layoutOf(view);
+    statusText_ = layout.status;
+    placeToolbarButton("add", layout.add, 57);
+    placeToolbarButton("del", layout.del, 33);
+    placeToolbarButton("accept", layout.accept, layout.acceptRight);
+    placeToolbarButton("return", layout.ret, layout.returnRight);
+    CPageDialog* shown = &convertPage;
+    switch (view) {
+    case View::Conversion: shown = &convertPage; break;
+    case View::AddMode: shown = &addFilePage; break;
+    case View::Profile: shown = &profilePage; break;
+    case View::Options: shown = &optionPage; break;
+    }
+    CPageDialog* pages[] = {&addFilePage, &convertPage, &profilePage, &optionPage};
+    for (CPageDialog* page : pages)
+        if (page != shown)
+            page->hide();
+    shown->show();
+    window_.invalidate();
+}
+
+std::string CLumaretDlg::currentTabName() const { return currentTab_ ? currentTab_->getName() : std::string(); }
+
+void CLumaretDlg::selectTab(const std::string& name)
+{
+    if (name == currentTabName())
+        return;
+    auto next = findControl(name).dynamicCast<KXLib::KXButtonEx>();
+    if (!next)
+        return;
+    currentTab_->checked = false;
+    currentTab_->invalidate();
+    currentTab_ = next;
+    currentTab_->checked = true;
+    currentTab_->invalidate();
+    if (name == "convert")
+        showView(addMode_ ? View::AddMode : View::Conversion);
+    else if (name == "profile")
+        showView(View::Profile);
+    else
+        showView(View::Options);
+}
+
+void CLumaretDlg::enterAddMode()
+{
+    const std::string tab = currentTabName();
+    if (tab == "profile") {
+        profilePage.addProfile();
+        return;
+    }
+    if (tab == "option")
+        return;
+    if (convertPage.isConverting()) {
+        platform::showMessage("", kAddWhileConverting, platform::MessageInfo);
+        return;
+    }
+    addMode_ = true;
+    showView(View::AddMode);
+}
+
+void CLumaretDlg::deleteAction()
+{
+    const std::string tab = currentTabName();
+    if (tab == "convert") {
+        if (addMode_)
+            addFilePage.deleteSelected();
+        else
+            convertPage.deleteSelected();
+    } else if (tab == "profile") {
+        profilePage.deleteProfile();
+    }
+}
+
+void CLumaretDlg::acceptAction()
+{
+    const std::string tab = currentTabName();
+    if (tab == "convert" && addMode_) {
+        if (!addFilePage.prepareForAccept())
+            return;
+        // The prepared entries join the conversion list here once the add-files page has them.
+        addMode_ = false;
+        showView(View::Conversion);
+    } else if (tab == "profile") {
+        profilePage.acceptProfile();
+    } else if (tab == "option") {
+        optionPage.saveSettings();
+    }
+}
+
+void CLumaretDlg::returnAction()
+{
+    const std::string tab = currentTabName();
+    if (tab == "convert" && addMode_) {
+        if (!addFilePage.confirmReturn())
+            return;
+        addMode_ = false;
+        showView(View::Conversion);
+    } else if (tab == "profile") {
+        profilePage.revertProfile();
+    } else if (tab == "option") {
+        optionPage.loadSettings();
+    }
+}
+
+bool CLumaretDlg::exitProcedure()
+{
+    if (convertPage.isConverting()) {
+        if (platform::showMessage("", kExitQuestion, platform::MessageQuestion | platform::MessageYesNo) ==
+            platform::kAnswerNo)
+            return false;
+        convertPage.stopAll();
+    }
+    if (trayIcon_)
+        trayIcon_->remove();
+    window_.endDialog(0);
+    return true;
+}
+
+void CLumaretDlg::terminate()
+{
+    convertPage.stopAll();
+    window_.endDialog(0);
+}
+
+void CLumaretDlg::hideToTray()
+{
+    if (!trayIcon_ || !platform::TrayIcon::isAvailable() ||
+        !trayIcon_->add((platform::Paths::imageDirectory() / "lumaret.ico").string(), kTrayTip)) {
+        window_.minimize();
+        return;
+    }
+    window_.hide();
+}
+
+void CLumaretDlg::showFromTray()
+{
+    if (trayIcon_)
+        trayIcon_->remove();
+    window_.show();
+    window_.activate();
+}
+
+void CLumaretDlg::onTrayNotify(LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_LBUTTONDBLCLK) {
+        showFromTray();
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        platform::PopupMenu menu;
+        menu.addItem(ID_TRAY_SHOW, "显示主界面");
+        menu.addItem(ID_TRAY_ABOUT, "关于");
+        menu.addSeparator();
+        menu.addItem(ID_TRAY_EXIT, "退出");
+        onTrayCommand(menu.track(window_.clientToScreen(window_.cursorPos()), &window_));
+    }
+}
+
+void CLumaretDlg::onTrayCommand(int id)
+{
+    if (id == ID_TRAY_SHOW)
+        showFromTray();
+    else if (id == ID_TRAY_ABOUT)
+        window_.post(WM_RUN_ABOUT);
+    else if (id == ID_TRAY_EXIT)
+        window_.post(WM_RUN_EXIT);
+}
+
+// ---- messages ----
+
+void CLumaretDlg::onClick(const std::string& name)
+{
+    if (name == "close")
+        window_.post(WM_RUN_EXIT);
+    else if (name == "min")
+        window_.minimize();
+    else if (name == "hide")
+        hideToTray();
+    else if (name == "add")
+        enterAddMode();
+    else if (name == "del")
+        deleteAction();
+    else if (name == "accept")
+        acceptAction();
+    else if (name == "return")
+        returnAction();
+    else if (name == "convert" || name == "profile" || name == "option")
+        selectTab(name);
+    else if (name == "about")
+        window_.post(WM_RUN_ABOUT);
+    else if (name == "color")
+        openSkinPopup();
+}
+
+void CLumaretDlg::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_LBUTTONUP && control)
+        onClick(control->getName());
+}
+
+void CLumaretDlg::openSkinPopup()
+{
+    if (skinColorPopup.isOpen())
+        return;
+    const RECT r = window_.geometry();
+    skinColorPopup.open(&window_, RECT{r.right - 206, r.top + 95, r.right - 6, r.top + 255});
+}
+
+void CLumaretDlg::onSkinChanged(WPARAM wParam)
+{
+    if (wParam != 1) {
+        skinColorPopup.close();
+        return;
+    }
+    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
+    const int hueShift = skinColorPopup.hue - KXLib::CSkinColor::kNeutralHue;
+    if (hueShift != 0 || skinColorPopup.saturation != KXLib::CSkinColor::kNeutralPercent ||
+        skinColorPopup.luminosity != KXLib::CSkinColor::kNeutralPercent) {
+        KXLib::adjustColor(skinLightColor, &skinLightColor, hueShift, skinColorPopup.saturation,
+                           skinColorPopup.luminosity);
+        KXLib::adjustColor(skinDarkColor, &skinDarkColor, hueShift, skinColorPopup.saturation,
+                           skinColorPopup.luminosity);
+    }
+    KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
+    window_.invalidate();
+}
+
+void CLumaretDlg::onProfileSaved()
+{
+    std::string name;
+    profile::ProfileRecord record{};
+    if (!profilePage.currentProfile(name, record))
+        return;
+    convertPage.applyProfile(name, record);
+    // The add-files page takes the saved profile too once it has a profile choice.
+}
+
+void CLumaretDlg::onEditProfile()
+{
+    selectTab("profile");
+    // The add-files page's chosen profile is selected here once that page has a choice.
+}
+
+bool CLumaretDlg::onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const MSG msg{&window_, message, wParam, lParam};
+    if (message == WM_MOUSEWHEEL) {
+        if (convertPage.isVisible())
+            return convertPage.routeMessage(MSG{convertPage.getWindow(), message, wParam, lParam});
+        if (addFilePage.isVisible())
+            return addFilePage.routeMessage(MSG{addFilePage.getWindow(), message, wParam, lParam});
+        return false;
+    }
+    const bool claimed = routeMessage(msg);
+    if (message == WM_LBUTTONDOWN) {
+        if (profilePage.isVisible())
+            profilePage.commitEdit();
+        // A press on the window's own surface moves the window, as a press on a caption would.
+        if (!claimed)
+            window_.startMove();
+    }
+    return true;
+}
+
+bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSELEAVE:
+    case WM_MOUSEWHEEL:
+        return onMouseMessage(message, wParam, lParam);
+    case WM_CLOSE:
+        // The window system's close request takes the same way out as the close button.
+        exitProcedure();
+        return true;
+    case WM_RUN_COMMAND_FILE:
+        processCommandLine(arguments_);
+        return true;
+    case WM_RUN_EXIT:
+        exitProcedure();
+        return true;
+    case WM_RUN_ABOUT: {
+        CAboutDialog about(&window_);
+        about.skinLightColor = skinLightColor;
+        about.skinDarkColor = skinDarkColor;
+        about.doModal();
+        return true;
+    }
+    case KXLib::WM_SKIN_CHANGED:
+        onSkinChanged(wParam);
+        return true;
+    case WM_TRAY_NOTIFY:
+        onTrayNotify(lParam);
+        return true;
+    case WM_PROFILE_SAVED:
+        onProfileSaved();
+        return true;
+    case WM_EDIT_PROFILE:
+        onEditProfile();
+        return true;
+    case WM_KEYDOWN:
+        // Enter and Escape never close the main window.
+        return wParam == VK_RETURN || wParam == VK_ESCAPE;
+    default:
+        return false;
+    }
+}
+
+// ---- painting ----
+
+std::string CLumaretDlg::statusLine() const
+{
+    if (convertPage.isVisible() && convertPage.isConverting())
+        return options().shutdownWhenDone ? kConvertingShutdownStatus : kConvertingStatus;
+    return statusText_;
+}
+
+std::string CLumaretDlg::profileLine() const
+{
+    std::string name;
+    if (convertPage.isConverting()) {
+        if (const convert::convertFile* job = convertPage.findConvertingJob())
+            name = profile::profileNameOf(job->getProfile());
+    } else {
+        name = profilePage.defaultProfileName();
+    }
+    return "当前转换方案: " + name;
+}
+
+std::string CLumaretDlg::countLine() const
+{
+    return "共有 " + std::to_string(convertPage.rowCount()) + " 个文件,已经完成 " +
+           std::to_string(convertPage.countFinished()) + " 个文件";
+}
+
+void CLumaretDlg::paintBackground(platform::DeviceContext& dc, const RECT& c)
+{
+    KXLib::gradientFill(&dc, skinDarkColor, kGradientEnd, false, c.left, c.top, c.right, c.bottom - kStatusStrip);
+    KXLib::gradientFill(&dc, skinLightColor, kGradientEnd, false, c.left, c.bottom - kStatusStrip, c.right,
+                        c.bottom);
+    KXLib::gradientFill(&dc, skinDarkColor, skinLightColor, true, c.left, 0, 20, c.bottom);
+    dc.drawImage(backgroundImage_, 0, 0);
+    KXLib::drawRoundRect(&dc, 0, true, c.left, c.top, c.right - 1, c.bottom - 1);
+    KXLib::drawRect(&dc, kPanelPen, 0xFFFFFF, false, c.left + 5, c.top + 95, c.right - 6, c.bottom - kStatusStrip);
+    KXLib::gradientFill(&dc, 0xFFFFFF, kToolbarTo, true, c.left + 6, c.top + 96, c.right - 7, c.top + 140);
+    KXLib::drawLine(&dc, kToolbarLine, c.left + 6, c.top + 140, c.right - 7, c.top + 140);
+    if (!addTipImage_.isNull())
+        dc.drawImage(addTipImage_, c.left + 5, c.top + 96);
+}
+
+void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
+{
+    const platform::Font& font = KXLib::sharedFont();
+    const auto line = [&](const std::string& text, int x, int y, int right) {
+        const SIZE size = platform::DeviceContext::measureText(text, font);
+        dc.drawText(text, RECT{x, y, right, y + size.cy}, DT_SINGLELINE | DT_END_ELLIPSIS, kTextColor, font);
+    };
+    line(statusLine(), c.left + 50, c.top + 112, c.right - 110);
+    if (!iconImage_.isNull())
+        dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
+    line("Lumaret", 23, 2, 200);
+    line(profileLine(), c.left + 8, c.bottom - 25, c.right - 204);
+    // The count starts 200 pixels from the right; a longer count (thousands of files) moves left
+    // so that it still ends inside the window.
+    const std::string count = countLine();
+    const int countWidth = platform::DeviceContext::measureText(count, font).cx;
+    line(count, std::min(c.right - 200, c.right - 4 - countWidth), c.bottom - 25, c.right - 4);
+}
+
+void CLumaretDlg::markProgramStart() { programStart() = std::chrono::steady_clock::now(); }
+
+void CLumaretDlg::onPaint(platform::DeviceContext& dc)
+{
+    if (!painted_) {
+        painted_ = true;
+        const auto elapsed = std::chrono::steady_clock::now() - programStart();
+        platform::DebugOutput::line(
+            "first paint " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) +
+            " ms after the start");
+    }
+    const RECT client = window_.clientRect();
+    paintBackground(dc, client);
+    paintTexts(dc, client);
+    drawControls(&dc);
+}
+
+// ---- ConvertPageHost ----
+
+void CLumaretDlg::applySettings(const OptionSettings& settings) { optionPage.applySettings(settings); }
+
+const profile::ProfileRecord* CLumaretDlg::defaultProfile() const { return profilePage.defaultProfile(); }
+
+const profile::ProfileRecord* CLumaretDlg::lastUsedProfile() const { return profilePage.lastUsedProfile(); }
+
+bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen)
+{
+    profile::CProfileChooser chooser(profilePage.store().tree(), currentName, owner);
+    return chooser.choose(chosen);
+}
+
+}  // namespace app

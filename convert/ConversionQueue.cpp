@@ -1,0 +1,322 @@
+#include "convert/ConversionQueue.h"
+
+#include "convert/JobState.h"
+#include "convert/convertFileInfoThread.h"
+
+#include <algorithm>
+#include <mutex>
+#include <unordered_map>
+
+namespace convert {
+
+namespace {
+
+bool isFinal(int state)
+{
+    return state == Done || state == Failed || state == ProbeFailed;
+}
+
+}  // namespace
+
+struct ConversionQueue::Impl {
+    Impl(Poster posterFunction, ConversionQueueListener* queueListener, const EncoderBinding* encoders)
+        : poster(std::move(posterFunction)), listener(queueListener), binding(encoders), probe(encoders)
+    {
+    }
+
+    const Poster poster;
+    ConversionQueueListener* const listener;
+    const EncoderBinding* const binding;
+    convertFileInfoThread probe;
+    uint32_t priorityClass = convertFile::encoderPriorityClass();
+
+    // Lives as long as the queue. A posted function holds only a weak reference, so a function run
+    // after the queue is gone (or from inside a listener call that destroyed it) does nothing.
+    std::shared_ptr<int> life = std::make_shared<int>(0);
+    const std::weak_ptr<int> weakLife = life;
+
+    // The id of each job in the queue, read on job and probe threads to label their reports.
+    // Never held while a job or the probe is called.
+    std::mutex idMutex;
+    std::unordered_map<const convertFile*, uint64_t> ids;
+};
+
+ConversionQueue::ConversionQueue(Poster poster, ConversionQueueListener* listener, const EncoderBinding* binding)
+    : impl_(std::make_unique<Impl>(std::move(poster), listener, binding))
+{
+    impl_->probe.setDisposed(true);
+    // The probe does not say which job it served; the owner's thread looks for rows whose result
+    // has arrived.
+    const std::weak_ptr<int> life = impl_->weakLife;
+    impl_->probe.start([this, life, post = impl_->poster] {
+        post([this, life] {
+            if (!life.expired())
+                handleProbed();
+        });
+    });
+}
+
+ConversionQueue::~ConversionQueue()
+{
+    converting_ = false;
+    // The probe first: it writes into jobs. Then each job's destructor stops its run; no report is
+    // delivered any more, since every posted function checks the queue's life first.
+    impl_->probe.stop();
+    {
+        std::lock_guard lock(impl_->idMutex);
+        impl_->ids.clear();
+    }
+    rows_.clear();
+}
+
+convertFile* ConversionQueue::addJob(const convertFile& job)
+{
+    auto own = std::make_unique<convertFile>(impl_->binding);
+    own->setDisposed(true);
+    own->copyFrom(job);
+    own->setListener(this);
+
+    Row row;
+    row.id = nextId_++;
+    // A job adopted in a final state has nothing left to report.
+    row.finalSeen = isFinal(own->getState());
+    row.job = std::move(own);
+    convertFile* added = row.job.get();
+    {
+        std::lock_guard lock(impl_->idMutex);
+        impl_->ids[added] = row.id;
+    }
+    rows_.push_back(std::move(row));
+    impl_->probe.enqueue(added);
+    return added;
+}
+
+bool ConversionQueue::removeJob(convertFile* job)
+{
+    const int index = rowIndexOf(job);
+    if (index < 0)
+        return false;
+    Row& row = rows_[static_cast<size_t>(index)];
+    const int state = job->getState();
+    // The driver's own job is kept until its end has been heard, or the queue would wait for it
+    // for ever.
+    if (state == Converting || state == Stopping || row.id == runningId_)
+        return false;
+
+    impl_->probe.remove(job);
+    {
+        std::lock_guard lock(impl_->idMutex);
+        impl_->ids.erase(job);
+    }
+    std::unique_ptr<convertFile> removed = std::move(row.job);
+    rows_.erase(rows_.begin() + index);
+    removed.reset();
+    return true;
+}
+
+convertFile* ConversionQueue::jobAt(std::size_t row) const
+{
+    return row < rows_.size() ? rows_[row].job.get() : nullptr;
+}
+
+int ConversionQueue::rowOf(const convertFile* job) const
+{
+    return rowIndexOf(job);
+}
+
+int ConversionQueue::rowIndexOf(const convertFile* job) const
+{
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [job](const Row& row) { return row.job.get() == job; });
+    return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+}
+
+ConversionQueue::Row* ConversionQueue::findRow(uint64_t id)
+{
+    const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const Row& row) { return row.id == id; });
+    return found == rows_.end() ? nullptr : &*found;
+}
+
+bool ConversionQueue::start()
+{
+    if (converting_ || runningId_ != 0 || countWaiting() == 0)
+        return false;
+    converting_ = true;
+    finishedThisRun_ = 0;
+    advance();
+    return true;
+}
+
+void ConversionQueue::stopAll()
+{
+    converting_ = false;
+    for (Row& row : rows_) {
+        if (row.job->getState() != Converting)
+            continue;
+        row.job->stop();
+        // A job that ended on its own just before the stop keeps its result, and its report
+        // (already posted) is still counted.
+        if (row.job->getState() == Waiting)
+            row.startedByQueue = false;
+    }
+    runningId_ = 0;
+}
+
+int ConversionQueue::countWaiting() const
+{
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.job->getState() == Waiting; }));
+}
+
+int ConversionQueue::countFinished() const
+{
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(),
+                                          [](const Row& row) { return isFinal(row.job->getState()); }));
+}
+
+convertFile* ConversionQueue::findConvertingJob() const
+{
+    const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                    [](const Row& row) { return row.job->getState() == Converting; });
+    return found == rows_.end() ? nullptr : found->job.get();
+}
+
+void ConversionQueue::setPriorityClass(uint32_t priorityClass)
+{
+    impl_->priorityClass = priorityClass;
+    convertFile::setEncoderPriorityClass(priorityClass);
+    if (convertFile* running = findConvertingJob())
+        running->applyPriority();
+}
+
+uint32_t ConversionQueue::priorityClass() const
+{
+    return impl_->priorityClass;
+}
+
+void ConversionQueue::onStateChanged(convertFile* job, int state)
+{
+    postFor(job, [state](ConversionQueue& queue, uint64_t id) { queue.handleState(id, state); });
+}
+
+void ConversionQueue::onProgress(convertFile* job, int percent)
+{
+    postFor(job, [percent](ConversionQueue& queue, uint64_t id) { queue.handleProgress(id, percent); });
+}
+
+void ConversionQueue::postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler)
+{
+    uint64_t id = 0;
+    {
+        std::lock_guard lock(impl_->idMutex);
+        const auto found = impl_->ids.find(job);
+        if (found == impl_->ids.end())
+            return;
+        id = found->second;
+    }
+    const std::weak_ptr<int> life = impl_->weakLife;
+    impl_->poster([this, life, id, handler = std::move(handler)] {
+        if (!life.expired())
+            handler(*this, id);
+    });
+}
+
+void ConversionQueue::handleState(uint64_t id, int state)
+{
+    Row* row = findRow(id);
+    if (!row)
+        return;  // removed after the report was posted
+    convertFile* job = row->job.get();
+    const bool final = isFinal(state);
+    bool counted = false;
+    if (final && !row->finalSeen) {
+        row->finalSeen = true;
+        counted = converting_ || row->startedByQueue;
+        row->startedByQueue = false;
+        if (counted)
+            ++finishedThisRun_;
+    }
+    if (final && id == runningId_)
+        runningId_ = 0;
+
+    // The listener may remove rows, stop, start or even destroy the queue from inside any call,
+    // so nothing found before a call is trusted after it.
+    const std::weak_ptr<int> life = impl_->weakLife;
+    ConversionQueueListener* listener = impl_->listener;
+    if (listener)
+        listener->onJobStateChanged(job, state);
+    if (life.expired())
+        return;
+    if (counted && listener && findRow(id)) {
+        listener->onJobFinished(job, state);
+        if (life.expired())
+            return;
+    }
+    if (final)
+        advance();
+}
+
+void ConversionQueue::handleProgress(uint64_t id, int percent)
+{
+    // Only the running job's bar moves; a late report of a stopped run is dropped.
+    Row* row = findRow(id);
+    if (row && id == runningId_ && impl_->listener)
+        impl_->listener->onJobProgress(row->job.get(), percent);
+}
+
+void ConversionQueue::handleProbed()
+{
+    std::vector<uint64_t> arrived;
+    for (Row& row : rows_) {
+        if (row.probeSeen)
+            continue;
+        std::string duration;
+        row.job->getDurationText(duration);
+        // The probe always publishes a duration text, "00:00:00" for a bad file.
+        if (!duration.empty()) {
+            row.probeSeen = true;
+            arrived.push_back(row.id);
+        }
+    }
+    const std::weak_ptr<int> life = impl_->weakLife;
+    for (uint64_t id : arrived) {
+        Row* row = findRow(id);
+        if (!row || !impl_->listener)
+            continue;
+        impl_->listener->onJobProbed(row->job.get());
+        if (life.expired())
+            return;
+    }
+}
+
+bool ConversionQueue::hasUnreportedFinalState() const
+{
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [](const Row& row) { return !row.finalSeen && isFinal(row.job->getState()); });
+}
+
+void ConversionQueue::advance()
+{
+    if (!converting_ || runningId_ != 0)
+        return;
+    for (Row& row : rows_) {
+        if (row.job->getState() != Waiting)
+            continue;
+        runningId_ = row.id;
+        row.startedByQueue = true;
+        convertFile::setEncoderPriorityClass(impl_->priorityClass);
+        // Every outcome is reported, a refusal too (the job's current state, or Failed), and the
+        // report moves the queue on; so the result of start() needs no handling here.
+        row.job->start();
+        return;
+    }
+    // A job that ended while another ran (a failed probe) is counted when its report arrives;
+    // the queue ends only after that, so the overall count is complete when the owner hears it.
+    if (hasUnreportedFinalState())
+        return;
+    converting_ = false;
+    if (impl_->listener)
+        impl_->listener->onQueueEnded();
+}
+
+}  // namespace convert

@@ -1,0 +1,392 @@
+#include "convert/page/CConvertDialog.h"
+
+#include "convert/JobState.h"
+#include "kxlib/ui/KXDraw.h"
+#include "platform/DebugOutput.h"
+#include "platform/DeviceContext.h"
+#include "platform/FileDropTarget.h"
+#include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
+#include "platform/WindowThread.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+namespace convert {
+
+namespace {
+
+constexpr RECT kListRect{0, 0, 614, 325};
+constexpr RECT kStartRect{522, 330, 591, 351};
+constexpr RECT kCpuRect{591, 330, 611, 351};
+constexpr RECT kProgressRect{0, 330, 519, 351};
+constexpr COLORREF kBottomLineColor = 0xE7D3A8;  // red 168, green 211, blue 231
+constexpr int kBottomLineRise = 30;
+constexpr int kInitialProgressMax = 20;
+
+struct PriorityItem {
+    unsigned id;
+    uint32_t priorityClass;
+    const char* text;
+};
+constexpr PriorityItem kPriorityItems[] = {
+    {CConvertDialog::kMenuRealtime, PriorityRealtime, "线程优先级-最高"},
+    {CConvertDialog::kMenuHigh, PriorityHigh, "线程优先级-高"},
+    {CConvertDialog::kMenuNormal, PriorityNormal, "线程优先级-正常"},
+    {CConvertDialog::kMenuIdle, PriorityIdle, "线程优先级-低"},
+};
+constexpr const char* kShutdownItem = "转换结束后关闭计算机";
+
+// Reports of jobs and the probe reach the page through the window thread's queue, in order.
+void postToWindowThread(std::function<void()> task) { platform::WindowThread::post(std::move(task)); }
+
+}  // namespace
+
+CConvertDialog::CConvertDialog(ConvertPageHost& host, ConvertPageServices* services, const EncoderBinding* binding)
+    : host_(host), ownServices_(services ? nullptr : std::make_unique<ConvertPageServices>()),
+      services_(services ? services : ownServices_.get()), binding_(binding)
+{
+}
+
+CConvertDialog::~CConvertDialog()
+{
+    if (list_)
+        list_->teardown();
+    // The queue stops the running encoder and the probe and deletes the jobs.
+    queue_.reset();
+    services_->keepAwake(false);
+    removeAllControls();
+}
+
+void CConvertDialog::onInitPage()
+{
+    queue_ = std::make_unique<ConversionQueue>(postToWindowThread, this, binding_);
+    createControls();
+    platform::FileDropTarget::enable(*getWindow());
+}
+
+void CConvertDialog::createControls()
+{
+    list_ = KXLib::KXSmartPtr<convertList>(new convertList());
+    list_->setName("convertlist");
+    list_->setHandler(KXLib::KXSmartPtr<KXLib::KXDirectUIHandler>(this));
+    list_->setRect(kListRect);
+    list_->headerHeight = 20;
+    list_->lineHeight = 27;
+    list_->rowLines = 1;
+    list_->selectedRowLines = 4;
+    list_->selectedRowColorFrom = 0xFFFFFF;
+    list_->selectedRowColorTo = 0xFBF2E1;  // red 225, green 242, blue 251
+    for (int width : convertList::kColumnWidths)
+        list_->insertColumn(-1, width);
+    addControl(list_);
+    list_->initialise(queue_.get());
+    list_->updateScrollbars();
+
+    start_ = placeControl<KXLib::KXButtonEx>("KXButtonEx", "start", kStartRect);
+    start_->loadImage("image/lumaret-btn2.png", SIZE{69, 21});
+    start_->setTooltip("开始对列表中的文件进行格式转换");
+    start_->setText(kStartText, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    start_->textColor = kButtonTextColor;
+    start_->disabledTextColor = kButtonDisabledColor;
+
+    cpu_ = placeControl<KXLib::KXButtonEx>("KXButtonEx", "cpu", kCpuRect);
+    cpu_->loadImage("image/lumaret-btn-menu.png", SIZE{20, 21});
+    cpu_->setTooltip("设置转换时的CPU使用率和转换完成后的动作");
+
+    progress_ = placeControl<KXLib::KXProgressbar>("KXProgressbar", "convert-progress", kProgressRect);
+    progress_->showText = true;
+    progress_->maxPos = kInitialProgressMax;
+    progress_->pos = 0;
+}
+
+void CConvertDialog::paintPage(platform::DeviceContext& dc, const RECT& client)
+{
+    const int y = client.bottom - kBottomLineRise;
+    KXLib::drawLine(&dc, kBottomLineColor, client.left, y, client.right, y);
+}
+
+// ---- adding and removing ----
+
+const profile::ProfileRecord* CConvertDialog::profileForNewFile() const
+{
+    return host_.options().profileChoice != 0 ? host_.lastUsedProfile() : host_.defaultProfile();
+}
+
+void CConvertDialog::addFile(const std::string& path, const profile::ProfileRecord* profile)
+{
+    if (converting_) {
+        platform::showMessage("", kAddWhileConverting, 16);
+        return;
+    }
+    uint64_t size = 0;
+    const auto status = platform::RegularFile::check(path, std::numeric_limits<uint64_t>::max(), &size);
+    // Only a regular file that opens for reading enters the list; folders, devices and FIFOs are
+    // refused like unreadable files.
+    if (status != platform::RegularFileStatus::Ok || !std::ifstream(path, std::ios::binary).is_open()) {
+        platform::showMessage("", "读取文件 " + path + " 失败!", platform::MessageError);
+        return;
+    }
+    if (!profile)
+        profile = profileForNewFile();
+    convertFile temporary(binding_);
+    temporary.setDisposed(true);
+    temporary.setSource(path, size);
+    temporary.setProfile(profile ? *profile : profile::makeEmptyProfileRecord());
+    temporary.setAppendProfileName(host_.options().appendProfileName != 0);
+    list_->addJob(temporary);
+}
+
+void CConvertDialog::addPreparedJob(const convertFile& job) { list_->addJob(job); }
+
+void CConvertDialog::deleteSelected()
+{
+    if (converting_) {
+        platform::showMessage("", kDeleteWhileConverting, platform::MessageInfo);
+        return;
+    }
+    list_->removeSelected();
+    invalidateParent();
+}
+
+void CConvertDialog::dropFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        addFile(path, nullptr);
+    if (host_.options().autoConvertOnAdd)
+        startOrStop();
+    invalidateParent();
+}
+
+// ---- converting ----
+
+void CConvertDialog::setStartCaption(const char* text)
+{
+    start_->setText(text, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    start_->textColor = kButtonTextColor;
+    start_->disabledTextColor = kButtonDisabledColor;
+    start_->invalidate();
+}
+
+void CConvertDialog::setConverting(bool on)
+{
+    converting_ = on;
+    services_->keepAwake(on);
+    list_->setConverting(on);
+    setStartCaption(on ? kStopText : kStartText);
+}
+
+void CConvertDialog::startOrStop()
+{
+    if (converting_) {
+        if (platform::showMessage("", kStopQuestion, platform::MessageQuestion | platform::MessageYesNo) ==
+            platform::kAnswerNo)
+            return;
+        queue_->stopAll();
+        setConverting(false);
+        progress_->setPos(0);
+        progress_->invalidate();
+    } else {
+        const int waiting = countWaiting();
+        if (waiting < 1) {
+            platform::showMessage("", kNothingToConvert, platform::MessageError);
+            return;
+        }
+        if (!queue_->start())
+            return;
+        progress_->maxPos = waiting;
+        progress_->setPos(0);
+        setConverting(true);
+        progress_->invalidate();
+    }
+    list_->invalidate();
+    invalidateParent();
+}
+
+void CConvertDialog::stopAll()
+{
+    queue_->stopAll();
+    if (converting_)
+        setConverting(false);
+}
+
+convertFile* CConvertDialog::findConvertingJob() const { return queue_->findConvertingJob(); }
+int CConvertDialog::countWaiting() const { return queue_->countWaiting(); }
+int CConvertDialog::countFinished() const { return queue_->countFinished(); }
+int CConvertDialog::rowCount() const { return list_->getRowCount(); }
+
+void CConvertDialog::applyProfile(const std::string& name, const profile::ProfileRecord& record)
+{
+    for (int row = 0; row < list_->getRowCount(); ++row) {
+        convertFile* job = list_->jobAt(row);
+        if (job && profile::profileNameOf(job->getProfile()) == name)
+            job->setProfile(record);
+    }
+    list_->invalidate();
+}
+
+// ---- the queue's reports ----
+
+void CConvertDialog::onJobStateChanged(convertFile*, int)
+{
+    list_->setConverting(converting_);
+    list_->invalidate();
+    invalidateParent();
+}
+
+void CConvertDialog::onJobProgress(convertFile*, int) { list_->invalidate(); }
+
+void CConvertDialog::onJobProbed(convertFile*) { list_->invalidate(); }
+
+void CConvertDialog::onJobFinished(convertFile* job, int state)
+{
+    if (state == Done && job)
+        afterSuccess(*job);
+    progress_->setPos(queue_->finishedThisRun());
+    progress_->invalidate();
+    invalidateParent();
+}
+
+void CConvertDialog::onQueueEnded()
+{
+    setConverting(false);
+    invalidateParent();
+    if (host_.options().shutdownWhenDone)
+        services_->shutdownCountdown(parentWindow());
+}
+
+bool CConvertDialog::outputIsVerified(convertFile& job) const
+{
+    // The engine reports Done only after checking the encoder's end and the output's length; the
+    // page still refuses to give up a source unless the output is there, is not empty, and is not
+    // the source itself.
+    std::string source;
+    uint64_t size = 0;
+    job.getProbeInput(source, size);
+    const std::string output = job.getOutputPath();
+    if (job.getState() != Done || output.empty() || source.empty())
+        return false;
+    std::error_code error;
+    const auto outputSize = std::filesystem::file_size(output, error);
+    if (error || outputSize == 0 || !std::filesystem::is_regular_file(output, error))
+        return false;
+    return !std::filesystem::equivalent(source, output, error) && !error;
+}
+
+void CConvertDialog::afterSuccess(convertFile& job)
+{
+    const app::OptionSettings& options = host_.options();
+    if (options.openOutputOnSuccess)
+        services_->showInFolder(job.getOutputFolder(), job.getOutputPath());
+    if (!options.deleteSourceOnSuccess || !outputIsVerified(job))
+        return;
+    std::string source;
+    uint64_t size = 0;
+    job.getProbeInput(source, size);
+    if (!services_->moveToTrash(source))
+        platform::DebugOutput::line("the source stays: " + source);
+}
+
+// ---- menu, buttons, messages ----
+
+std::vector<MenuItem> CConvertDialog::cpuMenuItems() const
+{
+    std::vector<MenuItem> items;
+    const uint32_t current = queue_->priorityClass();
+    for (const PriorityItem& item : kPriorityItems)
+        items.push_back(MenuItem{item.id, item.text, item.priorityClass == current});
+    items.push_back(MenuItem{});
+    items.push_back(MenuItem{kMenuShutdown, kShutdownItem, host_.options().shutdownWhenDone != 0});
+    return items;
+}
+
+void CConvertDialog::onMenuCommand(unsigned id)
+{
+    for (const PriorityItem& item : kPriorityItems) {
+        if (item.id == id) {
+            queue_->setPriorityClass(item.priorityClass);
+            return;
+        }
+    }
+    if (id == kMenuShutdown) {
+        app::OptionSettings settings = host_.options();
+        settings.shutdownWhenDone = settings.shutdownWhenDone ? 0 : 1;
+        host_.applySettings(settings);
+        invalidateParent();
+    }
+}
+
+void CConvertDialog::showCpuMenu()
+{
+    const RECT* r = cpu_->getRect();
+    const POINT at = getWindow()->clientToScreen(POINT{r->left, r->bottom + 2});
+    const unsigned id = services_->popupMenu(getWindow(), cpuMenuItems(), at);
+    if (id)
+        onMenuCommand(id);
+}
+
+void CConvertDialog::rowAction(const std::string& name)
+{
+    // Boxes opened from here are centred on the main window (the page's place is in its parent's
+    // coordinates).
+    convertFile* job = list_->selectedJob();
+    if (!job)
+        return;
+    std::string source;
+    uint64_t size = 0;
+    job->getProbeInput(source, size);
+    if (name == convertList::kPlay) {
+        services_->openFile(source);
+    } else if (name == convertList::kPreview) {
+        services_->openFile(job->getOutputPath());
+    } else if (name == convertList::kOpenOutput) {
+        services_->showInFolder(job->getOutputFolder(), job->getOutputPath());
+    } else if (name == convertList::kChangeOutput) {
+        if (converting_ || job->getState() != Waiting)
+            return;
+        const std::string folder = services_->chooseFolder(parentWindow(), kChooseFolderTitle);
+        if (!folder.empty())
+            job->setTargetFolder(folder);
+    } else if (name == convertList::kChangeProfile) {
+        if (converting_ || job->getState() != Waiting)
+            return;
+        profile::ProfileRecord chosen{};
+        if (host_.chooseProfile(parentWindow(), profile::profileNameOf(job->getProfile()), chosen))
+            job->setProfile(chosen);
+    }
+    list_->invalidate();
+}
+
+void CConvertDialog::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_LBUTTONUP || !control)
+        return;
+    const std::string name = control->getName();
+    if (name == "start")
+        startOrStop();
+    else if (name == "cpu")
+        showCpuMenu();
+    else if (name.rfind("convertlist-", 0) == 0)
+        rowAction(name);
+}
+
+bool CConvertDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_REPAINT_PAGE) {
+        getWindow()->invalidate();
+        return true;
+    }
+    if (message == WM_DROPFILES) {
+        // Adding may show message boxes, which must not run inside the drop itself: the paths are
+        // copied (the dropped list lives for this call only) and added once the drop has ended.
+        std::vector<std::string> paths = platform::FileDropTarget::droppedFiles(wParam);
+        platform::WindowThread::post([this, paths = std::move(paths)] { dropFiles(paths); });
+        return true;
+    }
+    return CPageDialog::onMessage(message, wParam, lParam);
+}
+
+}  // namespace convert

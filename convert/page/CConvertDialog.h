@@ -1,0 +1,128 @@
+#pragma once
+// CConvertDialog: the conversion page. It shows the conversion list, the start/stop button, the
+// overall progress bar and the "cpu" button with its menu (encoder priority, power off when done),
+// and it is a thin view over the engine's ConversionQueue: the queue converts the rows one after
+// another and reports on the window thread; the page redraws and does what the desktop should do
+// after a success (show the output, move the source to the trash).
+//
+// Files enter through addFile() (dropped files, the command file, the add-files page's accept);
+// a file that cannot be read never enters the list. While the queue converts, adding and deleting
+// are refused with a message.
+//
+// Ownership: a member of the main window (disposed). It owns the queue (and so the jobs and the
+// probe) and the list. The host and the services must outlive it.
+// Threads: window thread only; the queue's reports arrive here through the window thread's queue.
+#include "app/page/CPageDialog.h"
+#include "convert/ConversionQueue.h"
+#include "convert/page/ConvertPageHost.h"
+#include "convert/page/ConvertPageServices.h"
+#include "convert/page/convertList.h"
+#include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXProgressbar.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace convert {
+
+class EncoderBinding;
+
+class CConvertDialog : public app::CPageDialog, public ConversionQueueListener {
+public:
+    // Posted by whoever wants the page repainted from elsewhere.
+    static constexpr UINT WM_REPAINT_PAGE = WM_USER + 1;
+
+    static constexpr const char* kStartText = "开始";
+    static constexpr const char* kStopText = "停止";
+    static constexpr COLORREF kButtonTextColor = 0x301C00;  // red 0, green 28, blue 48
+    static constexpr COLORREF kButtonDisabledColor = 0x808080;
+    static constexpr const char* kAddWhileConverting = "当前正在转换文件,请稍候添加转换文件...";
+    static constexpr const char* kDeleteWhileConverting = "对不起,当前正在转换文件,不允许删除!";
+    static constexpr const char* kStopQuestion = "当前正在转换文件,您是否确定停止转换?";
+    static constexpr const char* kNothingToConvert =
+        "当前没有文件需要转换,请点击右上角的添加按钮,新增文件到转换列表中!";
+    static constexpr const char* kChooseFolderTitle = "选择路径";
+
+    // Menu command ids of the "cpu" menu.
+    static constexpr unsigned kMenuRealtime = 0x8011;
+    static constexpr unsigned kMenuHigh = 0x8015;
+    static constexpr unsigned kMenuNormal = 0x8013;
+    static constexpr unsigned kMenuIdle = 0x8014;
+    static constexpr unsigned kMenuShutdown = 0x8017;
+
+    // binding: the encoders (null: the process-wide binding); services null: the desktop's own.
+    CConvertDialog(ConvertPageHost& host, ConvertPageServices* services = nullptr,
+                   const EncoderBinding* binding = nullptr);
+    // Stops the queue (and with it any encoder) before the window goes.
+    ~CConvertDialog() override;
+
+    // Adds a readable regular file with `profile`, or without one with the profile the options
+    // choose (the last used or the default).
+    void addFile(const std::string& path, const profile::ProfileRecord* profile);
+    // Adds the job of the add-files page's accept: its source, size, folder and profile.
+    void addPreparedJob(const convertFile& job);
+    // The start/stop button: starts the queue, or asks and stops it.
+    void startOrStop();
+    void deleteSelected();
+    // Stops the running encoder and leaves converting mode without asking (program exit).
+    void stopAll();
+    convertFile* findConvertingJob() const;
+    int countWaiting() const;
+    int countFinished() const;
+    int rowCount() const;
+    // Gives every job whose profile is named `name` a copy of `record`.
+    void applyProfile(const std::string& name, const profile::ProfileRecord& record);
+    bool isConverting() const { return converting_; }
+
+    // Files dropped on the page, in order; then the automatic start when the options ask for it.
+    void dropFiles(const std::vector<std::string>& paths);
+    // The "cpu" menu as it would show now, and the action of one of its commands.
+    std::vector<MenuItem> cpuMenuItems() const;
+    void onMenuCommand(unsigned id);
+    // The action of a row button ("convertlist-play", ...) on the selected row.
+    void rowAction(const std::string& buttonName);
+
+    convertList& list() { return *list_; }
+    KXLib::KXProgressbar& overallBar() { return *progress_; }
+    KXLib::KXButtonEx& startButton() { return *start_; }
+    ConversionQueue& queue() { return *queue_; }
+
+    void onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM wParam,
+                        LPARAM lParam) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // ConversionQueueListener, on the window thread.
+    void onJobStateChanged(convertFile* job, int state) override;
+    void onJobProgress(convertFile* job, int percent) override;
+    void onJobProbed(convertFile* job) override;
+    void onJobFinished(convertFile* job, int state) override;
+    void onQueueEnded() override;
+
+protected:
+    void onInitPage() override;
+    void paintPage(platform::DeviceContext& dc, const RECT& client) override;
+
+private:
+    void createControls();
+    void setStartCaption(const char* text);
+    void setConverting(bool on);
+    void showCpuMenu();
+    // What follows a verified conversion: show the output, move the source to the trash.
+    void afterSuccess(convertFile& job);
+    bool outputIsVerified(convertFile& job) const;
+    const profile::ProfileRecord* profileForNewFile() const;
+
+    ConvertPageHost& host_;
+    std::unique_ptr<ConvertPageServices> ownServices_;
+    ConvertPageServices* services_;
+    const EncoderBinding* binding_;
+    std::unique_ptr<ConversionQueue> queue_;
+    KXLib::KXSmartPtr<convertList> list_;
+    KXLib::KXSmartPtr<KXLib::KXButtonEx> start_;
+    KXLib::KXSmartPtr<KXLib::KXButtonEx> cpu_;
+    KXLib::KXSmartPtr<KXLib::KXProgressbar> progress_;
+    bool converting_ = false;
+};
+
+}  // namespace convert

@@ -1,0 +1,87 @@
+#include "convert/page/CShutdownDialog.h"
+
+#include "kxlib/ui/KXButtonEx.h"
+#include "platform/DebugOutput.h"
+#include "platform/LoginManager.h"
+#include "platform/MessagePresenter.h"
+
+namespace convert {
+
+namespace {
+constexpr COLORREF kButtonTextColor = 0x301C00;  // red 0, green 28, blue 48
+constexpr COLORREF kButtonDisabledColor = 0x808080;
+constexpr uint8_t kCountdownFlags = platform::MessageInfo | 16;
+}  // namespace
+
+CShutdownDialog::CShutdownDialog(HWND owner, std::function<void()> powerOff)
+    : app::CMessageDialog(kTitle, countdownText(kSeconds), kCountdownFlags, owner), powerOff_(std::move(powerOff))
+{
+}
+
+CShutdownDialog::~CShutdownDialog() = default;
+
+std::string CShutdownDialog::countdownText(int seconds)
+{
+    return "您设置了完成任务后自动关机,系统将在 " + std::to_string(seconds) + " 秒后自动关机!";
+}
+
+void CShutdownDialog::runCountdown()
+{
+    secondsLeft = kSeconds;
+    messageText = countdownText(secondsLeft);
+    run();
+}
+
+void CShutdownDialog::onInitDialog()
+{
+    app::CMessageDialog::onInitDialog();
+    if (auto ok = findControl(platform::kAnswerOk).dynamicCast<KXLib::KXButtonEx>()) {
+        ok->setText(kCancelText, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        ok->textColor = kButtonTextColor;
+        ok->disabledTextColor = kButtonDisabledColor;
+    }
+    messageTitle = kTitle;
+    window_.setTitle(kTitle);
+    window_.setTimer(kTimerId, 1000);
+}
+
+void CShutdownDialog::tick()
+{
+    --secondsLeft;
+    if (secondsLeft <= 0) {
+        window_.killTimer(kTimerId);
+        if (powerOff_)
+            powerOff_();
+        else
+            shutdownComputer();
+        clickedButton = platform::kAnswerOk;
+        endDialog(IDOK);
+    }
+    messageText = countdownText(secondsLeft);
+    window_.invalidate();
+}
+
+bool CShutdownDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER && wParam == kTimerId && !hasEnded()) {
+        tick();
+        return true;
+    }
+    return app::CMessageDialog::onMessage(message, wParam, lParam);
+}
+
+void CShutdownDialog::shutdownComputer(const platform::BusAddress& bus)
+{
+    const platform::LoginManager login(bus);
+    platform::BusStatus status = platform::BusStatus::Done;
+    switch (login.canPowerOff(&status)) {
+    case platform::LoginManager::PowerOffAllowed::Yes: login.powerOff(false); break;
+    case platform::LoginManager::PowerOffAllowed::Challenge: login.powerOff(true); break;
+    default:
+        // Not allowed, or no login manager: the machine stays on, as with a refused privilege.
+        platform::DebugOutput::line(std::string("no power-off: ") + platform::busStatusName(status));
+        break;
+    }
+}
+
+}  // namespace convert

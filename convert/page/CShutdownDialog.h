@@ -1,0 +1,50 @@
+#pragma once
+// CShutdownDialog: the countdown shown when the queue is done and the user asked to power off
+// afterwards. The skinned message box with one button, relabelled "取消", counting 30 seconds down
+// once a second; at zero it asks the login manager to power the machine off and closes. "取消"
+// closes it and nothing else happens.
+//
+// Power-off: CanPowerOff "yes" powers off at once, "challenge" lets the desktop ask for a
+// password; any other answer, or no system bus, does nothing, as a refused privilege would.
+//
+// Threads: window thread only.
+#include "app/page/CMessageDialog.h"
+#include "platform/BusAddress.h"
+
+#include <functional>
+#include <string>
+
+namespace convert {
+
+class CShutdownDialog : public app::CMessageDialog {
+public:
+    static constexpr int kSeconds = 30;
+    static constexpr int kTimerId = 1;
+    static constexpr const char* kTitle = "转换任务完成";
+    static constexpr const char* kCancelText = "取消";
+
+    // powerOff: what happens at zero; empty means the login manager on the system bus.
+    explicit CShutdownDialog(HWND owner = nullptr, std::function<void()> powerOff = {});
+    ~CShutdownDialog() override;
+
+    // Starts at 30 and runs the box until it closes.
+    void runCountdown();
+    // The message for a number of seconds left.
+    static std::string countdownText(int seconds);
+    // Asks the login manager on `bus` to power off, as described above.
+    static void shutdownComputer(const platform::BusAddress& bus = platform::BusAddress::system());
+
+    // One tick of the countdown (the timer's work), for the box's timer and tests.
+    void tick();
+    int secondsLeft = 0;
+
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void onInitDialog() override;
+
+private:
+    std::function<void()> powerOff_;
+};
+
+}  // namespace convert

@@ -1,0 +1,54 @@
+#pragma once
+// The desktop services the conversion page uses: opening files, showing a file in the file
+// manager, choosing a folder, the trash, the priority menu, the shutdown countdown and keeping the
+// machine awake while converting. The page holds one; tests replace it with a recorder so nothing
+// is launched, moved, inhibited or powered off.
+//
+// Threads: window thread only.
+#include "platform/WinTypes.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+class SessionInhibitor;
+class InhibitLock;
+}  // namespace platform
+
+namespace convert {
+
+struct MenuItem {
+    unsigned id = 0;  // 0 for a separator
+    std::string text;
+    bool checked = false;
+};
+
+class ConvertPageServices {
+public:
+    ConvertPageServices();
+    virtual ~ConvertPageServices();
+    // Opens a file with the desktop's opener for its type (xdg-open).
+    virtual void openFile(const std::string& path);
+    // Shows `file` selected in its folder (the file manager over D-Bus); the folder itself where
+    // no file manager offers that.
+    virtual void showInFolder(const std::string& folder, const std::string& file);
+    // The folder chooser titled `title`; empty when cancelled.
+    virtual std::string chooseFolder(HWND owner, const std::string& title);
+    // Moves a source file to the desktop's trash, so a mistake can be undone; only where its file
+    // system has no trash is it deleted. False when the file stayed where it was.
+    virtual bool moveToTrash(const std::string& path);
+    // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none.
+    virtual unsigned popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint);
+    // The 30-second countdown box before powering off once the queue is done.
+    virtual void shutdownCountdown(HWND owner);
+    // Keeps the machine from sleeping (logind's sleep and idle inhibitor, and GNOME's session
+    // manager) while `on`; releases both when off. Without a bus nothing is held.
+    virtual void keepAwake(bool on);
+
+private:
+    std::unique_ptr<platform::InhibitLock> sleepLock_;
+    std::unique_ptr<platform::SessionInhibitor> session_;
+};
+
+}  // namespace convert

@@ -1,0 +1,345 @@
+// The main window: its four views, the tabs, add mode, the status and bottom lines, and the exit
+// procedure with its question; offscreen, with the test's own data and settings folders.
+#include "app/page/CLumaretDlg.h"
+#include "kxlib/ui/KXSkinColors.h"
+#include "platform/DeviceContext.h"
+#include "platform/TerminationSignals.h"
+#include "convert/JobState.h"
+#include "tests/app/page/PageTestSupport.h"
+#include "tests/convert/FakeEncoderSupport.h"
+#include "tests/convert/FixtureText.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <csignal>
+
+using app::CLumaretDlg;
+using View = app::CLumaretDlg::View;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : binding(fakeencoder::binding()), window(&services, binding.get())
+    {
+        EXPECT_TRUE(window.initDialog());
+        window.getWindow()->show();
+    }
+
+    bool shown(const char* name) { return window.findControl(name)->isVisible(); }
+    int leftOffset(const char* name) { return CLumaretDlg::kClientWidth - window.findControl(name)->getRect()->left; }
+
+    // A source the fake encoder converts slowly enough to be caught converting: the probe finds a
+    // short clip, the conversion hangs until it is stopped.
+    std::string hangingSource()
+    {
+        return fakeencoder::writeScript(env.dir / "clip.mp4",
+                                        "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                            "\nstatus 0.5\nhang\n");
+    }
+
+    pagetest::PageEnvironment env;
+    pagetest::RecordingServices services;
+    std::unique_ptr<convert::EncoderBinding> binding;
+    CLumaretDlg window;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, EachViewShowsItsPageStatusAndToolbar)
+{
+    struct Expected {
+        View view;
+        const char* status;
+        bool add, del, accept, ret;
+        int acceptAt, returnAt;
+    };
+    const auto check = [&](const Expected& e, const app::CPageDialog& page) {
+        EXPECT_EQ(window.currentView(), e.view);
+        EXPECT_EQ(window.getStatusText(), e.status);
+        EXPECT_EQ(shown("add"), e.add);
+        EXPECT_EQ(shown("del"), e.del);
+        EXPECT_EQ(shown("accept"), e.accept);
+        EXPECT_EQ(shown("return"), e.ret);
+        if (e.accept) {
+            EXPECT_EQ(leftOffset("accept"), e.acceptAt);
+            EXPECT_EQ(leftOffset("return"), e.returnAt);
+        }
+        EXPECT_TRUE(page.isVisible());
+        int visiblePages = 0;
+        for (const app::CPageDialog* p : {static_cast<app::CPageDialog*>(&window.convertPage),
+                                          static_cast<app::CPageDialog*>(&window.addFilePage),
+                                          static_cast<app::CPageDialog*>(&window.profilePage),
+                                          static_cast<app::CPageDialog*>(&window.optionPage)})
+            visiblePages += p->isVisible() ? 1 : 0;
+        EXPECT_EQ(visiblePages, 1);
+    };
+    check({View::Conversion, CLumaretDlg::kConvertStatus, true, true, false, false, 0, 0}, window.convertPage);
+    EXPECT_EQ(leftOffset("add"), 57);
+    EXPECT_EQ(leftOffset("del"), 33);
+
+    window.enterAddMode();
+    check({View::AddMode, CLumaretDlg::kAddModeStatus, false, true, true, true, 81, 57}, window.addFilePage);
+    window.selectTab("profile");
+    check({View::Profile, CLumaretDlg::kProfileStatus, true, true, true, true, 105, 81}, window.profilePage);
+    window.selectTab("option");
+    check({View::Options, CLumaretDlg::kOptionStatus, false, false, true, true, 57, 33}, window.optionPage);
+    EXPECT_EQ(window.currentTabName(), "option");
+}
+
+TEST_F(MainWindowTest, ClickingTheCurrentTabChangesNothing)
+{
+    window.selectTab("profile");
+    const int builds = window.viewBuildCount();
+    window.selectTab("profile");
+    EXPECT_EQ(window.viewBuildCount(), builds);
+    EXPECT_EQ(window.currentView(), View::Profile);
+    // Only the current tab is checked.
+    auto tab = [&](const char* name) { return window.findControl(name).dynamicCast<KXLib::KXButtonEx>()->checked; };
+    EXPECT_TRUE(tab("profile"));
+    EXPECT_FALSE(tab("convert"));
+    EXPECT_FALSE(tab("option"));
+}
+
+TEST_F(MainWindowTest, AddModeSurvivesAVisitToAnotherTabAndReturnLeavesIt)
+{
+    window.enterAddMode();
+    window.selectTab("option");
+    window.selectTab("convert");
+    EXPECT_TRUE(window.isAddMode());
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    EXPECT_TRUE(window.addFilePage.isVisible());
+
+    // "add" on the options tab does nothing; on the conversion tab in add mode it stays there.
+    window.selectTab("option");
+    window.enterAddMode();
+    EXPECT_EQ(window.currentView(), View::Options);
+
+    window.selectTab("convert");
+    window.returnAction();
+    EXPECT_FALSE(window.isAddMode());
+    EXPECT_EQ(window.currentView(), View::Conversion);
+}
+
+TEST_F(MainWindowTest, BottomLinesOfAnEmptyListNameTheDefaultProfile)
+{
+    const std::string defaultName = window.profilePage.defaultProfileName();
+    ASSERT_FALSE(defaultName.empty());
+    EXPECT_EQ(window.profileLine(), "当前转换方案: " + defaultName);
+    EXPECT_EQ(window.countLine(), "共有 0 个文件,已经完成 0 个文件");
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
+}
+
+TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(window.convertPage.isConverting());
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertingStatus);
+    EXPECT_EQ(window.countLine(), "共有 1 个文件,已经完成 0 个文件");
+    EXPECT_EQ(window.profileLine(), "当前转换方案: " + window.profilePage.defaultProfileName());
+
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertingShutdownStatus);
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+
+    // The status line of another tab is that tab's own.
+    window.selectTab("profile");
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kProfileStatus);
+    window.selectTab("convert");
+
+    window.enterAddMode();
+    EXPECT_EQ(window.currentView(), View::Conversion);
+    ASSERT_FALSE(env.presenter->messages.empty());
+    EXPECT_EQ(env.presenter->messages.back().text, CLumaretDlg::kAddWhileConverting);
+    EXPECT_EQ(env.presenter->messages.back().flags, platform::MessageInfo);
+    window.convertPage.stopAll();
+}
+
+TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(window.convertPage.isConverting());
+    convert::convertFile* job = window.convertPage.findConvertingJob();
+    ASSERT_NE(job, nullptr);
+
+    env.presenter->answer = platform::kAnswerNo;
+    EXPECT_FALSE(window.exitProcedure());
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_EQ(env.presenter->messages[0].text, CLumaretDlg::kExitQuestion);
+    EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageQuestion | platform::MessageYesNo);
+    EXPECT_TRUE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Converting);
+
+    env.presenter->answer = platform::kAnswerYes;
+    EXPECT_TRUE(window.exitProcedure());
+    EXPECT_FALSE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+}
+
+TEST_F(MainWindowTest, ExitWhenIdleAsksNothing)
+{
+    EXPECT_TRUE(window.exitProcedure());
+    EXPECT_TRUE(env.presenter->messages.empty());
+}
+
+TEST_F(MainWindowTest, ShutdownToggleIsSavedThroughTheOptionsPage)
+{
+    ASSERT_FALSE(window.options().shutdownWhenDone);
+    auto items = window.convertPage.cpuMenuItems();
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_FALSE(items.back().checked);
+    window.convertPage.onMenuCommand(convert::CConvertDialog::kMenuShutdown);
+    EXPECT_TRUE(window.options().shutdownWhenDone);
+    EXPECT_TRUE(app::SettingsStore().loadOptions().shutdownWhenDone);
+    EXPECT_TRUE(window.convertPage.cpuMenuItems().back().checked);
+}
+
+namespace {
+
+std::string commandRecord(const std::u16string& text)
+{
+    std::string bytes;
+    const auto n = static_cast<uint32_t>(text.size() * 2);
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+void writeCommandFile(const std::filesystem::path& dataDir, const std::string& bytes)
+{
+    std::filesystem::create_directories(dataDir);
+    std::ofstream(dataDir / "cmdline.txt", std::ios::binary) << bytes;
+}
+
+std::u16string u16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+TEST_F(MainWindowTest, CommandFileWithAProfileNameAddsAndStartsWhenTheOptionsSaySo)
+{
+    app::OptionSettings options = window.options();
+    options.autoConvertOnAdd = 1;
+    window.applySettings(options);
+    const std::string clip = fakeencoder::writeScript(
+        env.dir / "clip.mp4", "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                  "\nstatuses 0 2 0.5\nwrite-output\nexit 0\n");
+    writeCommandFile(env.dir / "data", commandRecord(u"no such profile") + commandRecord(u16(clip)) +
+                                           commandRecord(u16((env.dir / "gone.mp4").string())));
+    window.processCommandLine({"lumaret", "contextmenu"});
+    ASSERT_EQ(env.presenter->messages.size(), 2u);
+    EXPECT_EQ(env.presenter->messages[0].text, "no such profile 转换方案不存在,使用系统默认的转换方案!");
+    EXPECT_EQ(env.presenter->messages[1].text, "读取文件 " + (env.dir / "gone.mp4").string() + " 失败!");
+    ASSERT_EQ(window.convertPage.rowCount(), 1);
+    EXPECT_EQ(profile::profileNameOf(window.convertPage.list().jobAt(0)->getProfile()),
+              window.profilePage.defaultProfileName());
+    EXPECT_TRUE(window.convertPage.isConverting());
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return !window.convertPage.isConverting(); }));
+    EXPECT_EQ(window.convertPage.list().jobAt(0)->getState(), convert::Done);
+
+    // Read once per process.
+    window.processCommandLine({"lumaret", "contextmenu"});
+    EXPECT_EQ(window.convertPage.rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreTold)
+{
+    writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u"/a.mp4") + commandRecord(u"/b.mp4"));
+    window.processCommandLine({"/opt/contextmenu/lumaret", "x"});
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    EXPECT_EQ(window.addFilePage.handedOverFiles(), (std::vector<std::string>{"/a.mp4", "/b.mp4"}));
+    EXPECT_EQ(window.convertPage.rowCount(), 0);
+    EXPECT_EQ(window.getStatusText(), std::string(CLumaretDlg::kAddModeStatus) + " (2 个文件)");
+    EXPECT_TRUE(env.presenter->messages.empty());
+
+    CLumaretDlg second(&services, binding.get());
+    ASSERT_TRUE(second.initDialog());
+    second.processCommandLine({"lumaret", "--other"});
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_EQ(env.presenter->messages[0].text, "错误的启动参数...");
+    CLumaretDlg third(&services, binding.get());
+    ASSERT_TRUE(third.initDialog());
+    third.processCommandLine({"lumaret"});
+    EXPECT_EQ(env.presenter->messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
+{
+    window.skinColorPopup.currentSkin = "skin3";
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    const auto& preset = KXLib::CSkinColor::presets()[3];
+    EXPECT_EQ(window.skinLightColor, preset.first);
+    EXPECT_EQ(window.skinDarkColor, preset.second);
+    EXPECT_EQ(KXLib::KXSkinColors::light(), preset.first);
+
+    window.skinColorPopup.hue = 60;
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    EXPECT_NE(window.skinLightColor, preset.first);
+    EXPECT_EQ(KXLib::KXSkinColors::dark(), window.skinDarkColor);
+
+    // The window paints its left band in the new colours.
+    const auto bandPixel = [&] {
+        platform::DeviceContext dc(window.getWindow()->clientRect());
+        window.onPaint(dc);
+        return dc.pixel(2, 300);
+    };
+    const uint32_t adjusted = bandPixel();
+    window.skinColorPopup.hue = KXLib::CSkinColor::kNeutralHue;
+    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    EXPECT_EQ(window.skinLightColor, preset.first);
+    EXPECT_NE(bandPixel(), adjusted);
+}
+
+TEST_F(MainWindowTest, TheEmptyListDrawsTheLogoAndARowHidesIt)
+{
+    const RECT listRect = *window.convertPage.list().getRect();
+    const auto logoPixel = [&] {
+        platform::DeviceContext dc(listRect);
+        window.convertPage.list().draw(&dc);
+        return dc.pixel(listRect.left + convert::convertList::kLogoAt.x + 20,
+                        listRect.top + convert::convertList::kLogoAt.y + 88) & 0xFFFFFF;
+    };
+    EXPECT_NE(logoPixel(), 0xFFFFFFu);
+    window.convertPage.addFile(hangingSource(), nullptr);
+    EXPECT_EQ(logoPixel(), 0xFFFFFFu);
+}
+
+TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
+{
+    window.convertPage.addFile(hangingSource(), nullptr);
+    window.convertPage.startOrStop();
+    convert::convertFile* job = window.convertPage.findConvertingJob();
+    ASSERT_NE(job, nullptr);
+    bool handled = false;
+    {
+        platform::TerminationSignals termination([&] {
+            window.terminate();
+            handled = true;
+        });
+        ASSERT_TRUE(termination.isActive());
+        ::raise(SIGHUP);
+        ASSERT_TRUE(pagetest::pumpUntil([&] { return handled; }));
+    }
+    EXPECT_FALSE(window.convertPage.isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_TRUE(env.presenter->messages.empty());
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaHideMinimisesAndTheTrayMenuCommandsAct)
+{
+    if (platform::TrayIcon::isAvailable())
+        GTEST_SKIP() << "this desktop shows a notification area";
+    window.hideToTray();
+    EXPECT_FALSE(window.isInTray());
+    EXPECT_TRUE(window.getWindow()->isVisible()) << "minimised, never lost";
+    // A left click on a tray icon shows the window; "退出" takes the exit procedure.
+    window.onMessage(WM_TRAY_NOTIFY, CLumaretDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(window.getWindow()->isVisible());
+}

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The lumaret program in a private X server with real input (xdotool) and real encoders:
+#   1. `lumaret contextmenu` with a command file naming a profile and a real clip, auto-convert on:
+#      the clip converts, the output is a valid video, the close button ends the program.
+#   2. Closing while converting asks; "否" keeps the program and its encoder, "是" ends both.
+#   3. A termination signal while converting ends the program and its encoder.
+#   4. With a notification area (trayer): "hide" puts the window there, a click on the icon
+#      brings it back, and the icon's menu item "退出" ends the program.
+# And first: without a display the program says so in one line.
+# Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): lumaret-x11.sh LUMARET_PROGRAM
+set -euo pipefail
+program=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export LUMARET_DATA_DIR=$scratch/data LUMARET_CONFIG_DIR=$scratch/config
+mkdir -p "$LUMARET_DATA_DIR" "$LUMARET_CONFIG_DIR" "$scratch/clips"
+printf '[menu]\nauto=1\n' > "$LUMARET_CONFIG_DIR/Lumaret.ini"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits for a condition, checking every 0.1 s, for at most $2 seconds (a hang guard only).
+wait_for() {
+    local deadline=$((SECONDS + $2))
+    until eval "$1"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+clip() {  # clip NAME SECONDS
+    ffmpeg -loglevel error -y -f lavfi -i "testsrc=size=320x240:rate=25" -f lavfi -i "sine=frequency=440" \
+        -t "$2" -c:v mpeg4 -c:a aac -shortest "$scratch/clips/$1"
+}
+
+command_file() {  # command_file PROFILE PATH...
+    python3 - "$LUMARET_DATA_DIR/cmdline.txt" "$@" <<'PY'
+import struct, sys
+out = open(sys.argv[1], 'wb')
+for text in sys.argv[2:]:
+    data = (text + '\0').encode('utf-16-le')
+    out.write(struct.pack('<I', len(data)) + data)
+PY
+}
+
+# Clicks at a point of the main window's client area.
+click_at() {
+    local window
+    window=$(xdotool search --sync --onlyvisible --name '^Lumaret$' | head -1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+}
+close_button() { click_at $((628 - 33)) 10; }
+visible() { xdotool search --onlyvisible --name '^Lumaret$' | wc -l; }
+encoders_of() { pgrep -P "$1" -c || true; }
+
+# 0. Without a display: one line, status 1, at once.
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$program" 2>&1 >/dev/null) && fail "started without a display"
+[ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || fail "without a display it said: $message"
+
+# 1. A real conversion handed over by the command file, then the close button.
+clip "short clip.avi" 3
+command_file "移动设备兼容格式mp4" "$scratch/clips/short clip.avi"
+"$program" contextmenu &
+pid=$!
+output="$scratch/clips/short clip.mp4"
+if wait_for '[ -s "$output" ] && [ "$(encoders_of $pid)" = 0 ] && ffprobe -loglevel error "$output"' 60; then
+    duration=$(ffprobe -loglevel error -show_entries format=duration -of csv=p=0 "$output")
+    python3 -c "import sys; sys.exit(0 if abs(float('$duration') - 3) < 0.5 else 1)" ||
+        fail "the output lasts $duration s, not 3"
+else
+    fail "the clip was not converted into a valid file"
+fi
+close_button
+wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "the close button did not end the program"; kill $pid; }
+wait $pid || fail "the program ended with status $?"
+
+# 2. Closing while converting: "否" keeps everything, "是" ends everything.
+clip "long clip.avi" 600
+command_file "移动设备兼容格式mp4" "$scratch/clips/long clip.avi"
+"$program" contextmenu &
+pid=$!
+wait_for '[ "$(encoders_of $pid)" = 1 ]' 30 || fail "no encoder started"
+close_button
+sleep 1  # the question box maps
+[ "$(visible)" = 2 ] || fail "no question was asked"
+box=$(xdotool search --sync --onlyvisible --name '^Lumaret$' | tail -1)
+eval "$(xdotool getwindowgeometry --shell "$box")"
+box_width=$WIDTH; box_height=$HEIGHT; box_x=$X; box_y=$Y
+# The question's buttons sit side by side, centred, 34 pixels above its bottom: "是" then "否".
+xdotool mousemove $((box_x + box_width / 2 + 40)) $((box_y + box_height - 24)) click 1
+wait_for '[ "$(visible)" = 1 ]' 5 || fail "\"否\" did not close the question"
+kill -0 $pid 2>/dev/null || fail "\"否\" ended the program"
+[ "$(encoders_of $pid)" = 1 ] || fail "\"否\" stopped the encoder"
+close_button
+sleep 1
+xdotool mousemove $((box_x + box_width / 2 - 40)) $((box_y + box_height - 24)) click 1
+wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"是\" did not end the program"; kill $pid; }
+wait $pid || true
+[ "$(pgrep -f "$scratch/clips" -c || true)" = 0 ] || fail "an encoder outlived the program"
+
+# 3. A termination signal while converting.
+"$program" contextmenu &
+pid=$!
+wait_for '[ "$(encoders_of $pid)" = 1 ]' 30 || fail "no encoder started"
+kill -TERM $pid
+wait_for '! kill -0 $pid 2>/dev/null' 10 || fail "SIGTERM did not end the program"
+wait $pid || true
+[ "$(pgrep -f "$scratch/clips" -c || true)" = 0 ] || fail "an encoder outlived SIGTERM"
+
+# 4. The tray: hide, click the icon, hide again, and "退出" from the icon's menu.
+if command -v trayer >/dev/null; then
+    rm -f "$LUMARET_DATA_DIR/cmdline.txt"
+    trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 --transparent false &
+    tray=$!
+    sleep 1  # the notification area takes its place
+    eval "$(xdotool getdisplaygeometry --shell)"
+    icon_x=$((WIDTH - 13)); icon_y=$((HEIGHT - 16))
+    "$program" &
+    pid=$!
+    wait_for '[ "$(visible)" = 1 ]' 10 || fail "the window did not show"
+    click_at $((628 - 92)) 10
+    wait_for '[ "$(visible)" = 0 ]' 5 || fail "\"hide\" did not hide the window"
+    xdotool mousemove $icon_x $icon_y click 1
+    wait_for '[ "$(visible)" = 1 ]' 5 || fail "a click on the tray icon did not bring the window back"
+    click_at $((628 - 92)) 10
+    wait_for '[ "$(visible)" = 0 ]' 5 || fail "the second \"hide\" did not hide the window"
+    xdotool mousemove $icon_x $icon_y click 3
+    sleep 0.5  # the menu opens
+    xdotool key Up Return
+    wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"退出\" did not end the program"; kill $pid; }
+    wait $pid || fail "the program ended with status $?"
+    kill $tray
+    wait $tray 2>/dev/null || true
+fi
+
+[ $failures -eq 0 ] && echo "lumaret-x11: all checks passed"
+exit $((failures > 0))

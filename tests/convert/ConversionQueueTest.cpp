@@ -1,0 +1,423 @@
+#include "convert/ConversionQueue.h"
+
+#include "convert/ConversionQueueLoop.h"
+#include "tests/convert/FakeEncoderSupport.h"
+#include "tests/convert/FixtureText.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+using convert::ConversionQueue;
+using convert::convertFile;
+
+namespace {
+
+// Writes every call of the listener as a line ("state ROW STATE", "progress ROW", "probed ROW",
+// "finished ROW STATE", "ended"), and runs the test's hooks from inside the calls.
+class RecordingListener : public convert::ConversionQueueListener {
+public:
+    void onJobStateChanged(convertFile* job, int state) override
+    {
+        events.push_back("state " + row(job) + " " + std::to_string(state));
+        if (onState)
+            onState(job, state);
+    }
+    void onJobProgress(convertFile* job, int) override
+    {
+        // Only the first of a run's reports is kept: how many arrive depends on the encoder.
+        const std::string line = "progress " + row(job);
+        if (events.empty() || events.back() != line)
+            events.push_back(line);
+        if (onProgress)
+            onProgress(job);
+    }
+    void onJobProbed(convertFile* job) override { probed.push_back(row(job)); }
+    void onJobFinished(convertFile* job, int state) override
+    {
+        events.push_back("finished " + row(job) + " " + std::to_string(state));
+        finished.push_back(state);
+        if (onFinished)
+            onFinished(job, state);
+    }
+    void onQueueEnded() override
+    {
+        events.push_back("ended");
+        ++ended;
+        if (onEnded)
+            onEnded();
+    }
+
+    // The events of one kind, in order.
+    std::vector<std::string> only(const std::string& prefix) const
+    {
+        std::vector<std::string> kept;
+        for (const std::string& event : events) {
+            if (event.rfind(prefix, 0) == 0)
+                kept.push_back(event);
+        }
+        return kept;
+    }
+
+    ConversionQueue* queue = nullptr;
+    std::vector<std::string> events;
+    std::vector<std::string> probed;
+    std::vector<int> finished;
+    int ended = 0;
+    std::function<void(convertFile*, int)> onState;
+    std::function<void(convertFile*)> onProgress;
+    std::function<void(convertFile*, int)> onFinished;
+    std::function<void()> onEnded;
+
+private:
+    std::string row(convertFile* job) const { return queue ? std::to_string(queue->rowOf(job)) : "?"; }
+};
+
+class ConversionQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        convertFile::setEncoderPriorityClass(convert::PriorityNormal);
+        queue_ = makeQueue(listener_);
+    }
+    void TearDown() override { convertFile::setEncoderPriorityClass(convert::PriorityNormal); }
+
+    std::unique_ptr<ConversionQueue> makeQueue(RecordingListener& listener)
+    {
+        auto queue = std::make_unique<ConversionQueue>(loop_.poster(), &listener, binding_.get());
+        listener.queue = queue.get();
+        return queue;
+    }
+
+    // A source whose probe finds a 2-second file with video and audio, and whose conversion runs
+    // `script` (the fake encoder's directives).
+    std::string source(const std::string& name, const std::string& script, const std::string& folder = "src")
+    {
+        std::filesystem::create_directories(dir_ / folder);
+        return fakeencoder::writeScript(dir_ / folder / name, probeLine("probe-mp4-av-mp4.txt") + script);
+    }
+    static std::string probeLine(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
+    static std::string goodScript() { return "statuses 0 2 0.5\nwrite-output\n"; }
+
+    convertFile* add(ConversionQueue& queue, const std::string& path)
+    {
+        convertFile job;
+        job.setDisposed(true);
+        job.setSource(path, 100);
+        job.setTargetFolder(out());
+        profile::ProfileRecord record = profile::makeEmptyProfileRecord();
+        record.conversionType = 8;  // AVI
+        job.setProfile(record);
+        return queue.addJob(job);
+    }
+    convertFile* add(const std::string& path) { return add(*queue_, path); }
+    std::string out() const { return (dir_ / "out").string(); }
+
+    // Runs the posted reports until `done` holds. The limit only keeps a lost report from hanging
+    // the suite; nothing here depends on timing.
+    void pumpUntil(const std::function<bool()>& done)
+    {
+        while (!done())
+            ASSERT_TRUE(loop_.runOneWithin(std::chrono::seconds(60))) << "a report never arrived";
+    }
+    void pumpUntilEnded(RecordingListener& listener)
+    {
+        pumpUntil([&] { return listener.ended > 0; });
+    }
+
+    testsupport::TempDir dir_;
+    std::unique_ptr<convert::EncoderBinding> binding_ = fakeencoder::binding();
+    convert::ConversionQueueLoop loop_;  // before the queue: it must outlive it
+    RecordingListener listener_;
+    std::unique_ptr<ConversionQueue> queue_;
+};
+
+TEST_F(ConversionQueueTest, ConvertsRowsOneAfterAnotherAndEndsOnce)
+{
+    convertFile* a = add(source("a.mp4", goodScript()));
+    convertFile* b = add(source("b.mp4", goodScript()));
+    EXPECT_EQ(queue_->size(), 2u);
+    EXPECT_EQ(queue_->rowOf(b), 1);
+    EXPECT_EQ(queue_->countWaiting(), 2);
+    EXPECT_FALSE(queue_->isConverting());
+    EXPECT_EQ(queue_->findConvertingJob(), nullptr);
+
+    // Inside onJobFinished the next job has not started yet, so the owner may act on a Done first.
+    std::vector<int> runningWhenFinished;
+    listener_.onFinished = [&](convertFile*, int) {
+        runningWhenFinished.push_back(queue_->findConvertingJob() ? queue_->rowOf(queue_->findConvertingJob()) : -1);
+    };
+
+    ASSERT_TRUE(queue_->start());
+    EXPECT_TRUE(queue_->isConverting());
+    EXPECT_EQ(queue_->findConvertingJob(), a);
+    EXPECT_EQ(b->getState(), convert::Waiting);
+    EXPECT_FALSE(queue_->start());  // already converting
+    EXPECT_TRUE(listener_.events.empty());  // reports arrive only through the loop
+
+    pumpUntil([&] { return listener_.finished.size() == 1; });
+    EXPECT_EQ(a->getState(), convert::Done);
+    EXPECT_EQ(queue_->findConvertingJob(), b);
+    EXPECT_EQ(queue_->finishedThisRun(), 1);
+    EXPECT_EQ(queue_->countWaiting(), 0);
+    EXPECT_EQ(queue_->countFinished(), 1);
+
+    pumpUntilEnded(listener_);
+    EXPECT_FALSE(queue_->isConverting());
+    EXPECT_EQ(queue_->finishedThisRun(), 2);
+    EXPECT_EQ(queue_->countFinished(), 2);
+    EXPECT_EQ(runningWhenFinished, (std::vector<int>{-1, -1}));
+    EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 0 5", "finished 1 5"}));
+    EXPECT_EQ(listener_.events.back(), "ended");
+    EXPECT_EQ(listener_.only("state 0").front(), "state 0 1");
+    EXPECT_FALSE(listener_.only("progress 1").empty());
+    EXPECT_EQ(a->getOutputPath(), out() + "/a.avi");
+    EXPECT_TRUE(std::filesystem::exists(b->getOutputPath()));
+
+    // Nothing is left to start; a finished queue cannot be started again.
+    loop_.runPending();
+    EXPECT_EQ(listener_.probed, (std::vector<std::string>{"0", "1"}));
+    EXPECT_EQ(listener_.ended, 1);
+    EXPECT_FALSE(queue_->start());
+}
+
+TEST_F(ConversionQueueTest, FailedJobIsCountedAndTheQueueMovesOn)
+{
+    convertFile* broken = add(source("broken.mp4", "banner\nsay Unknown encoder 'libfaac'\nexit 1\n"));
+    convertFile* good = add(source("good.mp4", goodScript()));
+    ASSERT_TRUE(queue_->start());
+
+    pumpUntil([&] { return listener_.finished.size() == 1; });
+    EXPECT_EQ(broken->getState(), convert::Failed);
+    EXPECT_EQ(queue_->findConvertingJob(), good);
+    std::string reason;
+    broken->getMediaInfo(reason);
+    EXPECT_NE(reason.find("Unknown encoder 'libfaac'"), std::string::npos);
+
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Failed, convert::Done}));
+    EXPECT_EQ(queue_->finishedThisRun(), 2);
+    EXPECT_EQ(queue_->countFinished(), 2);
+}
+
+// One encoder at a time, always: a bad file found while another converts is only counted.
+TEST_F(ConversionQueueTest, ProbeFailureDuringAConversionIsCountedAndStartsNothing)
+{
+    const std::string slowPath = source("slow.mp4", "status 0\nhang\n");
+    convertFile* slow = add(slowPath);
+    std::filesystem::create_directories(dir_ / "src");
+    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt", probeLine("probe-random-bin.txt")));
+    convertFile* next = add(source("next.mp4", goodScript()));
+    ASSERT_TRUE(queue_->start());
+
+    pumpUntil([&] { return listener_.finished.size() == 1; });
+    EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 1 2"}));
+    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+    EXPECT_EQ(queue_->findConvertingJob(), slow);
+    EXPECT_EQ(next->getState(), convert::Waiting);
+    EXPECT_EQ(queue_->finishedThisRun(), 1);
+    EXPECT_TRUE(queue_->isConverting());
+
+    // The hanging file is given up; the rest converts in a new run.
+    queue_->stopAll();
+    EXPECT_EQ(slow->getState(), convert::Waiting);
+    fakeencoder::writeScript(slowPath, probeLine("probe-mp4-av-mp4.txt") + goodScript());
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(queue_->finishedThisRun(), 0);
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.only("finished"),
+              (std::vector<std::string>{"finished 1 2", "finished 0 5", "finished 2 5"}));
+    EXPECT_EQ(queue_->finishedThisRun(), 2);
+    EXPECT_EQ(queue_->countFinished(), 3);
+}
+
+TEST_F(ConversionQueueTest, StopAllReturnsTheJobToWaitingWithoutEndingAndRestartConvertsIt)
+{
+    const std::string path = source("a.mp4", "write-output\nstatus 0\nhang\n");
+    convertFile* a = add(path);
+    add(source("b.mp4", goodScript()));
+    ASSERT_TRUE(queue_->start());
+    pumpUntil([&] { return !listener_.only("progress 0").empty(); });
+    EXPECT_EQ(queue_->findConvertingJob(), a);
+
+    queue_->stopAll();
+    EXPECT_FALSE(queue_->isConverting());
+    EXPECT_EQ(a->getState(), convert::Waiting);
+    EXPECT_EQ(queue_->findConvertingJob(), nullptr);
+    EXPECT_EQ(queue_->countWaiting(), 2);
+    loop_.runPending();  // whatever was still on its way changes nothing
+    EXPECT_EQ(listener_.ended, 0);
+    EXPECT_TRUE(listener_.finished.empty());
+    EXPECT_EQ(queue_->countWaiting(), 2);
+    EXPECT_FALSE(queue_->removeJob(nullptr));
+
+    fakeencoder::writeScript(path, probeLine("probe-mp4-av-mp4.txt") + goodScript());
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(queue_->findConvertingJob(), a);
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Done, convert::Done}));
+    EXPECT_EQ(queue_->finishedThisRun(), 2);
+    EXPECT_TRUE(std::filesystem::file_size(a->getOutputPath()) > 0);
+}
+
+TEST_F(ConversionQueueTest, EveryRowEndingBeforeTheStartLeavesNothingToStart)
+{
+    std::filesystem::create_directories(dir_ / "src");
+    add(fakeencoder::writeScript(dir_ / "src" / "x.txt", probeLine("probe-random-bin.txt")));
+    pumpUntil([&] { return listener_.probed.size() == 1; });
+    EXPECT_EQ(listener_.only("state"), (std::vector<std::string>{"state 0 2"}));
+    EXPECT_TRUE(listener_.finished.empty());  // not converting: nothing counted
+    EXPECT_EQ(queue_->countWaiting(), 0);
+    EXPECT_EQ(queue_->countFinished(), 1);
+    EXPECT_FALSE(queue_->start());
+    EXPECT_FALSE(queue_->isConverting());
+}
+
+// The listener may remove finished rows, stop the queue and even destroy it from inside its calls.
+TEST_F(ConversionQueueTest, ListenerMayRemoveStopAndDestroyFromInsideItsCalls)
+{
+    add(source("a.mp4", goodScript()));
+    convertFile* b = add(source("b.mp4", "status 0\nhang\n"));
+    listener_.onFinished = [&](convertFile* job, int) {
+        EXPECT_TRUE(queue_->removeJob(job));
+    };
+    listener_.onProgress = [&](convertFile* job) {
+        if (job == b)
+            queue_->stopAll();
+    };
+    ASSERT_TRUE(queue_->start());
+    pumpUntil([&] { return !queue_->isConverting(); });
+    EXPECT_EQ(queue_->size(), 1u);
+    EXPECT_EQ(queue_->jobAt(0), b);
+    EXPECT_EQ(b->getState(), convert::Waiting);
+    loop_.runPending();
+    EXPECT_EQ(listener_.ended, 0);
+
+    // Destroyed by its own listener while reports are still queued for it.
+    listener_.onProgress = nullptr;
+    listener_.onFinished = nullptr;
+    listener_.onState = [&](convertFile*, int state) {
+        if (state == convert::Converting)
+            queue_.reset();
+    };
+    ASSERT_TRUE(queue_->start());
+    pumpUntil([&] { return !queue_; });
+    loop_.runPending();
+}
+
+// A report posted for a job that has left the queue goes nowhere, even when a new job lives at
+// the same address.
+TEST_F(ConversionQueueTest, ReportsOfRemovedJobsAreDropped)
+{
+    std::mutex mutex;
+    std::condition_variable posted;
+    int postCount = 0;
+    RecordingListener listener;
+    ConversionQueue queue(
+        [&](std::function<void()> function) {
+            loop_.post(std::move(function));
+            std::lock_guard lock(mutex);
+            ++postCount;
+            posted.notify_all();
+        },
+        &listener, binding_.get());
+    listener.queue = &queue;
+
+    std::filesystem::create_directories(dir_ / "src");
+    convertFile* bad = add(queue, fakeencoder::writeScript(dir_ / "src" / "x.txt", probeLine("probe-random-bin.txt")));
+    {
+        // The ProbeFailed report and the probe's notice.
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(posted.wait_for(lock, std::chrono::seconds(60), [&] { return postCount >= 2; }));
+    }
+    EXPECT_TRUE(queue.removeJob(bad));
+    convertFile* fresh = add(queue, source("fresh.mp4", goodScript()));
+    loop_.runPending();
+    EXPECT_TRUE(listener.only("state").empty());
+    EXPECT_EQ(fresh->getState(), convert::Waiting);
+    EXPECT_EQ(queue.countFinished(), 0);
+}
+
+TEST_F(ConversionQueueTest, PriorityReachesTheRunningEncoderAndTheNextOne)
+{
+    const std::filesystem::path pidFile = dir_ / "first.pid";
+    add(source("a.mp4", "pidfile " + pidFile.string() + "\nstatus 0\nhang\n"));
+    ASSERT_TRUE(queue_->start());
+    const pid_t first = fakeencoder::waitForPidFile(pidFile);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(queue_->priorityClass(), convert::PriorityNormal);
+    queue_->setPriorityClass(convert::PriorityIdle);
+    EXPECT_EQ(queue_->priorityClass(), convert::PriorityIdle);
+    errno = 0;
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(first)), 19);
+    queue_->stopAll();
+
+    const std::filesystem::path niceFile = dir_ / "nice.txt";
+    convertFile* second = add(source("b.mp4", "nicefile " + niceFile.string() + "\n" + goodScript()));
+    ASSERT_TRUE(queue_->removeJob(queue_->jobAt(0)));
+    ASSERT_TRUE(queue_->start());
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(second->getState(), convert::Done);
+    int nice = -100;
+    std::ifstream(niceFile) >> nice;
+    EXPECT_EQ(nice, 19);
+}
+
+// Needs the job's coverage check (Done only when the encoder's last time reaches the probed
+// duration). Enable it when that check is merged.
+TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
+{
+    convertFile* half = add(source("half.mp4", "statuses 0 1 0.5\nwrite-output\n"));
+    ASSERT_TRUE(queue_->start());
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Failed}));
+    EXPECT_EQ(half->getState(), convert::Failed);
+    EXPECT_EQ(queue_->finishedThisRun(), 1);
+}
+
+// Needs the job's atomic claim of its output name (O_CREAT|O_EXCL before the encoder starts).
+// Enable it when that claim is merged. Both encoders are held at a FIFO until both have chosen
+// their names, so without the claim both write a.avi.
+TEST_F(ConversionQueueTest, TwoQueuesConvertingIntoOneFolderKeepBothOutputs)
+{
+    const std::filesystem::path gate1 = dir_ / "gate1";
+    const std::filesystem::path gate2 = dir_ / "gate2";
+    ASSERT_EQ(::mkfifo(gate1.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(gate2.c_str(), 0600), 0);
+    RecordingListener otherListener;
+    auto other = makeQueue(otherListener);
+    const auto held = [&](const std::filesystem::path& gate, const std::string& pid) {
+        return "pidfile " + (dir_ / pid).string() + "\ncat " + gate.string() + "\n" + goodScript();
+    };
+    convertFile* first = add(*queue_, source("a.mp4", held(gate1, "1.pid"), "one"));
+    convertFile* second = add(*other, source("a.mp4", held(gate2, "2.pid"), "two"));
+    ASSERT_TRUE(queue_->start());
+    ASSERT_TRUE(other->start());
+    // Both encoders run, so both names are chosen; then they may go on.
+    ASSERT_GT(fakeencoder::waitForPidFile(dir_ / "1.pid"), 0);
+    ASSERT_GT(fakeencoder::waitForPidFile(dir_ / "2.pid"), 0);
+    for (const auto& gate : {gate1, gate2})
+        ::close(::open(gate.c_str(), O_WRONLY));
+    pumpUntil([&] { return listener_.ended > 0 && otherListener.ended > 0; });
+
+    EXPECT_EQ(first->getState(), convert::Done);
+    EXPECT_EQ(second->getState(), convert::Done);
+    std::vector<std::string> outputs = {first->getOutputPath(), second->getOutputPath()};
+    std::sort(outputs.begin(), outputs.end());
+    EXPECT_EQ(outputs, (std::vector<std::string>{out() + "/a.avi", out() + "/a_1.avi"}));
+    for (const std::string& output : outputs)
+        EXPECT_TRUE(std::filesystem::file_size(output) > 0);
+}
+
+}  // namespace

@@ -1,0 +1,375 @@
+// The conversion page over the real queue with the fake encoder: adding (and the refusals), start,
+// the queue's end, stop and start again, the row buttons and tooltips, the "cpu" menu, and what
+// follows a success (the output shown first, then the source into the trash, only when verified).
+#include "app/page/CLumaretDlg.h"
+#include "convert/JobState.h"
+#include "convert/EncoderCapabilities.h"
+#include "convert/page/CConvertDialog.h"
+#include "tests/app/page/PageTestSupport.h"
+#include "tests/convert/FakeEncoderSupport.h"
+#include "tests/convert/FixtureText.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using convert::CConvertDialog;
+using convert::convertList;
+
+namespace {
+
+class ConvertPageTest : public ::testing::Test {
+protected:
+    ConvertPageTest() : binding(fakeencoder::binding()), window(&services, binding.get())
+    {
+        EXPECT_TRUE(window.initDialog());
+        window.getWindow()->show();
+    }
+
+    std::string source(const std::string& name, const std::string& conversion)
+    {
+        return fakeencoder::writeScript(env.dir / name, "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                                            "\n" + conversion);
+    }
+    std::string goodSource(const std::string& name)
+    {
+        return source(name, "statuses 0 2 0.5\nwrite-output\nexit 0\n");
+    }
+    bool waitForIdle()
+    {
+        return pagetest::pumpUntil([&] { return !page().isConverting(); });
+    }
+    CConvertDialog& page() { return window.convertPage; }
+    const std::vector<pagetest::Message>& messages() { return env.presenter->messages; }
+
+    pagetest::PageEnvironment env;
+    pagetest::RecordingServices services;
+    std::unique_ptr<convert::EncoderBinding> binding;
+    app::CLumaretDlg window;
+};
+
+}  // namespace
+
+TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
+{
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_EQ(page().overallBar().maxPos, 20);
+
+    page().addFile(goodSource("a.mp4"), nullptr);
+    page().addFile(goodSource("b.mp4"), nullptr);
+    ASSERT_EQ(page().rowCount(), 2);
+    EXPECT_EQ(page().countWaiting(), 2);
+    EXPECT_EQ(page().countFinished(), 0);
+    EXPECT_EQ(profile::profileNameOf(page().list().jobAt(0)->getProfile()), window.profilePage.defaultProfileName());
+
+    page().startOrStop();
+    EXPECT_TRUE(page().isConverting());
+    EXPECT_TRUE(page().list().isConverting());
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStopText);
+    EXPECT_EQ(page().startButton().textColor, CConvertDialog::kButtonTextColor);
+    EXPECT_EQ(page().overallBar().maxPos, 2);
+    EXPECT_EQ(page().overallBar().pos, 0);
+    EXPECT_EQ(page().findConvertingJob(), page().list().jobAt(0));
+
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::Done);
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Done);
+    EXPECT_EQ(page().countFinished(), 2);
+    EXPECT_EQ(page().overallBar().pos, 2);
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_FALSE(page().list().isConverting());
+    EXPECT_EQ(window.countLine(), "共有 2 个文件,已经完成 2 个文件");
+    // No options set: nothing shown, nothing moved, no countdown. The machine was kept awake
+    // while converting only.
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(services.awake, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(messages().empty());
+
+    // Only finished rows left: "start" says there is nothing to convert and stays idle.
+    page().startOrStop();
+    EXPECT_FALSE(page().isConverting());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, CConvertDialog::kNothingToConvert);
+    EXPECT_EQ(messages()[0].flags, platform::MessageError);
+}
+
+TEST_F(ConvertPageTest, AFailedJobCountsAndTheQueueMovesOn)
+{
+    page().addFile(source("bad.mp4", "say Conversion failed!\nexit 1\n"), nullptr);
+    page().addFile(goodSource("good.mp4"), nullptr);
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::Failed);
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Done);
+    EXPECT_EQ(page().overallBar().pos, 2);
+
+    // The failed row's tooltip on line 2 carries the encoder's words, its status "转换失败".
+    page().list().selectRow(0);
+    RECT status{};
+    ASSERT_TRUE(page().list().getCellRect(0, convertList::StatusColumn, status));
+    std::string tip;
+    ASSERT_TRUE(page().list().tooltipAt(POINT{status.left + 3, status.top + 3}, tip));
+    EXPECT_EQ(tip, "转换失败");
+    RECT source{};
+    ASSERT_TRUE(page().list().getCellRect(0, convertList::SourceColumn, source));
+    ASSERT_TRUE(page().list().tooltipAt(POINT{source.left + 5, source.top + 27 + 3}, tip));
+    EXPECT_NE(tip.find("Conversion failed!"), std::string::npos) << tip;
+    ASSERT_TRUE(page().list().tooltipAt(POINT{source.left + 5, source.top + 2 * 27 + 3}, tip));
+    EXPECT_EQ(tip.rfind("输出目录: ", 0), 0u) << tip;
+    EXPECT_FALSE(page().list().tooltipAt(POINT{source.left + 5, source.top + 3 * 27 + 3}, tip));
+}
+
+TEST_F(ConvertPageTest, StopAsksAndAStoppedJobWaitsAndConvertsAgainIntoANewName)
+{
+    const std::string path = source("slow.mp4", "status 0.5\nwrite-output\nhang\n");
+    page().addFile(path, nullptr);
+    page().startOrStop();
+    convert::convertFile* job = page().list().jobAt(0);
+
+    env.presenter->answer = platform::kAnswerNo;
+    page().startOrStop();
+    EXPECT_TRUE(page().isConverting());
+    EXPECT_EQ(messages().back().text, CConvertDialog::kStopQuestion);
+    EXPECT_EQ(messages().back().flags, platform::MessageQuestion | platform::MessageYesNo);
+
+    env.presenter->answer = platform::kAnswerYes;
+    page().startOrStop();
+    EXPECT_FALSE(page().isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_EQ(page().overallBar().pos, 0);
+    EXPECT_EQ(page().countFinished(), 0);
+
+    page().startOrStop();
+    EXPECT_TRUE(page().isConverting());
+    EXPECT_EQ(job->getState(), convert::Converting);
+    page().stopAll();
+    EXPECT_FALSE(page().isConverting());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+}
+
+TEST_F(ConvertPageTest, RefusalsWhileConvertingAndForFilesThatCannotBeRead)
+{
+    page().addFile((env.dir / "missing.mp4").string(), nullptr);
+    page().addFile(env.dir.path().string(), nullptr);
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages()[0].text, "读取文件 " + (env.dir / "missing.mp4").string() + " 失败!");
+    EXPECT_EQ(messages()[0].flags, platform::MessageError);
+    EXPECT_EQ(messages()[1].text, "读取文件 " + env.dir.path().string() + " 失败!");
+    EXPECT_EQ(page().rowCount(), 0);
+
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    page().startOrStop();
+    page().list().selectRow(0);
+    page().addFile(goodSource("late.mp4"), nullptr);
+    EXPECT_EQ(messages().back().text, CConvertDialog::kAddWhileConverting);
+    EXPECT_EQ(messages().back().flags, 16);
+    page().deleteSelected();
+    EXPECT_EQ(messages().back().text, CConvertDialog::kDeleteWhileConverting);
+    EXPECT_EQ(messages().back().flags, platform::MessageInfo);
+    EXPECT_EQ(page().rowCount(), 1);
+
+    // Change output and change profile are off on every row while converting.
+    EXPECT_FALSE(page().list().button(convertList::kChangeOutput)->isEnabled());
+    EXPECT_FALSE(page().list().button(convertList::kChangeProfile)->isEnabled());
+    EXPECT_FALSE(page().list().button(convertList::kPreview)->isEnabled());
+    EXPECT_TRUE(page().list().button(convertList::kPlay)->isEnabled());
+    page().stopAll();
+
+    page().deleteSelected();
+    EXPECT_EQ(page().rowCount(), 0);
+}
+
+TEST_F(ConvertPageTest, DroppedFilesStartTheQueueWhenTheOptionsSaySo)
+{
+    app::OptionSettings options = window.options();
+    options.autoConvertOnAdd = 1;
+    window.applySettings(options);
+    page().dropFiles({goodSource("one.mp4"), (env.dir / "gone.mp4").string(), goodSource("two.mp4")});
+    EXPECT_EQ(page().rowCount(), 2);
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(page().isConverting());
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(page().countFinished(), 2);
+}
+
+TEST_F(ConvertPageTest, AfterASuccessTheOutputIsShownFirstThenTheSourceGoesToTheTrash)
+{
+    app::OptionSettings options = window.options();
+    options.openOutputOnSuccess = 1;
+    options.deleteSourceOnSuccess = 1;
+    window.applySettings(options);
+    const std::string good = goodSource("keep-or-trash.mp4");
+    // Exit status 0 without an output file is no success: its source is never touched.
+    const std::string noOutput = source("no-output.mp4", "statuses 0 2 0.5\nexit 0\n");
+    page().addFile(good, nullptr);
+    page().addFile(noOutput, nullptr);
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    ASSERT_EQ(page().list().jobAt(0)->getState(), convert::Done);
+    ASSERT_EQ(services.calls.size(), 2u);
+    EXPECT_EQ(services.calls[0], "show " + page().list().jobAt(0)->getOutputPath());
+    EXPECT_EQ(services.calls[1], "trash " + good);
+    EXPECT_NE(page().list().jobAt(1)->getState(), convert::Done);
+}
+
+TEST_F(ConvertPageTest, CpuMenuChecksTheCurrentPriorityAndAppliesTheChoice)
+{
+    auto items = page().cpuMenuItems();
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].text, "线程优先级-最高");
+    EXPECT_TRUE(items[2].checked);  // normal at start-up
+    EXPECT_EQ(items[4].id, 0u);     // separator
+    page().onMenuCommand(CConvertDialog::kMenuIdle);
+    EXPECT_EQ(page().queue().priorityClass(), convert::PriorityIdle);
+    items = page().cpuMenuItems();
+    EXPECT_TRUE(items[3].checked);
+    EXPECT_FALSE(items[2].checked);
+    page().onMenuCommand(CConvertDialog::kMenuNormal);
+}
+
+TEST_F(ConvertPageTest, RowButtonsActOnTheSelectedRow)
+{
+    const std::string path = goodSource("row.mp4");
+    page().addFile(path, nullptr);
+    page().rowAction(convertList::kPlay);
+    EXPECT_TRUE(services.calls.empty()) << "no row selected";
+    page().list().selectRow(0);
+    page().rowAction(convertList::kPlay);
+    services.folder = (env.dir / "elsewhere").string();
+    page().rowAction(convertList::kChangeOutput);
+    ASSERT_EQ(services.calls.size(), 2u);
+    EXPECT_EQ(services.calls[0], "open " + path);
+    EXPECT_EQ(services.calls[1], std::string("choose ") + CConvertDialog::kChooseFolderTitle);
+    EXPECT_EQ(page().list().jobAt(0)->getTargetFolder(), services.folder);
+    EXPECT_TRUE(page().list().button(convertList::kChangeOutput)->isEnabled());
+}
+
+TEST_F(ConvertPageTest, ApplyProfileReplacesTheRecordOfJobsOfThatName)
+{
+    page().addFile(goodSource("p.mp4"), nullptr);
+    const std::string name = window.profilePage.defaultProfileName();
+    profile::ProfileRecord changed = page().list().jobAt(0)->getProfile();
+    changed.videoBitrate = 1234;
+    page().applyProfile(name, changed);
+    EXPECT_EQ(page().list().jobAt(0)->getProfile().videoBitrate, 1234);
+    page().applyProfile("no such profile", profile::makeEmptyProfileRecord());
+    EXPECT_EQ(page().list().jobAt(0)->getProfile().videoBitrate, 1234);
+}
+
+TEST(ConvertListTest, SizesAndStatusTexts)
+{
+    EXPECT_EQ(convertList::sizeText(0), "0.00");
+    EXPECT_EQ(convertList::sizeText(1048576), "1.00");
+    EXPECT_EQ(convertList::sizeText(1572864), "1.50");
+    EXPECT_EQ(convertList::statusText(convert::Waiting), "等待转换");
+    EXPECT_EQ(convertList::statusText(convert::ProbeFailed), "转换错误");
+    EXPECT_EQ(convertList::statusText(convert::Done), "转换完成");
+    EXPECT_EQ(convertList::statusText(convert::Stopping), "");
+}
+
+TEST_F(ConvertPageTest, TheEndOfTheQueueRunsTheCountdownWhenAskedAfterReleasingTheInhibitors)
+{
+    window.convertPage.onMenuCommand(CConvertDialog::kMenuShutdown);
+    page().addFile(goodSource("last.mp4"), nullptr);
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"countdown"}));
+    // Stopping by hand never counts down.
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    page().startOrStop();
+    page().startOrStop();
+    EXPECT_EQ(services.calls.size(), 1u);
+}
+
+TEST_F(ConvertPageTest, HostileFileNamesConvertOneAfterAnother)
+{
+    const std::vector<std::string> names = {"it's \"quoted\".mp4", "-leading dash.mp4", "new\nline.mp4",
+                                            "视频 文件.mp4", std::string(243, 'n') + ".mp4"};
+    for (const std::string& name : names)
+        page().addFile(goodSource(name), nullptr);
+    ASSERT_EQ(page().rowCount(), static_cast<int>(names.size()));
+    EXPECT_TRUE(messages().empty());
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    for (int row = 0; row < page().rowCount(); ++row) {
+        convert::convertFile* job = page().list().jobAt(row);
+        EXPECT_EQ(job->getState(), convert::Done) << names[static_cast<size_t>(row)];
+        // The tooltip of the source cell is the full path, whatever it holds.
+        page().list().selectRow(-1);
+        RECT source{};
+        ASSERT_TRUE(page().list().getCellRect(row, convertList::SourceColumn, source));
+        std::string tip;
+        ASSERT_TRUE(page().list().tooltipAt(POINT{source.left + 5, source.top + 3}, tip));
+        EXPECT_EQ(tip, (env.dir / names[static_cast<size_t>(row)]).string());
+    }
+}
+
+TEST_F(ConvertPageTest, AFileDropAddsOnceTheDropHasEndedAndRefusesFolders)
+{
+    std::vector<std::string> dropped{goodSource("dropped.mp4"), env.dir.path().string()};
+    EXPECT_TRUE(page().onMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(&dropped), 0));
+    EXPECT_EQ(page().rowCount(), 0) << "nothing is added inside the drop itself";
+    dropped.clear();  // the dropped list lives for the message only
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return page().rowCount() == 1 && messages().size() == 1; }));
+    EXPECT_EQ(messages()[0].text, "读取文件 " + env.dir.path().string() + " 失败!");
+    EXPECT_FALSE(page().isConverting());
+}
+
+TEST_F(ConvertPageTest, AProbeFailureDuringAConversionIsCountedAndStartsNothing)
+{
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    // The second file's probe takes a moment, so it fails while the first one converts.
+    const std::string bad = fakeencoder::writeScript(env.dir / "bad.mp4", "probe: sleep 300\nprobe: exit 1\n");
+    page().addFile(bad, nullptr);
+    page().startOrStop();
+    convert::convertFile* first = page().list().jobAt(0);
+    convert::convertFile* second = page().list().jobAt(1);
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return second->getState() == convert::ProbeFailed; }));
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return page().overallBar().pos == 1; }));
+    EXPECT_TRUE(page().isConverting());
+    EXPECT_EQ(page().findConvertingJob(), first);
+    EXPECT_EQ(page().countFinished(), 1);
+    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStopText);
+
+    // Its row shows the red line and, on line 2, the fixed text of a bad file.
+    page().list().selectRow(1);
+    RECT cell{};
+    ASSERT_TRUE(page().list().getCellRect(1, convertList::SourceColumn, cell));
+    std::string tip;
+    ASSERT_TRUE(page().list().tooltipAt(POINT{cell.left + 5, cell.top + 27 + 3}, tip));
+    EXPECT_EQ(tip, convert::convertFile::kBadFileText);
+    ASSERT_TRUE(page().list().tooltipAt(POINT{cell.left - 10, cell.top + 3}, tip));
+    EXPECT_EQ(tip, "转换错误");
+    page().stopAll();
+}
+
+// An encoder build without AMR: the binding converts AMR audio to AAC and says so in a note,
+// which the row's tooltip shows under the stream description.
+TEST(ConvertPageNotesTest, TheRowTooltipCarriesTheSubstitutionNotes)
+{
+    pagetest::PageEnvironment env;
+    pagetest::RecordingServices services;
+    convert::EncoderBinding::Locations where;
+    where.ffmpeg = where.mencoder = LUMARET_FAKE_ENCODER;
+    where.ffmpegFound = where.mencoderFound = true;
+    const convert::EncoderBinding noAmr(where, convert::EncoderCapabilities::of({"h263", "mpeg4", "aac"}, {"3gp"}));
+    app::CLumaretDlg window(&services, &noAmr);
+    ASSERT_TRUE(window.initDialog());
+    const profile::ProfileRecord* amr = window.profilePage.findProfileByName("3gp 176x144 h263");
+    ASSERT_NE(amr, nullptr);
+    window.convertPage.addFile(fakeencoder::writeScript(env.dir / "amr.avi", "probe: cat " +
+                                                            testfixtures::path("probe-mp4-av-mp4.txt") +
+                                                            "\nstatuses 0 2 0.5\nwrite-output\nexit 0\n"),
+                               amr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return !window.convertPage.isConverting(); }));
+    convertList& list = window.convertPage.list();
+    list.selectRow(0);
+    RECT cell{};
+    ASSERT_TRUE(list.getCellRect(0, convertList::SourceColumn, cell));
+    std::string tip;
+    ASSERT_TRUE(list.tooltipAt(POINT{cell.left + 5, cell.top + 27 + 3}, tip));
+    EXPECT_NE(tip.find('\n'), std::string::npos) << tip;
+    EXPECT_NE(tip.find("AAC"), std::string::npos) << tip;
+}
