@@ -374,8 +374,7 @@ TEST_F(ConversionQueueTest, PriorityReachesTheRunningEncoderAndTheNextOne)
     EXPECT_EQ(nice, 19);
 }
 
-// Needs the job's coverage check (Done only when the encoder's last time reaches the probed
-// duration). Enable it when that check is merged.
+// Done needs the encoder's last reported time to reach the probed duration.
 TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
 {
     convertFile* half = add(source("half.mp4", "statuses 0 1 0.5\nwrite-output\n"));
@@ -386,8 +385,7 @@ TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
     EXPECT_EQ(queue_->finishedThisRun(), 1);
 }
 
-// Needs the job's atomic claim of its output name (O_CREAT|O_EXCL before the encoder starts).
-// Enable it when that claim is merged. Both encoders are held at a FIFO until both have chosen
+// Output names are claimed atomically before the encoder starts. Both encoders are held at a FIFO until both have chosen
 // their names, so without the claim both write a.avi.
 TEST_F(ConversionQueueTest, TwoQueuesConvertingIntoOneFolderKeepBothOutputs)
 {
