@@ -1,13 +1,11 @@
 #include "app/CommandFile.h"
 
+#include "app/AtomicFile.h"
+
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
 #include "profile/ProfileRecord.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace app {
 
@@ -105,29 +103,6 @@ void appendRecord(std::string& out, std::u16string_view text)
     }
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Makes a finished rename durable: the folder's entry is flushed as well as the file.
-void syncFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
 std::string CommandFile::Contents::selectorUtf8() const
@@ -211,29 +186,7 @@ std::string CommandFile::encode(std::u16string_view selector, const std::vector<
 bool CommandFile::write(const std::filesystem::path& file, std::u16string_view selector,
                         const std::vector<std::string>& paths, std::string* error)
 {
-    const auto fail = [&](const std::string& what) {
-        if (error)
-            *error = what + ": " + file.string() + " (" + std::strerror(errno) + ")";
-        return false;
-    };
-    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return fail("无法写入命令文件");
-    const bool written = writeAll(fd, encode(selector, paths)) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), file.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(temporary.c_str());
-        errno = saved;
-        return fail("无法写入命令文件");
-    }
-    syncFolder(folder);
-    return true;
+    return AtomicFile::replace(file, encode(selector, paths), 0600, error);
 }
 
 std::u16string CommandFile::pathToText(std::string_view bytes)
