@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   ffmpeg mencoder
   xvfb xauth xdotool fonts-wqy-microhei fontconfig
+  desktop-file-utils libxml2-utils
 )
 
 missing=()
