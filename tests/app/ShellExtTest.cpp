@@ -1,4 +1,5 @@
 #include "app/CommandFile.h"
+#include "app/ShellRegistration.h"
 #include "app/ShellMenuText.h"
 #include "platform/ChildProcess.h"
 #include "profile/ProfileStore.h"
@@ -300,6 +301,36 @@ TEST_F(ShellExtTest, ADamagedThunarFileAndAnUnusableFolderAreReportedAndLeftAlon
     EXPECT_TRUE(fs::exists(dataHome() / "file-manager/actions/lumaret.desktop"));
 }
 
+// The options page compares the presence of our entries with its setting and starts the helper
+// only on a difference; with no difference nothing is started.
+TEST_F(ShellExtTest, TheRegisteredStateIsWhetherOurEntriesExist)
+{
+    const auto setHome = [](const char* name, const fs::path& value) {
+        const char* old = std::getenv(name);
+        ::setenv(name, value.c_str(), 1);
+        return old ? std::string(old) : std::string();
+    };
+    const std::string oldData = setHome("XDG_DATA_HOME", dataHome());
+    const std::string oldConfig = setHome("XDG_CONFIG_HOME", configHome());
+    EXPECT_FALSE(app::ShellRegistration::isRegistered());
+    EXPECT_FALSE(app::ShellRegistration::sync(false));
+    EXPECT_FALSE(app::ShellRegistration::refresh());
+    ASSERT_EQ(helper({"register"}).status, 0);
+    EXPECT_TRUE(app::ShellRegistration::isRegistered());
+    EXPECT_FALSE(app::ShellRegistration::sync(true));
+    // Only Thunar's file holds ours: still registered.
+    for (const char* folder : {".local/share/nautilus/scripts/Lumaret", ".config/caja/scripts/Lumaret",
+                               ".local/share/kio/servicemenus", ".local/share/file-manager/actions"})
+        fs::remove_all(home() / folder);
+    for (int i = 0; i < 3; ++i)
+        fs::remove(dataHome() / ("nemo/actions/lumaret-00" + std::to_string(i) + ".nemo_action"));
+    EXPECT_TRUE(app::ShellRegistration::isRegistered());
+    ASSERT_EQ(helper({"unregister"}).status, 0);
+    EXPECT_FALSE(app::ShellRegistration::isRegistered());
+    for (const auto& [name, old] : {std::pair{"XDG_DATA_HOME", oldData}, std::pair{"XDG_CONFIG_HOME", oldConfig}})
+        old.empty() ? ::unsetenv(name) : ::setenv(name, old.c_str(), 1);
+}
+
 // The hand-over, with a stand-in for lumaret that reports its arguments through a FIFO once it
 // runs (the test blocks on the FIFO until then, no waiting on a clock).
 class ShellExtConvertTest : public ShellExtTest {
@@ -326,6 +357,17 @@ protected:
     }
     CommandFile::Contents handedOver() const { return CommandFile::read(dataDir() / CommandFile::kFileName); }
 
+    // Lumaret was started for the hand-over, and the command file names the profile and the files.
+    void expectHandedOver(const std::string& selector, const std::vector<std::string>& paths) const
+    {
+        EXPECT_EQ(startedWith(), "contextmenu");
+        const CommandFile::Contents contents = handedOver();
+        EXPECT_EQ(contents.selectorUtf8(), selector);
+        ASSERT_EQ(contents.paths.size(), paths.size());
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(contents.paths[i].bytes, paths[i]);
+    }
+
     // Names that have broken hand-overs elsewhere.
     std::vector<std::string> hostileNames() const
     {
@@ -349,23 +391,13 @@ TEST_F(ShellExtConvertTest, HostileNamesReachLumaretWholeThroughTheMenus)
     args.insert(args.end(), names.begin(), names.end());
     const Result direct = helper(args, clips(), fake().string());
     ASSERT_EQ(direct.status, 0) << direct.output;
-    EXPECT_EQ(startedWith(), "contextmenu");
-    CommandFile::Contents contents = handedOver();
-    EXPECT_EQ(contents.selectorUtf8(), kCjk);
-    ASSERT_EQ(contents.paths.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(contents.paths[i].bytes, expected[i]);
+    expectHandedOver(kCjk, expected);
 
     // Through the Nautilus script, as Nautilus runs it.
     std::vector<std::string> script = {(nautilusMenu() / kQuoted).string()};
     script.insert(script.end(), names.begin(), names.end());
     ASSERT_EQ(run(script, environment(fake().string()), clips()).status, 0);
-    EXPECT_EQ(startedWith(), "contextmenu");
-    contents = handedOver();
-    EXPECT_EQ(contents.selectorUtf8(), kQuoted);
-    ASSERT_EQ(contents.paths.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(contents.paths[i].bytes, expected[i]);
+    expectHandedOver(kQuoted, expected);
 
     // Through Thunar's command, which Thunar runs with sh -c after putting each path in for %F,
     // quoted as GLib quotes it.
@@ -381,12 +413,7 @@ TEST_F(ShellExtConvertTest, HostileNamesReachLumaretWholeThroughTheMenus)
     }
     command.replace(command.find(" %F"), 3, quoted);
     ASSERT_EQ(run({"sh", "-c", command}, environment(fake().string()), "/").status, 0);
-    EXPECT_EQ(startedWith(), "contextmenu");
-    contents = handedOver();
-    EXPECT_EQ(contents.selectorUtf8(), kCjk);
-    ASSERT_EQ(contents.paths.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(contents.paths[i].bytes, expected[i]);
+    expectHandedOver(kCjk, expected);
 }
 
 TEST_F(ShellExtConvertTest, WhatCannotBeConvertedIsNamedAndTheRestStillGoes)
