@@ -201,7 +201,7 @@ std::string ThunarActions::action(std::string_view name, std::string_view unique
            "\t<unique-id>" + ShellMenuText::xmlText(uniqueId) + "</unique-id>\n"
            "\t<command>" + ShellMenuText::xmlText(command) + "</command>\n"
            "\t<description>用 Lumaret 转换</description>\n"
-           "\t<range>*</range>\n"
+           "\t<range></range>\n"
            "\t<patterns>*</patterns>\n"
            "\t<audio-files/>\n"
            "\t<video-files/>\n"
