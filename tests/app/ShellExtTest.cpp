@@ -92,7 +92,12 @@ protected:
         writeText(dataHome() / "nemo/actions/mine.nemo_action", "[Nemo Action]\nName=Mine\nExec=true %F\n");
         writeText(dataHome() / "nautilus/scripts/my script", "#!/bin/sh\necho mine\n");
         setProfiles({{kQuoted, true}, {kCjk, true}, {"not in menu", false}});
+        // Installed in a folder whose name needs quoting in every menu format.
+        fs::create_directories(installedHelper().parent_path());
+        fs::copy_file(LUMARET_SHELLEXT, installedHelper());
     }
+
+    fs::path installedHelper() const { return dir_ / "it's My Apps 视频 (x86)" / "lumaret-shellext"; }
 
     fs::path home() const { return dir_ / "home"; }
     fs::path dataHome() const { return home() / ".local/share"; }
@@ -138,12 +143,14 @@ protected:
 
     Result helper(std::vector<std::string> args, const fs::path& folder = {}, const std::string& program = "")
     {
-        args.insert(args.begin(), LUMARET_SHELLEXT);
+        args.insert(args.begin(), installedHelper().string());
         return run(args, environment(program), folder.empty() ? dir_.path() : folder);
     }
 
     testsupport::TempDir dir_;
 };
+
+void expectValidExecLines(const fs::path& file);
 
 // desktop-file-validate knows only the application, link and directory types; the types and keys
 // the file managers define on top (Service, Action, Menu, their keys) are all it may object to.
@@ -158,6 +165,25 @@ void expectValidDesktopFile(const fs::path& file)
         EXPECT_TRUE(known) << file << ": " << line;
     }
     EXPECT_NE(result.status, 127) << "desktop-file-validate is missing (scripts/install-deps.sh installs it)";
+    expectValidExecLines(file);
+}
+
+// The file managers' own types exempt their Exec lines from the validator's checks (and Nemo's
+// actions are no desktop files at all), so each command is checked in an application entry,
+// where its quoting must pass without a word.
+void expectValidExecLines(const fs::path& file)
+{
+    std::istringstream text(readText(file));
+    int count = 0;
+    for (std::string line; std::getline(text, line);) {
+        if (!line.starts_with("Exec="))
+            continue;
+        const fs::path probe = file.parent_path().parent_path() / ("exec-check-" + std::to_string(count++) + ".desktop");
+        writeText(probe, "[Desktop Entry]\nType=Application\nName=check\n" + line + "\n");
+        const Result strict = run({"desktop-file-validate", probe.string()}, {}, "/");
+        EXPECT_EQ(strict.status, 0) << line << "\n" << strict.output;
+        fs::remove(probe);
+    }
 }
 
 std::string idOf(const std::string& name)
@@ -171,7 +197,7 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     const Result registered = helper({"register"});
     ASSERT_EQ(registered.status, 0) << registered.output;
     EXPECT_EQ(registered.output, "");
-    const std::string exec = std::string("\"") + LUMARET_SHELLEXT + "\" convert ";
+    const std::string exec = "\"" + installedHelper().string() + "\" convert ";
     const std::string quotedExec = exec + "--id=" + idOf(kQuoted) + " %F";
 
     // Nautilus and Caja: one executable script per entry in the submenu folder.
@@ -194,6 +220,7 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
         EXPECT_NE(nemo.find(line), std::string::npos) << line;
     EXPECT_NE(readText(dataHome() / "nemo/actions/lumaret-002.nemo_action").find("Name=Lumaret: 自定义转换\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(dataHome() / "nemo/actions/lumaret-003.nemo_action"));
+    expectValidExecLines(dataHome() / "nemo/actions/lumaret-000.nemo_action");
 
     // Dolphin: one executable service menu with the submenu and an action per entry.
     const fs::path dolphin = dataHome() / "kio/servicemenus/lumaret.desktop";
@@ -246,7 +273,7 @@ TEST_F(ShellExtTest, TwoRegistersAtOnceLeaveWhatOneLeaves)
     std::vector<std::string> command = argv;
     const auto env = environment();
     command.insert(command.end(), env.begin(), env.end());
-    command.insert(command.end(), {LUMARET_SHELLEXT, "register"});
+    command.insert(command.end(), {installedHelper().string(), "register"});
     platform::ChildProcess first;
     platform::ChildProcess second;
     ASSERT_TRUE(first.start(command, 0, nullptr));
