@@ -328,6 +328,25 @@ TEST_F(ShellExtTest, ADamagedThunarFileAndAnUnusableFolderAreReportedAndLeftAlon
     EXPECT_TRUE(fs::exists(dataHome() / "file-manager/actions/lumaret.desktop"));
 }
 
+// A uca.xml kept elsewhere (a dotfiles folder) and linked in stays a link; the file it points to
+// keeps its permission bits and, after unregister, its bytes.
+TEST_F(ShellExtTest, ALinkedThunarFileStaysALink)
+{
+    const fs::path kept = dir_ / "dotfiles/uca.xml";
+    const fs::path uca = configHome() / "Thunar/uca.xml";
+    writeText(kept, kForeignUca);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(uca);
+    fs::create_symlink(kept, uca);
+    ASSERT_EQ(helper({"register"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(uca));
+    EXPECT_NE(readText(kept).find("<submenu>Lumaret</submenu>"), std::string::npos);
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(helper({"unregister"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(uca));
+    EXPECT_EQ(readText(kept), kForeignUca);
+}
+
 // The options page compares the presence of our entries with its setting and starts the helper
 // only on a difference; with no difference nothing is started.
 TEST_F(ShellExtTest, TheRegisteredStateIsWhetherOurEntriesExist)
