@@ -1,4 +1,5 @@
 #include "app/CommandFile.h"
+#include "app/DetachedLaunch.h"
 #include "app/ShellRegistration.h"
 #include "app/ShellMenuText.h"
 #include "platform/ChildProcess.h"
@@ -12,6 +13,7 @@
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -495,6 +497,31 @@ TEST_F(ShellExtConvertTest, NothingToConvertOrNoProgramStartsNothing)
     EXPECT_FALSE(fs::exists(dataDir() / CommandFile::kFileName));
     EXPECT_EQ(helper({"convert", "--id=zz", "good.mp4"}, clips(), fake().string()).status, 2);
     EXPECT_EQ(helper({"convert"}).status, 2);
+}
+
+// The started program runs on its own: the caller is left with no child to collect, and a
+// program that cannot be started is reported, not taken as started.
+TEST(DetachedLaunchTest, StartsAProgramThatIsNotTheCallersChild)
+{
+    testsupport::TempDir dir;
+    const fs::path fifo = dir / "started";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    writeText(dir / "program", "#!/bin/sh\nprintf '%s\\n' \"$*\" > \"$1\"\n");
+    fs::permissions(dir / "program", fs::perms::owner_all);
+    std::string error;
+    ASSERT_TRUE(app::DetachedLaunch::start({(dir / "program").string(), fifo.string(), "a b"}, &error)) << error;
+    std::ifstream in(fifo);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, fifo.string() + " a b");
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+
+    EXPECT_FALSE(app::DetachedLaunch::start({(dir / "missing").string()}, &error));
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    writeText(dir / "not-executable", "#!/bin/sh\n");
+    EXPECT_FALSE(app::DetachedLaunch::start({(dir / "not-executable").string()}, &error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
 }
 
 }  // namespace
