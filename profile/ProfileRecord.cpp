@@ -38,8 +38,6 @@ void setFieldText(char16_t* field, std::size_t capacity, std::u16string_view tex
     field[length] = u'\0';
 }
 
-namespace {
-
 void appendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -70,6 +68,8 @@ void appendUtf16(std::u16string& out, char32_t cp)
     }
 }
 
+namespace {
+
 constexpr char32_t kReplacement = 0xFFFD;
 
 }  // namespace
@@ -92,8 +92,6 @@ std::string toUtf8(std::u16string_view text)
     }
     return out;
 }
-
-namespace {
 
 // The length of the valid UTF-8 sequence that starts at text[i] and its code point, or 0 when the
 // bytes there do not start one. The second byte's range depends on the lead byte, which is what
@@ -140,8 +138,6 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp, std::
     }
     return length;
 }
-
-}  // namespace
 
 std::u16string toUtf16(std::string_view text)
 {

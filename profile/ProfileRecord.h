@@ -70,6 +70,15 @@ void setFieldText(char16_t* field, std::size_t capacity, std::u16string_view tex
 std::string toUtf8(std::u16string_view text);
 std::u16string toUtf16(std::string_view text);
 
+// The pieces of those conversions, for code that must treat invalid input otherwise (the command
+// file keeps a path's stray bytes). decodeUtf8 returns the length of the valid UTF-8 sequence
+// that starts at text[i] and sets its code point, or returns 0 when the bytes there start none
+// (overlong forms, encoded surrogates and code points above U+10FFFF included); `taken` is then
+// the number of bytes one U+FFFD replaces. The append functions add one code point.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp, std::size_t& taken);
+void appendUtf8(std::string& out, char32_t cp);
+void appendUtf16(std::u16string& out, char32_t cp);
+
 // Convenience accessors in UTF-8.
 std::string profileNameOf(const ProfileRecord& record);
 std::string categoryNameOf(const ProfileRecord& record);

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool fonts-wqy-microhei fontconfig
   dbus
   trayer
+  desktop-file-utils libxml2-utils
 )
 
 missing=()

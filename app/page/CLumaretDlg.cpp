@@ -134,18 +134,29 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     if (commandLineDone_)
         return;
     commandLineDone_ = true;
-    if (arguments.size() < 2)
+    switch (CommandFile::launchKind(arguments)) {
+    case CommandFile::Launch::Normal:
         return;
-    if (!CommandFile::hasMarker(arguments)) {
-        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+    case CommandFile::Launch::BadArguments:
+        platform::showMessage("", CommandFile::kBadArgumentsText, platform::MessageError);
         return;
+    case CommandFile::Launch::HandOver:
+        break;
     }
-    const CommandFileContents contents = CommandFile::read(platform::Paths::dataDirectory() / CommandFile::kFileName);
-    if (contents.status == CommandFileContents::Status::Unread)
+    const CommandFile::Contents contents = CommandFile::read(CommandFile::defaultFile());
+    switch (contents.status) {
+    case CommandFile::Status::Missing:
+    case CommandFile::Status::Unreadable:
         return;
-    if (contents.status == CommandFileContents::Status::BadSelector) {
-        platform::showMessage("", CommandFile::kBadArguments, platform::MessageError);
+    case CommandFile::Status::NotRegular:
+    case CommandFile::Status::TooLarge:
+        platform::showMessage("", contents.problem, platform::MessageError);
         return;
+    case CommandFile::Status::BadFirstRecord:
+        platform::showMessage("", CommandFile::kBadArgumentsText, platform::MessageError);
+        return;
+    case CommandFile::Status::Ok:
+        break;
     }
     handOverFiles(contents);
     if (options().autoConvertOnAdd)
@@ -153,12 +164,13 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     window_.invalidate();
 }
 
-void CLumaretDlg::handOverFiles(const CommandFileContents& contents)
+void CLumaretDlg::handOverFiles(const CommandFile::Contents& contents)
 {
-    if (contents.selector == CommandFile::kCustomSelector) {
-        for (const CommandFileContents::Path& path : contents.paths) {
+    if (contents.mode == CommandFile::Mode::Custom) {
+        for (const CommandFile::Path& path : contents.paths) {
             enterAddMode();
-            addFilePage.takeFile(path.text);
+            if (!path.skipped)
+                addFilePage.takeFile(path.bytes);
         }
         // The add-files page lists them once it has its list; until then the status line counts them.
         if (!contents.paths.empty() && addMode_)
@@ -166,18 +178,21 @@ void CLumaretDlg::handOverFiles(const CommandFileContents& contents)
                           " 个文件)";
         return;
     }
-    const profile::ProfileRecord* chosen = profilePage.findProfileByName(contents.selector);
+    // A selector cut to the buffer's length names no profile, even when a shorter name matches it.
+    const profile::ProfileRecord* chosen = contents.mode == CommandFile::Mode::Profile
+                                               ? profilePage.findProfileByName(contents.selectorUtf8())
+                                               : nullptr;
     if (!chosen) {
-        platform::showMessage("", contents.selector + CommandFile::kUnknownProfileSuffix, platform::MessageError);
+        platform::showMessage("", contents.selectorUtf8() + CommandFile::kNoSuchProfileSuffix, platform::MessageError);
         chosen = profilePage.defaultProfile();
     }
     // Copied: a message box shown while adding could let the profiles change under a pointer.
     const profile::ProfileRecord record = chosen ? *chosen : profile::makeEmptyProfileRecord();
-    for (const CommandFileContents::Path& path : contents.paths) {
-        if (path.tooLong)
-            platform::showMessage("", "读取文件 " + path.text + " 失败!", platform::MessageError);
+    for (const CommandFile::Path& path : contents.paths) {
+        if (path.skipped)
+            platform::showMessage("", "读取文件 " + path.shown + " 失败!", platform::MessageError);
         else
-            convertPage.addFile(path.text, &record);
+            convertPage.addFile(path.bytes, &record);
     }
 }
 

@@ -162,7 +162,7 @@ private:
     void paintBackground(platform::DeviceContext& dc, const RECT& client);
     void paintTexts(platform::DeviceContext& dc, const RECT& client);
     void centreOnScreen();
-    void handOverFiles(const CommandFileContents& contents);
+    void handOverFiles(const CommandFile::Contents& contents);
 
     platform::Image backgroundImage_;
     platform::Image addTipImage_;

@@ -1,0 +1,25 @@
+#pragma once
+// AtomicFile: replaces a file whole. The new bytes go to a temporary file beside the target, are
+// flushed to disk and renamed over it, and the folder entry is flushed too, so that any reader
+// (another program, a file manager watching the folder) sees the old file or the whole new one,
+// never a part, and a crash leaves no half-written file.
+//
+// Threads: any thread; nothing is shared.
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace app {
+
+class AtomicFile {
+public:
+    // Writes `bytes` to `target` with permission bits `mode`, creating the folder when missing.
+    // Returns false, with a sentence naming the target and the system's reason in *error when
+    // given, when any step fails; the previous file is then left as it was and no temporary file
+    // remains.
+    static bool replace(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
+                        std::string* error);
+};
+
+}  // namespace app
