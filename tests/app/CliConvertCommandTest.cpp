@@ -150,6 +150,8 @@ TEST_F(CliConvertTest, ControlCharactersInNamesAreEscapedAndNotesGoToStandardErr
     EXPECT_EQ(threeGp.output.find("note "), std::string::npos) << threeGp.output;
 }
 
+// A record with an out-of-range conversion type is a damaged profile file: it is named, and
+// nothing runs.
 TEST_F(CliConvertTest, ProfileWithAnUnknownConversionTypeIsRefusedBeforeAnythingRuns)
 {
     writeBrokenProfile();
@@ -157,7 +159,8 @@ TEST_F(CliConvertTest, ProfileWithAnUnknownConversionTypeIsRefusedBeforeAnything
     const std::string out = (dir_ / "out").string();
     const Result result = cli({"convert", "--profile", "broken", "--output-dir", out, good});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("\"broken\" has an unknown conversion type (77)"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("user_profile.dat"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("done "), std::string::npos) << result.output;
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 

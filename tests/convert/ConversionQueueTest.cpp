@@ -377,7 +377,15 @@ TEST_F(ConversionQueueTest, PriorityReachesTheRunningEncoderAndTheNextOne)
 // Done needs the encoder's last reported time to reach the probed duration.
 TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
 {
-    convertFile* half = add(source("half.mp4", "statuses 0 1 0.5\nwrite-output\n"));
+    // A 10-second file whose encoder stops at 3.8 s and still exits 0, as on a cut source.
+    std::string answer = testfixtures::read("probe-mp4-av-mp4.txt");
+    const std::string twoSeconds = "Duration: 00:00:02.00";
+    answer.replace(answer.find(twoSeconds), twoSeconds.size(), "Duration: 00:00:10.00");
+    std::filesystem::create_directories(dir_ / "src");
+    std::ofstream(dir_ / "src" / "ten-seconds.txt", std::ios::binary) << answer;
+    convertFile* half = add(fakeencoder::writeScript(
+        dir_ / "src" / "half.mp4",
+        "probe: cat " + (dir_ / "src" / "ten-seconds.txt").string() + "\nstatuses 0 3.8 0.2\nwrite-output\n"));
     ASSERT_TRUE(queue_->start());
     pumpUntilEnded(listener_);
     EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Failed}));

@@ -7,7 +7,8 @@
 //   status SECONDS       prints an ffmpeg status line at that time, ended by a carriage return
 //   statuses A B STEP    status lines from A to B seconds
 //   mstatus SECONDS PCT  prints a mencoder status line
-//   cat PATH             copies a file to the output
+//   cat PATH             copies a file to the output; a probe answer's "Input #0, ... from '...':"
+//                        header names the real input, as ffmpeg's would
 //   flood BYTES          prints that many bytes of filler lines
 //   sleep MS             waits
 //   write-output         writes a few bytes to the output file (the argument after "-o", else the
@@ -70,6 +71,7 @@ void writeNumberFile(const std::string& path, long value)
 struct Arguments {
     std::string source;
     std::string output;
+    std::string input;  // the argument after "-i", word for word
 };
 
 // ffmpeg is given files as "file:PATH" so that no name can pass for an option or a protocol.
@@ -84,7 +86,8 @@ Arguments readArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-i" && i + 1 < argc) {
-            result.source = fileName(argv[++i]);
+            result.input = argv[++i];
+            result.source = fileName(result.input);
         } else if (arg == "-o" && i + 1 < argc) {
             result.output = fileName(argv[++i]);
         } else if (result.source.empty() && !arg.empty() && arg[0] != '-') {
@@ -97,6 +100,30 @@ Arguments readArguments(int argc, char** argv)
             result.output = last;
     }
     return result;
+}
+
+// ffmpeg's log shows control characters other than the line and page breaks as "?".
+std::string asLogged(const std::string& name)
+{
+    std::string shown;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += (byte < 0x08 || (byte > 0x0D && byte < 0x20)) ? '?' : c;
+    }
+    return shown;
+}
+
+// A captured probe answer names the file it was captured from; put the real input in its place.
+std::string withRealInput(std::string answer, const std::string& input)
+{
+    const size_t header = answer.find("Input #0, ");
+    if (input.empty() || header == std::string::npos)
+        return answer;
+    const size_t open = answer.find(" from '", header);
+    const size_t close = open == std::string::npos ? open : answer.find("':", open + 7);
+    if (close == std::string::npos)
+        return answer;
+    return answer.replace(open + 7, close - open - 7, asLogged(input));
 }
 
 void run(const std::string& directive, std::istringstream& rest, const Arguments& args)
@@ -138,7 +165,7 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
         std::ifstream in(path, std::ios::binary);
         std::ostringstream content;
         content << in.rdbuf();
-        writeAll(content.str());
+        writeAll(args.output.empty() ? withRealInput(content.str(), args.input) : content.str());
     } else if (directive == "flood") {
         long bytes = 0;
         rest >> bytes;
