@@ -516,6 +516,7 @@ void CLumaretDlg::onSkinChanged(WPARAM wParam)
 
 void CLumaretDlg::onProfileSaved()
 {
+    optionPage.profilesSaved();
     std::string name;
     profile::ProfileRecord record{};
     if (!profilePage.currentProfile(name, record))
