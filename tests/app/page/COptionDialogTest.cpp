@@ -2,6 +2,7 @@
 // clicks and typing on the real controls, "accept" and "return", the browse button, a refused
 // save, and the conversion page's shutdown toggle resetting the page.
 #include "app/page/CLumaretDlg.h"
+#include "app/ShellMenus.h"
 #include "convert/OutputName.h"
 #include "platform/CheckBox.h"
 #include "platform/EditBox.h"
@@ -188,4 +189,23 @@ TEST_F(OptionPageTest, ShutdownToggleFromTheConversionPageResetsThePage)
     EXPECT_FALSE(stored().shutdownWhenDone);
     EXPECT_FALSE(checked("shutdown"));
     EXPECT_FALSE(window->convertPage.cpuMenuItems().back().checked);
+}
+
+// A saved profile rewrites the menus, but only while they are enabled and ours exist.
+TEST_F(OptionPageTest, ASavedProfileRewritesTheMenusWhileTheyAreEnabled)
+{
+    open("[menu]\nenable=1\n");
+    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    EXPECT_TRUE(started.empty());  // none of ours installed yet
+    const fs::path ours = env.dir / "share/nemo/actions/lumaret-000.nemo_action";
+    fs::create_directories(ours.parent_path());
+    std::ofstream(ours) << "[Nemo Action]\n" << app::ShellMenus::kMarkerLine << "\n";
+    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    EXPECT_EQ(started, std::vector<std::string>{"register"});
+
+    click(OptionForm::kContextMenu);
+    window->acceptAction();
+    EXPECT_EQ(started, (std::vector<std::string>{"register", "unregister"}));
+    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    EXPECT_EQ(started.size(), 2u);
 }
