@@ -5,6 +5,7 @@
 #include "app/ShellMenus.h"
 #include "convert/OutputName.h"
 #include "platform/MessagePresenter.h"
+#include "tests/app/RecordingPresenter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Presenter final : public platform::MessagePresenter {
-public:
-    std::string present(const std::string&, const std::string& text, uint8_t flags) override
-    {
-        texts.push_back(text);
-        lastFlags = flags;
-        return platform::kAnswerOk;
-    }
-    std::vector<std::string> texts;
-    uint8_t lastFlags = 0;
-};
+using Presenter = enginetest::RecordingPresenter;
 
 std::string readText(const fs::path& file)
 {
