@@ -93,45 +93,6 @@ protected:
 
 }  // namespace
 
-TEST(OptionFormTableTest, EveryControlOfThePageIsListedOnceWithItsText)
-{
-    std::vector<std::string> names;
-    int checkBoxes = 0;
-    for (const OptionForm::Control& control : OptionForm::controls()) {
-        EXPECT_EQ(std::count(names.begin(), names.end(), control.name), 0) << control.name;
-        names.emplace_back(control.name);
-        EXPECT_EQ(control.flag != nullptr, control.kind == OptionForm::Kind::CheckBox && control.id != 1022)
-            << control.name;
-        checkBoxes += control.kind == OptionForm::Kind::CheckBox ? 1 : 0;
-    }
-    EXPECT_EQ(checkBoxes, 7);
-    const std::pair<int, const char*> texts[] = {
-        {1022, "输出到源文件目录"},
-        {1026, "添加方案名称到输出文件中  name.avi->name[PSP  320x240 MPEG4].avi"},
-        {1023, "转换成功后删除源文件"},
-        {1025, "转换成功后打开输出目录"},
-        {1024, "转换结束后关闭计算机"},
-        {1028, "启用系统右键菜单快捷转换(修改注册表支持,某些安全软件会给出警告)"},
-        {1029, "添加文件后自动进行转换"},
-        {1030, "使用程序默认转换方案"},
-        {1031, "使用用户最后一次使用的转换方案"},
-    };
-    for (const auto& [id, text] : texts) {
-        ASSERT_NE(OptionForm::controlWithId(id), nullptr) << id;
-        EXPECT_STREQ(OptionForm::controlWithId(id)->text, text);
-    }
-    const OptionForm::Control* browse = OptionForm::controlNamed(OptionForm::kBrowse);
-    ASSERT_NE(browse, nullptr);
-    EXPECT_EQ(browse->rect, (RECT{520, 32, 589, 53}));
-    EXPECT_STREQ(browse->tooltip, "设置转换输出路径");
-    EXPECT_STREQ(browse->text, "浏览");
-    for (const char* caption : {"输出路径:", "输出设置", "转换设置", "右键菜单与拖拽"})
-        EXPECT_TRUE(std::any_of(OptionForm::controls().begin(), OptionForm::controls().end(),
-                                [&](const OptionForm::Control& c) { return std::string(c.text) == caption; }))
-            << caption;
-    EXPECT_EQ(OptionForm::controlWithId(0), nullptr);
-}
-
 // Loading shows each stored value in its control, any nonzero byte ticked; saving writes the
 // controls back as "0"/"1" and reloading gives the same record.
 TEST_F(OptionFormTest, LoadShowsTheStoredValuesAndSaveWritesThemBack)
