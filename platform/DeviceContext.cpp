@@ -13,15 +13,6 @@ namespace platform {
 
 namespace {
 
-QFont toQFont(const Font& font)
-{
-    QFont f(toQString(font.face));
-    f.setPixelSize(font.pixelSize());
-    f.setBold(font.bold);
-    f.setUnderline(font.underline);
-    return f;
-}
-
 int blend(int from, int to, int step, int steps)
 {
     return from + (to - from) * step / steps;

@@ -2,10 +2,12 @@
 // The Qt side of the platform types, for code inside platform/ only (native controls, dialogs,
 // tests of this layer). Nothing outside platform/ includes this header.
 #include "platform/DeviceContext.h"
+#include "platform/Font.h"
 #include "platform/Image.h"
 #include "platform/Window.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -36,5 +38,13 @@ inline QString toQString(const std::string& utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 inline std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+inline QFont toQFont(const Font& font)
+{
+    QFont f(toQString(font.face));
+    f.setPixelSize(font.pixelSize());
+    f.setBold(font.bold);
+    f.setUnderline(font.underline);
+    return f;
+}
 
 }  // namespace platform

@@ -16,11 +16,11 @@ namespace platform {
 namespace {
 
 // One paragraph (no '\n' in it) broken into lines of at most `maxWidth` pixels.
-QStringList wrapParagraph(const QString& paragraph, int maxWidth)
+QStringList wrapParagraph(const QString& paragraph, const QFont& font, int maxWidth)
 {
     if (paragraph.isEmpty())
         return {paragraph};
-    QTextLayout layout(paragraph, QToolTip::font());
+    QTextLayout layout(paragraph, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -34,14 +34,24 @@ QStringList wrapParagraph(const QString& paragraph, int maxWidth)
     return lines;
 }
 
+std::string wrapLines(const std::string& text, const QFont& font, int maxWidth)
+{
+    QStringList lines;
+    for (const QString& paragraph : toQString(text).split(QLatin1Char('\n')))
+        lines.append(wrapParagraph(paragraph, font, std::max(maxWidth, 1)));
+    return toUtf8(lines.join(QLatin1Char('\n')));
+}
+
 }  // namespace
 
 std::string wrapTooltipText(const std::string& text, int maxWidth)
 {
-    QStringList lines;
-    for (const QString& paragraph : toQString(text).split(QLatin1Char('\n')))
-        lines.append(wrapParagraph(paragraph, std::max(maxWidth, 1)));
-    return toUtf8(lines.join(QLatin1Char('\n')));
+    return wrapLines(text, QToolTip::font(), maxWidth);
+}
+
+std::string wrapText(const std::string& text, const Font& font, int maxWidth)
+{
+    return wrapLines(text, toQFont(font), maxWidth);
 }
 
 int tooltipTextWidth()

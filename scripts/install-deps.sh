@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   ffmpeg mencoder
-  xvfb xauth xdotool fonts-wqy-microhei fontconfig
+  xvfb xauth xdotool fonts-wqy-microhei fontconfig python3
   dbus
   trayer
   desktop-file-utils libxml2-utils

@@ -6,6 +6,7 @@
 #include "kxlib/ui/KXSkinColors.h"
 #include "platform/DeviceContext.h"
 #include "platform/Screen.h"
+#include "platform/TooltipText.h"
 
 #include <algorithm>
 
@@ -58,12 +59,28 @@ void CMessageDialog::onInitDialog()
 
 void CMessageDialog::sizeToText()
 {
-    const SIZE text = platform::DeviceContext::measureText(messageText, platform::Font::standard());
-    // One line, never wrapped; a text wider than the screen ends with an ellipsis instead of
-    // pushing the box (and its title-bar button) off the screen.
+    const platform::Font font = platform::Font::standard();
+    SIZE text = platform::DeviceContext::measureText(messageText, font);
+    // One line while it fits; a longer text (a message naming two long paths) is broken into lines
+    // instead of being cut, so no part of what the user must read is lost, and the box stays on
+    // the screen.
     const int screenWidth = platform::Screen::workArea().width();
-    const int width = std::min(text.cx + kExtraWidth, std::max(screenWidth, 2 * kExtraWidth));
-    window_.resize(width, text.cy + kExtraHeight);
+    const int widest = std::max(std::min(kMaxTextWidth, screenWidth - kExtraWidth), kExtraWidth);
+    if (text.cx > widest || messageText.find('\n') != std::string::npos) {
+        messageText = platform::wrapText(messageText, font, widest);
+        text = SIZE{0, 0};
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = messageText.find('\n', start);
+            const SIZE line = platform::DeviceContext::measureText(messageText.substr(start, end - start), font);
+            text.cx = std::max(text.cx, line.cx);
+            text.cy += line.cy;
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+    window_.resize(text.cx + kExtraWidth, text.cy + kExtraHeight);
 }
 
 void CMessageDialog::createButtons()
@@ -114,9 +131,16 @@ void CMessageDialog::paintBackground(platform::DeviceContext& dc, const RECT& cl
     const platform::Font& font = KXLib::sharedFont();
     dc.drawText(messageTitle, RECT{24, client.top, client.right - 50, kCaptionHeight},
                 DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, kTextColor, font);
-    dc.drawText(messageText,
-                RECT{client.left + 5, client.top + kCaptionHeight, client.right - 5, client.bottom - 35},
-                DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS, kTextColor, font);
+    const RECT textArea{client.left + 5, client.top + kCaptionHeight, client.right - 5, client.bottom - 35};
+    if (messageText.find('\n') == std::string::npos) {
+        dc.drawText(messageText, textArea, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS, kTextColor, font);
+    } else {
+        // Broken into lines by sizeToText: the block is centred as the single line is.
+        const int lines = static_cast<int>(std::count(messageText.begin(), messageText.end(), '\n')) + 1;
+        const int height = lines * platform::DeviceContext::measureText("Ag", font).cy;
+        const int top = textArea.top + std::max((textArea.height() - height) / 2, 0);
+        dc.drawText(messageText, RECT{textArea.left, top, textArea.right, textArea.bottom}, DT_CENTER, kTextColor, font);
+    }
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 // CMessageDialog: the skinned box behind showMessage. It sizes itself to its one-line text (text
-// width + 130 by text height + 100), shows at most one kind icon (the first of information, error,
+// width + 130 by text height + 100); a text wider than kMaxTextWidth (or than the screen leaves
+// room for) is broken into lines instead of being cut. It shows at most one kind icon (the first of information, error,
 // question whose flag is set), offers "确定" or "是" / "否", and reports the name of the button that
 // closed it: "ok", "yes", "no", or "close" for the title-bar button ("no" when the box asks yes or
 // no). Enter and Escape do nothing: only the buttons close the box. A missing picture is left out;
@@ -22,6 +23,8 @@ class CMessageDialog : public CSkinDialog {
 public:
     static constexpr int kExtraWidth = 130;
     static constexpr int kExtraHeight = 100;
+    // The widest text line, in pixels.
+    static constexpr int kMaxTextWidth = 600;
     static constexpr const char* kDefaultTitle = "Lumaret";
 
     // `flags` are the MessageFlags of showMessage; an empty title shows "Lumaret".

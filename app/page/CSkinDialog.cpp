@@ -2,6 +2,8 @@
 
 #include "platform/Screen.h"
 
+#include <algorithm>
+
 namespace app {
 
 CSkinDialog::CSkinDialog(HWND owner) : window_(platform::Window::Kind::TopLevel, this, owner), owner_(owner)
@@ -54,9 +56,14 @@ KXLib::KXSmartPtr<KXLib::KXButtonEx> CSkinDialog::addTextButton(const std::strin
 void CSkinDialog::centre()
 {
     const RECT area = owner_ ? owner_->geometry() : platform::Screen::workArea();
+    const RECT screen = platform::Screen::workArea();
     const RECT client = window_.clientRect();
-    const int left = area.left + (area.width() - client.width()) / 2;
-    const int top = area.top + (area.height() - client.height()) / 2;
+    // Centred on the owner, but never past the screen's edges (an owner not yet placed, or one
+    // partly off the screen, would otherwise push the box and its buttons out of reach).
+    const int left = std::clamp(area.left + (area.width() - client.width()) / 2, screen.left,
+                                std::max(screen.left, screen.right - client.width()));
+    const int top = std::clamp(area.top + (area.height() - client.height()) / 2, screen.top,
+                               std::max(screen.top, screen.bottom - client.height()));
     window_.setGeometry(RECT{left, top, left + client.width(), top + client.height()});
 }
 

@@ -56,6 +56,11 @@ std::string answerByClicking(uint8_t flags, const std::string& button)
 
 }  // namespace
 
+int measureWidthOfW()
+{
+    return platform::DeviceContext::measureText("W", KXLib::sharedFont()).cx;
+}
+
 TEST(CMessageDialogTest, SizesItselfToItsTextOnOneLine)
 {
     for (const std::string& text : {std::string("短"), std::string(40, 'W'), std::string("转换失败: 无法打开文件")}) {
@@ -66,10 +71,15 @@ TEST(CMessageDialogTest, SizesItselfToItsTextOnOneLine)
         EXPECT_EQ(client.width(), measured.cx + 130) << text;
         EXPECT_EQ(client.height(), measured.cy + 100) << text;
     }
-    // A text wider than the screen is cut with an ellipsis rather than pushing the box off it.
+    // A longer text, such as a message naming two long paths, is broken into lines instead of
+    // being cut: the box stays within the widest line and the screen, and grows downward.
     Box endless("", std::string(5000, 'W'), 16);
     endless.initDialog();
-    EXPECT_EQ(endless.window().clientRect().width(), platform::Screen::workArea().width());
+    const RECT endlessClient = endless.window().clientRect();
+    EXPECT_LE(endlessClient.width(), CMessageDialog::kMaxTextWidth + 130);
+    EXPECT_LE(endlessClient.width(), platform::Screen::workArea().width());
+    const int lineHeight = platform::DeviceContext::measureText("W", KXLib::sharedFont()).cy;
+    EXPECT_GE(endlessClient.height(), 5000 * measureWidthOfW() / CMessageDialog::kMaxTextWidth * lineHeight + 100);
 
     Box narrow("", "a", 16);
     Box wide("", std::string(100, 'a'), 16);
