@@ -299,7 +299,10 @@ void CLumaretDlg::showView(View view)
     switch (view) {
     case View::Conversion: shown = &convertPage; break;
     case View::AddMode: shown = &addFilePage; break;
-    case View::Profile: shown = &profilePage; break;
+    case View::Profile:
+        profilePage.setContextMenuEnabled(optionPage.settings().contextMenuEnabled != 0);
+        shown = &profilePage;
+        break;
     case View::Options: shown = &optionPage; break;
     }
     CPageDialog* pages[] = {&addFilePage, &convertPage, &profilePage, &optionPage};
