@@ -14,7 +14,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/Screen.h"
 #include "profile/ProfileRecord.h"
-#include "profile/page/CProfileChooser.h"
+#include "profile/page/CProfile2Dialog.h"
 
 #include <algorithm>
 #include <chrono>
@@ -690,8 +690,12 @@ const profile::ProfileRecord* CLumaretDlg::lastUsedProfile() const { return prof
 
 bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen)
 {
-    profile::CProfileChooser chooser(profilePage.store().tree(), currentName, owner);
-    return chooser.choose(chosen);
+    profile::CProfile2Dialog chooser(owner, profilePage.store().files().dataDirectory());
+    chooser.chosenName = currentName;
+    if (chooser.doModal() != profile::CProfile2Dialog::IDOK)
+        return false;
+    chosen = chooser.chosenProfile;
+    return true;
 }
 
 }  // namespace app
