@@ -179,14 +179,14 @@ void CProfileDialog::openEditor(int row)
             valueCombo_->addString(entry);
         if (contents.text.empty() || valueCombo_->selectString(contents.text) < 0)
             valueCombo_->setText(contents.text);
-        placeEditor(*valueCombo_, row, row == ProfileProperties::Category);
+        placeEditor(*valueCombo_, row, true);
         break;
     case RowEditor::Kind::Choice:
         choiceList_->resetContent();
         for (const std::string& entry : contents.entries)
             choiceList_->addString(entry);
         choiceList_->setCurSel(contents.selected);
-        placeEditor(*choiceList_, row, false);
+        placeEditor(*choiceList_, row, true);
         break;
     case RowEditor::Kind::Name:
         nameEdit_->setText(contents.text);

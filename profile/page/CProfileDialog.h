@@ -4,7 +4,8 @@
 // a click on a value opens an in-place editor (an editable combo box, a drop-down list or the name
 // edit box) over the cell. The editor commits on another click (on the page, the tree, the list
 // or the main window's surface), on Enter and when it loses the keyboard focus; Escape closes it
-// unchanged. The main window's toolbar calls add, delete, accept and revert.
+// unchanged. Every editor takes the keyboard focus when it opens, so the user can type and press
+// Enter or Escape at once. The main window's toolbar calls add, delete, accept and revert.
 //
 // The page is a thin view: every rule lives in ProfileEditor (the engine), the page only shows its
 // state and forwards events. At start-up it loads both profile files through the store (catalogue,
