@@ -231,6 +231,8 @@ void ProfileEditor::renameCurrent(const std::u16string& name)
 
 bool ProfileEditor::acceptProfile()
 {
+    if (!addingNew_ && !current_)
+        return false;
     if (!validate())
         return false;
     applyDefaultRule();

@@ -34,7 +34,14 @@ public:
 
 struct Recorder : ProfileEditorListener {
     void profileTreeChanged() override { ++treeChanges; }
-    void profileSaved() override { ++saves; }
+    void profileSaved() override
+    {
+        ++saves;
+        if (editor)
+            savedUnder = profileNameOf(*editor->currentNode()->record());
+    }
+    const ProfileEditor* editor = nullptr;
+    std::string savedUnder;
     void profileTreeEmpty() override { ++empty; }
     int treeChanges = 0;
     int saves = 0;
@@ -62,6 +69,7 @@ protected:
         store_ = std::make_unique<ProfileStore>();
         ASSERT_TRUE(store_->loadAtStartup());
         editor_ = std::make_unique<ProfileEditor>(*store_, &recorder_);
+        recorder_.editor = editor_.get();
         ASSERT_TRUE(editor_->start());
         presenter_->shown.clear();
     }
@@ -306,6 +314,7 @@ TEST_F(ProfileEditorTest, RenamingAParentKeepsItsChildrenUnderIt)
     editor_->clickNode(node(u"b1"));
     ASSERT_TRUE(editor_->commitName("b1-new"));
     ASSERT_TRUE(editor_->acceptProfile());
+    EXPECT_EQ(recorder_.savedUnder, "b1") << "the notice comes while the stored record has its old name";
     EXPECT_EQ(categoryNameOf(*node(u"b2")->record()), "b1-new");
     ProfileStore again;
     ASSERT_TRUE(again.loadAtStartup());

@@ -115,3 +115,17 @@ TEST_F(ProfileChooserTest, NoSystemFileMeansAnEmptyTreeAndNothingWritten)
     click(chooser, "ok");
     EXPECT_TRUE(same(chooser.chosenProfile, profile::makeEmptyProfileRecord()));
 }
+
+TEST_F(ProfileChooserTest, AHalfWrittenSystemFileShowsItsIntactRecords)
+{
+    // A save of another program cut off in the middle of the third record.
+    const auto full = std::filesystem::file_size(data() / "profile.dat");
+    ASSERT_GT(full, 200u + 3 * 516u);
+    std::filesystem::resize_file(data() / "profile.dat", 200 + 2 * 516 + 100);
+    CProfile2Dialog chooser(nullptr, data());
+    chooser.chosenName = "mp4 400x240 mpeg4";
+    chooser.initDialog();
+    EXPECT_EQ(chooser.tree().profileCount(), 2u);
+    EXPECT_EQ(chooser.chosenNode()->textUtf8(), "移动设备兼容格式mp4") << "the missing name falls back to the default";
+    EXPECT_EQ(std::filesystem::file_size(data() / "profile.dat"), 200u + 2 * 516 + 100) << "the chooser never writes";
+}
