@@ -692,6 +692,7 @@ bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, prof
 {
     profile::CProfile2Dialog chooser(owner, profilePage.store().files().dataDirectory());
     chooser.chosenName = currentName;
+    chooser.contextMenuEnabled = optionPage.settings().contextMenuEnabled != 0;
     if (chooser.doModal() != profile::CProfile2Dialog::IDOK)
         return false;
     chosen = chooser.chosenProfile;

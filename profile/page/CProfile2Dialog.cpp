@@ -57,6 +57,7 @@ void CProfile2Dialog::createControls()
     list_->setName("profile-list");
     list_->setHandler(KXLib::KXSmartPtr<KXLib::KXDirectUIHandler>(this));
     list_->setRect(RECT{201, 62, kWidth - 7, kHeight - 7});
+    list_->contextMenuEnabled = contextMenuEnabled;
     addControl(list_);
     list_->updateScrollbars();
 

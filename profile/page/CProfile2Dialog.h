@@ -40,6 +40,9 @@ public:
     // Out: the record shown when the dialog ended with OK (a fresh record until then).
     ProfileRecord chosenProfile;
 
+    // The file manager's menu setting, for row 14 of the list, as the profile page shows it.
+    bool contextMenuEnabled = false;
+
     // Shows a node as a click on it does; category nodes change nothing.
     void clickNode(const ProfileNode* node);
     const ProfileNode* chosenNode() const { return chosenNode_; }
