@@ -140,3 +140,23 @@ TEST_F(ProfilePageTest, AcceptTellsTheMainWindowAndDeleteUpdatesTheTree)
     EXPECT_EQ(current(), "移动设备兼容格式mp4");
     EXPECT_EQ(page().findProfileByName("flv 320x240"), nullptr);
 }
+
+TEST_F(ProfilePageTest, TheTreeKeepsWhatTheUserOpenedAndClosedWhenItIsShownAfresh)
+{
+    platform::TreeView& tree = *page().treeView();
+    const platform::HTREEITEM mobile = tree.childItem(nullptr);
+    const platform::HTREEITEM mp4 = tree.nextSibling(mobile);
+    ASSERT_EQ(tree.itemText(mp4), "所有 转到 mp4");
+    ASSERT_FALSE(tree.isExpanded(mp4));
+    tree.expand(mp4, true);
+
+    // A new type changes the icon, so the whole tree is shown afresh after the accept.
+    page().selectProfileByName("vcd pal");
+    page().openEditor(Row::ConversionType);
+    page().choiceList()->setCurSel(8);
+    window.acceptAction();
+    const platform::HTREEITEM mp4Again = tree.nextSibling(tree.childItem(nullptr));
+    EXPECT_TRUE(tree.isExpanded(mp4Again));
+    EXPECT_EQ(tree.itemImage(tree.selectedItem()), 9) << "the accepted type's icon";
+    EXPECT_EQ(selectedTreeText(), "vcd pal");
+}

@@ -2,7 +2,8 @@
 # The profile page in a private X server with real input (xdotool): the video bit rate of a
 # built-in profile is edited through the in-place combo box by a real click and real typing, the
 # edit is accepted with the toolbar's accept button, and after a restart the new value is still
-# there, stored in user_profile.dat.
+# there, stored in user_profile.dat. Then a real click on another profile in the tree shows that
+# profile, whose edit is stored under its own name.
 # Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): profile-x11.sh LUMARET_PROGRAM
 set -euo pipefail
 program=$1
@@ -27,14 +28,14 @@ start() {
 click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.3; }
 stop() { kill -TERM "$pid"; wait "$pid" || true; }
 
-# The record of the default profile in user_profile.dat: its name and its video bit rate.
+# The video bit rate of a profile (the default one unless named) in user_profile.dat.
 user_bitrate() {
-    python3 - "$LUMARET_DATA_DIR/user_profile.dat" <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read() if __import__('os').path.exists(sys.argv[1]) else b''
+    python3 - "$LUMARET_DATA_DIR/user_profile.dat" "${1:-移动设备兼容格式mp4}" <<'PY'
+import os, struct, sys
+data = open(sys.argv[1], 'rb').read() if os.path.exists(sys.argv[1]) else b''
 for i in range(0, len(data) - 515, 516):
     name = data[i + 212:i + 412].decode('utf-16-le').split('\0')[0]
-    if name == '移动设备兼容格式mp4':
+    if name == sys.argv[2]:
         print(struct.unpack_from('<i', data, i + 484)[0])
 PY
 }
@@ -52,6 +53,18 @@ stop
 
 # After a restart (which loads and saves both files) the value is still there.
 start
+click 110 50
+# The tree's second row (18 pixels a row from the page's top): "移动设备兼容格式3gp". (The edited
+# default profile now comes from user_profile.dat, after its built-in children, so it stands last
+# in its category.)
+click $((page_x + 90)) $((page_y + 1 * 18 + 9))
+click $value_x "$(row_y 8)"
+xdotool key ctrl+a
+xdotool type --delay 40 222
+xdotool key Return
+sleep 0.3
+click $((628 - 105 + 10)) $((115 + 10))
 stop
 [ "$(user_bitrate)" = 1234 ] || { echo "FAIL: the bit rate did not survive a restart"; exit 1; }
+[ "$(user_bitrate 移动设备兼容格式3gp)" = 222 ] || { echo "FAIL: a click in the tree did not show the clicked profile"; exit 1; }
 echo "1 passed, 0 failed"
