@@ -14,7 +14,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/Screen.h"
 #include "profile/ProfileRecord.h"
-#include "profile/page/CProfileChooser.h"
+#include "profile/page/CProfile2Dialog.h"
 
 #include <algorithm>
 #include <chrono>
@@ -299,7 +299,10 @@ void CLumaretDlg::showView(View view)
     switch (view) {
     case View::Conversion: shown = &convertPage; break;
     case View::AddMode: shown = &addFilePage; break;
-    case View::Profile: shown = &profilePage; break;
+    case View::Profile:
+        profilePage.setContextMenuEnabled(optionPage.settings().contextMenuEnabled != 0);
+        shown = &profilePage;
+        break;
     case View::Options: shown = &optionPage; break;
     }
     CPageDialog* pages[] = {&addFilePage, &convertPage, &profilePage, &optionPage};
@@ -688,8 +691,13 @@ const profile::ProfileRecord* CLumaretDlg::lastUsedProfile() const { return prof
 
 bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen)
 {
-    profile::CProfileChooser chooser(profilePage.store().tree(), currentName, owner);
-    return chooser.choose(chosen);
+    profile::CProfile2Dialog chooser(owner, profilePage.store().files().dataDirectory());
+    chooser.chosenName = currentName;
+    chooser.contextMenuEnabled = optionPage.settings().contextMenuEnabled != 0;
+    if (chooser.doModal() != profile::CProfile2Dialog::IDOK)
+        return false;
+    chosen = chooser.chosenProfile;
+    return true;
 }
 
 }  // namespace app
