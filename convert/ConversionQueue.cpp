@@ -97,20 +97,24 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
 std::size_t ConversionQueue::restoreRows(const std::vector<JournalRow>& rows)
 {
     for (const JournalRow& row : rows) {
-        convertFile job;
+        convertFile job(impl_->binding);
         job.setDisposed(true);
-        job.setSource(row.sourcePath, row.sourceSize);
-        job.setTargetFolder(row.targetFolder);
-        job.setProfile(row.profile);
-        job.setAppendProfileName(row.appendProfileName);
-        // A row that was converting has been through recover(); should one reach here anyway,
-        // it waits rather than pretending to run.
-        const bool runState = row.state == Converting || row.state == Stopping;
-        job.restoreOutcome(runState ? Waiting : row.state, runState ? std::string() : row.outputPath,
-                           row.errorText);
+        fillFromJournal(row, job);
         addJob(job);
     }
     return rows.size();
+}
+
+void ConversionQueue::fillFromJournal(const JournalRow& row, convertFile& job)
+{
+    job.setSource(row.sourcePath, row.sourceSize);
+    job.setTargetFolder(row.targetFolder);
+    job.setProfile(row.profile);
+    job.setAppendProfileName(row.appendProfileName);
+    // A row that was converting has been through QueueJournal::recover(); should one reach here
+    // anyway, it waits rather than pretending to run.
+    const bool runState = row.state == Converting || row.state == Stopping;
+    job.restoreOutcome(runState ? Waiting : row.state, runState ? std::string() : row.outputPath, row.errorText);
 }
 
 bool ConversionQueue::removeJob(convertFile* job)

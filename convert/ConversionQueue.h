@@ -100,6 +100,9 @@ public:
     // Appends the rows of a journal, already passed through QueueJournal::recover(), in order, each
     // with its state, output path and error text. Returns how many rows were added.
     std::size_t restoreRows(const std::vector<JournalRow>& rows);
+    // Gives `job` (not running) what a journal row holds, for an owner that adds rows through a view
+    // of its own; a run state (Converting) becomes Waiting without an output.
+    static void fillFromJournal(const JournalRow& row, convertFile& job);
 
     // Enters converting mode and starts the first Waiting job; false (and nothing changes) when
     // no row is Waiting or the queue already converts.
