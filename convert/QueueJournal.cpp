@@ -12,16 +12,16 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace convert {
 
 namespace {
 
 constexpr char kMagic[8] = {'L', 'u', 'm', 'a', 'r', 'e', 't', 'Q'};
-constexpr std::size_t kHeaderSize = 16;
 constexpr uint8_t kAppendProfileNameFlag = 1;
-// The fixed part of a row body: state, flags, size, device, inode, four text lengths, the record.
-constexpr std::size_t kFixedBodySize = 1 + 1 + 8 + 8 + 8 + 4 * 4 + profile::kProfileRecordSize;
+// The fixed part of a row body: state, flags, size, device, inode, four text lengths, the profile.
+constexpr std::size_t kFixedBodySize = 1 + 1 + 8 + 8 + 8 + 4 * 4 + 4;
 // No row of a real list comes near this (four paths and an error text).
 constexpr uint32_t kMaxBodySize = 1u << 20;
 constexpr const char* kJournalName = "queue.dat";
@@ -99,23 +99,48 @@ private:
     std::string_view bytes_;
 };
 
-std::string encodeBody(const JournalRow& row)
+void appendBody(std::string& out, const JournalRow& row, uint32_t profileIndex)
 {
-    std::string body;
-    body.reserve(kFixedBodySize + row.sourcePath.size() + row.targetFolder.size() + row.outputPath.size() +
-                 row.errorText.size());
-    putNumber(body, static_cast<uint8_t>(row.state), 1);
-    putNumber(body, row.appendProfileName ? kAppendProfileNameFlag : 0, 1);
-    putNumber(body, row.sourceSize, 8);
-    putNumber(body, row.outputDevice, 8);
-    putNumber(body, row.outputInode, 8);
-    putText(body, row.sourcePath);
-    putText(body, row.targetFolder);
-    putText(body, row.outputPath);
-    putText(body, row.errorText);
-    body.append(reinterpret_cast<const char*>(&row.profile), profile::kProfileRecordSize);
-    return body;
+    putNumber(out, static_cast<uint8_t>(row.state), 1);
+    putNumber(out, row.appendProfileName ? kAppendProfileNameFlag : 0, 1);
+    putNumber(out, row.sourceSize, 8);
+    putNumber(out, row.outputDevice, 8);
+    putNumber(out, row.outputInode, 8);
+    putText(out, row.sourcePath);
+    putText(out, row.targetFolder);
+    putText(out, row.outputPath);
+    putText(out, row.errorText);
+    putNumber(out, profileIndex, 4);
 }
+
+std::string_view recordBytes(const profile::ProfileRecord& record)
+{
+    return {reinterpret_cast<const char*>(&record), profile::kProfileRecordSize};
+}
+
+// The distinct profile records of the rows, in order of first use, and each row's index among them.
+// A list's rows mostly share one profile, so the table is usually one record long.
+struct ProfileTable {
+    std::vector<const profile::ProfileRecord*> records;
+    std::vector<uint32_t> indexOfRow;
+
+    explicit ProfileTable(const std::vector<JournalRow>& rows)
+    {
+        std::unordered_map<std::string_view, uint32_t> known;
+        indexOfRow.reserve(rows.size());
+        for (const JournalRow& row : rows) {
+            // The same profile as the row before needs no look-up.
+            if (!records.empty() && recordBytes(*records[indexOfRow.back()]) == recordBytes(row.profile)) {
+                indexOfRow.push_back(indexOfRow.back());
+                continue;
+            }
+            const auto [found, added] = known.emplace(recordBytes(row.profile), static_cast<uint32_t>(records.size()));
+            if (added)
+                records.push_back(&row.profile);
+            indexOfRow.push_back(found->second);
+        }
+    }
+};
 
 bool isKnownState(uint64_t state)
 {
@@ -123,28 +148,29 @@ bool isKnownState(uint64_t state)
            state == Stopping || state == Done;
 }
 
-std::optional<JournalRow> decodeBody(std::string_view body)
+std::optional<JournalRow> decodeBody(std::string_view body, const std::vector<profile::ProfileRecord>& profiles)
 {
     Reader reader(body);
     JournalRow row;
     uint64_t state = 0;
     uint64_t flags = 0;
-    std::string_view record;
+    uint64_t profileIndex = 0;
     if (!reader.number(state, 1) || !reader.number(flags, 1) || !reader.number(row.sourceSize, 8) ||
         !reader.number(row.outputDevice, 8) || !reader.number(row.outputInode, 8) ||
         !reader.text(row.sourcePath) || !reader.text(row.targetFolder) || !reader.text(row.outputPath) ||
-        !reader.text(row.errorText) || !reader.piece(record, profile::kProfileRecordSize) || reader.left() != 0)
+        !reader.text(row.errorText) || !reader.number(profileIndex, 4) || reader.left() != 0)
         return std::nullopt;
-    if (!isKnownState(state) || (flags & ~uint64_t(kAppendProfileNameFlag)) != 0 || row.sourcePath.empty())
+    if (!isKnownState(state) || (flags & ~uint64_t(kAppendProfileNameFlag)) != 0 || row.sourcePath.empty() ||
+        profileIndex >= profiles.size())
         return std::nullopt;
     row.state = static_cast<int>(state);
     row.appendProfileName = (flags & kAppendProfileNameFlag) != 0;
-    std::memcpy(&row.profile, record.data(), profile::kProfileRecordSize);
+    row.profile = profiles[profileIndex];
     return row;
 }
 
 // Reads one row (length, body, checksum); nothing when the bytes there are not a whole, intact row.
-std::optional<JournalRow> readRow(Reader& reader)
+std::optional<JournalRow> readRow(Reader& reader, const std::vector<profile::ProfileRecord>& profiles)
 {
     uint64_t length = 0;
     uint64_t checksum = 0;
@@ -152,7 +178,22 @@ std::optional<JournalRow> readRow(Reader& reader)
     if (!reader.number(length, 4) || length < kFixedBodySize || length > kMaxBodySize ||
         !reader.piece(body, length) || !reader.number(checksum, 4) || checksum != crc32(body))
         return std::nullopt;
-    return decodeBody(body);
+    return decodeBody(body, profiles);
+}
+
+// Reads the profile table and its checksum; nothing when it is not whole and intact.
+std::optional<std::vector<profile::ProfileRecord>> readProfiles(Reader& reader, uint64_t count)
+{
+    std::string_view table;
+    uint64_t checksum = 0;
+    if (count > reader.left() / profile::kProfileRecordSize ||
+        !reader.piece(table, count * profile::kProfileRecordSize) || !reader.number(checksum, 4) ||
+        checksum != crc32(table))
+        return std::nullopt;
+    std::vector<profile::ProfileRecord> profiles(count);
+    if (count > 0)
+        std::memcpy(profiles.data(), table.data(), table.size());
+    return profiles;
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -332,14 +373,23 @@ bool QueueJournal::commit(const std::filesystem::path& staged, std::string* erro
 
 std::string QueueJournal::encode(const std::vector<JournalRow>& rows)
 {
+    const ProfileTable profiles(rows);
     std::string out(kMagic, sizeof kMagic);
     putNumber(out, kVersion, 4);
+    putNumber(out, profiles.records.size(), 4);
     putNumber(out, rows.size(), 4);
-    for (const JournalRow& row : rows) {
-        const std::string body = encodeBody(row);
-        putNumber(out, body.size(), 4);
-        out += body;
-        putNumber(out, crc32(body), 4);
+    const std::size_t tableStart = out.size();
+    for (const profile::ProfileRecord* record : profiles.records)
+        out += recordBytes(*record);
+    putNumber(out, crc32(std::string_view(out).substr(tableStart)), 4);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::size_t lengthAt = out.size();
+        putNumber(out, 0, 4);  // the body's length, filled in below
+        appendBody(out, rows[i], profiles.indexOfRow[i]);
+        const std::size_t length = out.size() - lengthAt - 4;
+        for (int k = 0; k < 4; ++k)
+            out[lengthAt + static_cast<std::size_t>(k)] = static_cast<char>((length >> (8 * k)) & 0xFF);
+        putNumber(out, crc32(std::string_view(out).substr(lengthAt + 4, length)), 4);
     }
     return out;
 }
@@ -350,9 +400,10 @@ JournalContents QueueJournal::decode(std::string_view bytes)
     Reader reader(bytes);
     std::string_view magic;
     uint64_t version = 0;
+    uint64_t profileCount = 0;
     uint64_t count = 0;
     if (!reader.piece(magic, sizeof kMagic) || magic != std::string_view(kMagic, sizeof kMagic) ||
-        !reader.number(version, 4) || !reader.number(count, 4)) {
+        !reader.number(version, 4)) {
         contents.damaged = true;
         contents.problem = "转换列表记录已损坏, 其中的文件都无法读取。";
         return contents;
@@ -362,8 +413,15 @@ JournalContents QueueJournal::decode(std::string_view bytes)
         contents.problem = "转换列表记录的版本 (" + std::to_string(version) + ") 无法识别, 其中的文件都无法读取。";
         return contents;
     }
+    std::optional<std::vector<profile::ProfileRecord>> profiles;
+    if (!reader.number(profileCount, 4) || !reader.number(count, 4) ||
+        !(profiles = readProfiles(reader, profileCount))) {
+        contents.damaged = true;
+        contents.problem = "转换列表记录已损坏, 其中的文件都无法读取。";
+        return contents;
+    }
     while (contents.rows.size() < count) {
-        std::optional<JournalRow> row = readRow(reader);
+        std::optional<JournalRow> row = readRow(reader, *profiles);
         if (!row)
             break;
         contents.rows.push_back(std::move(*row));

@@ -4,19 +4,23 @@
 // next start offers to restore them (recover() applies the rules of a restored row).
 //
 // File format, version 1 (all numbers little-endian):
-//   header   8 bytes  "LumaretQ"
-//            u32      version (1)
-//            u32      number of rows
-//   row      u32      length L of the row body
-//            L bytes  body:
-//                u8      state (a JobState value)
-//                u8      flags (bit 0: the output name carries the profile name)
-//                u64     source size in bytes, as the row was added
-//                u64     device and u64 inode of the claimed output (0 and 0 when none)
-//                4 texts source path, target folder, output path, error text; each a u32 byte
-//                        count and the bytes (UTF-8 as the program holds them)
-//                516     the profile record, byte for byte as stored in the profile files
-//            u32      CRC-32 (IEEE) of the body
+//   header    8 bytes  "LumaretQ"
+//             u32      version (1)
+//             u32      number P of distinct profile records
+//             u32      number of rows
+//   profiles  P × 516  the profile records of the rows, byte for byte as stored in the profile
+//                      files, each once (a list's rows mostly share one)
+//             u32      CRC-32 (IEEE) of the P records
+//   row       u32      length L of the row body
+//             L bytes  body:
+//                 u8      state (a JobState value)
+//                 u8      flags (bit 0: the output name carries the profile name)
+//                 u64     source size in bytes, as the row was added
+//                 u64     device and u64 inode of the claimed output (0 and 0 when none)
+//                 4 texts source path, target folder, output path, error text; each a u32 byte
+//                         count and the bytes (UTF-8 as the program holds them)
+//                 u32     the row's profile: an index into the profile records
+//             u32      CRC-32 (IEEE) of the body
 // The output path is that of a Done row's result, a Failed row's last attempt, or a Converting
 // row's claimed (partial) output, whose identity is then recorded too.
 //

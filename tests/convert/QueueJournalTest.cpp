@@ -133,8 +133,11 @@ TEST_F(QueueJournalTest, CrashBetweenWriteAndRenameLeavesTheOldJournalWhole)
 // queue.dat.bad, and the problem says how many were lost.
 TEST_F(QueueJournalTest, CutAtEveryByteOffsetRestoresTheWholeRowsBeforeTheCut)
 {
-    const std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::Done), makeRow("/b.mp4", convert::Converting),
-                                          makeRow("/c.mp4", convert::Waiting)};
+    std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::Done), makeRow("/b.mp4", convert::Converting),
+                                    makeRow("/c.mp4", convert::Waiting)};
+    // One profile for all, so that the journal of the first rows is a prefix of the whole one.
+    for (JournalRow& row : rows)
+        row.profile = rows[0].profile;
     const std::string whole = QueueJournal::encode(rows);
     std::vector<size_t> rowEnds;  // the byte offset at which each row ends
     for (size_t n = 1; n <= rows.size(); ++n)
@@ -174,7 +177,7 @@ TEST_F(QueueJournalTest, AnyChangedByteAndRandomBytesAreCaught)
     }
     // Noise, with and without a valid header in front.
     std::mt19937 random(20261208);
-    const std::string header = whole.substr(0, 16);
+    const std::string header = whole.substr(0, 20);
     for (int round = 0; round < 300; ++round) {
         std::string noise(random() % 4000, '\0');
         for (char& byte : noise)
