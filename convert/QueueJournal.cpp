@@ -2,6 +2,7 @@
 
 #include "convert/JobState.h"
 #include "convert/OutputClaim.h"
+#include "platform/FileSync.h"
 #include "platform/RegularFile.h"
 
 #include <array>
@@ -196,19 +197,6 @@ std::optional<std::vector<profile::ProfileRecord>> readProfiles(Reader& reader, 
     return profiles;
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 void setError(std::string* error, const std::string& what, int reason)
 {
     if (error)
@@ -344,7 +332,7 @@ std::optional<std::filesystem::path> QueueJournal::stage(std::string_view bytes,
         setError(error, "无法写入转换列表记录 " + path_.string(), errno);
         return std::nullopt;
     }
-    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, 0600) == 0 && platform::FileSync::writeAll(fd, bytes) && ::fsync(fd) == 0;
     const int reason = errno;
     written = ::close(fd) == 0 && written;
     if (!written) {
@@ -363,11 +351,7 @@ bool QueueJournal::commit(const std::filesystem::path& staged, std::string* erro
         return false;
     }
     // The rename itself must reach the disk, or a power cut could bring back the old journal.
-    const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    platform::FileSync::syncFolder(folder_);
     return true;
 }
 
