@@ -131,33 +131,33 @@ kill_in_second() {
     [ -e "$journal" ] || fail "SIGKILL lost the conversion list"
     rm -f "$LUMARET_DATA_DIR/cmdline.txt"
 }
-answer_question() {  # answer_question OFFSET: -40 for "是", 40 for "否"
-    wait_for '[ "$(visible)" = 2 ]' 10 || { fail "no recovery question was asked"; return; }
+answer_question() {  # answer_question OFFSET WHAT: OFFSET -40 for "是", 40 for "否"
+    wait_for '[ "$(visible)" = 2 ]' 10 || { fail "no $2 question was asked"; return; }
     sleep 0.5  # the box settles
     local box
     box=$(xdotool search --onlyvisible --name '^Lumaret$' | tail -1)
     eval "$(xdotool getwindowgeometry --shell "$box")"
     xdotool mousemove $((X + WIDTH / 2 + $1)) $((Y + HEIGHT - 24)) click 1
-    wait_for '[ "$(visible)" = 1 ]' 5 || fail "the recovery question did not close"
 }
 kill_in_second
 "$program" &
 pid=$!
-answer_question -40
+answer_question -40 recovery
+wait_for '[ "$(visible)" = 1 ]' 5 || fail "the recovery question did not close"
 wait_for 'pgrep -f "kill/two.avi" >/dev/null' 30 || fail "the second clip did not convert again"
 [ -s "$scratch/kill/one.mp4" ] || fail "the first clip's output is gone"
 [ -e "$scratch/kill/one_1.mp4" ] && fail "the first clip was converted again"
 pgrep -f "kill/three.avi" >/dev/null && fail "the third clip did not wait"
 close_button
-sleep 1
-xdotool mousemove $((box_x + box_width / 2 - 40)) $((box_y + box_height - 24)) click 1
+answer_question -40 exit
 wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"是\" did not end the program"; kill $pid; }
 wait $pid || true
 [ -e "$journal" ] && fail "the exit procedure left the conversion list"
 kill_in_second
 "$program" &
 pid=$!
-answer_question 40
+answer_question 40 recovery
+wait_for '[ "$(visible)" = 1 ]' 5 || fail "the recovery question did not close"
 [ -e "$journal" ] && fail "\"否\" kept the conversion list"
 [ "$(encoders_of $pid)" = 0 ] || fail "\"否\" left something converting"
 close_button
