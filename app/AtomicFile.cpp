@@ -1,5 +1,7 @@
 #include "app/AtomicFile.h"
 
+#include "platform/FileSync.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -7,32 +9,6 @@
 #include <unistd.h>
 
 namespace app {
-
-namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-void syncFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-}  // namespace
 
 bool AtomicFile::replace(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
                          std::string* error)
@@ -45,7 +21,7 @@ bool AtomicFile::replace(const std::filesystem::path& target, std::string_view b
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     bool done = fd >= 0;
     if (done) {
-        done = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+        done = ::fchmod(fd, mode) == 0 && platform::FileSync::writeAll(fd, bytes) && ::fsync(fd) == 0;
         done = ::close(fd) == 0 && done;
         done = done && ::rename(temporary.c_str(), target.c_str()) == 0;
     }
@@ -57,7 +33,7 @@ bool AtomicFile::replace(const std::filesystem::path& target, std::string_view b
             *error = "无法写入文件 " + target.string() + " (" + std::strerror(reason) + ")";
         return false;
     }
-    syncFolder(folder);
+    platform::FileSync::syncFolder(folder);
     return true;
 }
 

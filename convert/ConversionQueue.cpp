@@ -1,7 +1,9 @@
 #include "convert/ConversionQueue.h"
 
 #include "convert/JobState.h"
+#include "convert/QueueJournal.h"
 #include "convert/convertFileInfoThread.h"
+#include "platform/DebugOutput.h"
 
 #include <algorithm>
 #include <mutex>
@@ -88,7 +90,31 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
     }
     rows_.push_back(std::move(row));
     impl_->probe.enqueue(added);
+    scheduleJournalWrite();
     return added;
+}
+
+std::size_t ConversionQueue::restoreRows(const std::vector<JournalRow>& rows)
+{
+    for (const JournalRow& row : rows) {
+        convertFile job(impl_->binding);
+        job.setDisposed(true);
+        fillFromJournal(row, job);
+        addJob(job);
+    }
+    return rows.size();
+}
+
+void ConversionQueue::fillFromJournal(const JournalRow& row, convertFile& job)
+{
+    job.setSource(row.sourcePath, row.sourceSize);
+    job.setTargetFolder(row.targetFolder);
+    job.setProfile(row.profile);
+    job.setAppendProfileName(row.appendProfileName);
+    // A row that was converting has been through QueueJournal::recover(); should one reach here
+    // anyway, it waits rather than pretending to run.
+    const bool runState = row.state == Converting || row.state == Stopping;
+    job.restoreOutcome(runState ? Waiting : row.state, runState ? std::string() : row.outputPath, row.errorText);
 }
 
 bool ConversionQueue::removeJob(convertFile* job)
@@ -111,6 +137,7 @@ bool ConversionQueue::removeJob(convertFile* job)
     std::unique_ptr<convertFile> removed = std::move(row.job);
     rows_.erase(rows_.begin() + index);
     removed.reset();
+    scheduleJournalWrite();
     return true;
 }
 
@@ -160,6 +187,73 @@ void ConversionQueue::stopAll()
             row.startedByQueue = false;
     }
     runningId_ = 0;
+    scheduleJournalWrite();  // the stopped job is Waiting again, without a report
+}
+
+void ConversionQueue::setJournal(QueueJournal* journal)
+{
+    journal_ = journal;
+    if (journal_ && !rows_.empty())
+        scheduleJournalWrite();
+}
+
+void ConversionQueue::endJournal()
+{
+    if (journal_)
+        journal_->remove();
+    journal_ = nullptr;
+}
+
+void ConversionQueue::scheduleJournalWrite()
+{
+    if (!journal_ || journalWritePosted_)
+        return;
+    journalWritePosted_ = true;
+    const std::weak_ptr<int> life = impl_->weakLife;
+    impl_->poster([this, life] {
+        if (life.expired())
+            return;
+        journalWritePosted_ = false;
+        writeJournal();
+    });
+}
+
+void ConversionQueue::writeJournal()
+{
+    if (!journal_ || !journal_->held())
+        return;
+    std::string error;
+    const bool written = rows_.empty() ? journal_->remove() : journal_->save(journalRows(), &error);
+    if (!written && !error.empty())
+        platform::DebugOutput::line(error);
+}
+
+std::vector<JournalRow> ConversionQueue::journalRows() const
+{
+    std::vector<JournalRow> rows;
+    rows.reserve(rows_.size());
+    for (const Row& row : rows_) {
+        const convertFile& job = *row.job;
+        JournalRow& out = rows.emplace_back();
+        job.getProbeInput(out.sourcePath, out.sourceSize);
+        out.profile = job.getProfile();
+        out.targetFolder = job.getTargetFolder();
+        out.state = job.getState();
+        out.appendProfileName = job.appendsProfileName();
+        if (out.state == Converting || out.state == Stopping) {
+            // Only the file this run claimed may be removed after a crash, so its identity goes too.
+            if (const std::optional<OutputClaim> claim = job.claimedOutput()) {
+                out.outputPath = claim->path();
+                out.outputDevice = claim->device();
+                out.outputInode = claim->inode();
+            }
+        } else if (isFinal(out.state)) {
+            out.outputPath = job.getOutputPath();
+            if (out.state != Done)
+                job.getMediaInfo(out.errorText);
+        }
+    }
+    return rows;
 }
 
 int ConversionQueue::countWaiting() const
@@ -204,6 +298,11 @@ void ConversionQueue::onProgress(convertFile* job, int percent)
     postFor(job, [percent](ConversionQueue& queue, uint64_t id) { queue.handleProgress(id, percent); });
 }
 
+void ConversionQueue::onOutputClaimed(convertFile* job)
+{
+    postFor(job, [](ConversionQueue& queue, uint64_t) { queue.scheduleJournalWrite(); });
+}
+
 void ConversionQueue::postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler)
 {
     uint64_t id = 0;
@@ -228,6 +327,7 @@ void ConversionQueue::handleState(uint64_t id, int state)
         return;  // removed after the report was posted
     convertFile* job = row->job.get();
     const bool final = isFinal(state);
+    scheduleJournalWrite();
     bool counted = false;
     if (final && !row->finalSeen) {
         row->finalSeen = true;

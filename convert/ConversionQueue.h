@@ -23,6 +23,13 @@
 // thread, and never from inside a call into the queue. From inside any of its calls the listener
 // may remove rows, start, stopAll() and even destroy the queue.
 //
+// Journal: given a QueueJournal (setJournal), the queue keeps its rows there while the list is not
+// empty. A change of a row's membership or state (and a run's claim of its output file) schedules
+// one write through the poster, so a burst of changes (adding a thousand files) costs one write;
+// progress never writes. An empty list removes the journal, and so does endJournal(), the normal
+// exit. Destroying the queue leaves the journal as it is: an end without the exit procedure is
+// what the journal is for.
+//
 // Ownership: the queue owns its jobs and the probe. A job pointer stays valid until removeJob()
 // or the queue's destruction; reports already posted for a removed job are dropped.
 #include "convert/convertEvent.h"
@@ -38,7 +45,9 @@
 namespace convert {
 
 class EncoderBinding;
+class QueueJournal;
 class convertFileInfoThread;
+struct JournalRow;
 
 // What the owner hears; every call on the owner's thread.
 class ConversionQueueListener {
@@ -83,6 +92,18 @@ public:
     // The row of a job, or -1.
     int rowOf(const convertFile* job) const;
 
+    // Keeps the rows in `journal` from now on (null: no journal). The journal must outlive the
+    // queue or be detached first. A journal that another program holds is never written.
+    void setJournal(QueueJournal* journal);
+    // The normal exit: removes the journal and writes it no more.
+    void endJournal();
+    // Appends the rows of a journal, already passed through QueueJournal::recover(), in order, each
+    // with its state, output path and error text. Returns how many rows were added.
+    std::size_t restoreRows(const std::vector<JournalRow>& rows);
+    // Gives `job` (not running) what a journal row holds, for an owner that adds rows through a view
+    // of its own; a run state (Converting) becomes Waiting without an output.
+    static void fillFromJournal(const JournalRow& row, convertFile& job);
+
     // Enters converting mode and starts the first Waiting job; false (and nothing changes) when
     // no row is Waiting or the queue already converts.
     bool start();
@@ -117,6 +138,7 @@ private:
     // convertEvent, on job and probe threads: post to the owner's thread.
     void onStateChanged(convertFile* job, int state) override;
     void onProgress(convertFile* job, int percent) override;
+    void onOutputClaimed(convertFile* job) override;
     // Posts `handler(id)` for the job's row, unless the job has left the queue.
     void postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler);
 
@@ -128,6 +150,10 @@ private:
     // is left and every final state has been reported.
     void advance();
     bool hasUnreportedFinalState() const;
+    // Posts one journal write for any number of changes made before it runs.
+    void scheduleJournalWrite();
+    void writeJournal();
+    std::vector<JournalRow> journalRows() const;
 
     Row* findRow(uint64_t id);
     int rowIndexOf(const convertFile* job) const;
@@ -139,6 +165,8 @@ private:
     uint64_t runningId_ = 0;  // the row whose job the driver started and has not heard the end of
     bool converting_ = false;
     int finishedThisRun_ = 0;
+    QueueJournal* journal_ = nullptr;
+    bool journalWritePosted_ = false;
 };
 
 }  // namespace convert

@@ -28,11 +28,23 @@ public:
     // system's words are added).
     static std::optional<OutputClaim> claim(const OutputName& name, std::string* reason);
 
+    // The claim of an earlier run as a conversion journal recorded it (path and identity), so that
+    // a program that ended in the middle of a conversion can remove that run's partial output on
+    // its next start, and nothing else.
+    static OutputClaim recorded(std::string path, dev_t device, ino_t inode)
+    {
+        return OutputClaim(std::move(path), device, inode);
+    }
+
     const std::string& path() const { return path_; }
+    dev_t device() const { return device_; }
+    ino_t inode() const { return inode_; }
 
     // Deletes the claimed file when it is still the file this claim created; true when it was
     // deleted. Never follows a link.
     bool remove() const;
+    // A claim whose identity was never learnt (fstat failed) matches no file, so remove() of it
+    // deletes nothing.
 
 private:
     OutputClaim(std::string path, dev_t device, ino_t inode) : path_(std::move(path)), device_(device), inode_(inode) {}

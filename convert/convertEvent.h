@@ -26,6 +26,11 @@ public:
         (void)job;
         (void)percent;
     }
+
+    // Called on the job's thread once a run has claimed its output file (convertFile::
+    // claimedOutput), before the encoder starts. The same rules apply as above. A conversion list
+    // that keeps a journal records the claim, so that after a crash it removes that file alone.
+    virtual void onOutputClaimed(convertFile* job) { (void)job; }
 };
 
 }  // namespace convert

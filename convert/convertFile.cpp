@@ -383,21 +383,50 @@ void convertFile::runConversion()
     {
         KXAutoLock lock(&jobLock);
         outputPath_ = claim->path();
+        claim_ = claim;
         if (targetFolder_.empty())
             targetFolder_ = name->folder();
         notes_ = command.notes;
     }
+    if (convertEvent* listener = getListener())
+        listener->onOutputClaimed(this);
     std::string errorText;
     const RunOutcome outcome = runEncoder(command, durationMillis, errorText);
     if (outcome == RunOutcome::Done) {
         setPercent(100);
+        forgetClaim();
         if (endRun(Done))
             return;
     }
     // No half-written file may look like a result: what this run claimed goes before the report.
     claim->remove();
+    forgetClaim();
     if (outcome == RunOutcome::Failed)
         fail(errorText);
+}
+
+void convertFile::forgetClaim()
+{
+    KXAutoLock lock(&jobLock);
+    claim_.reset();
+}
+
+std::optional<OutputClaim> convertFile::claimedOutput() const
+{
+    KXAutoLock lock(&jobLock);
+    return claim_;
+}
+
+bool convertFile::restoreOutcome(int state, const std::string& outputPath, const std::string& errorText)
+{
+    const int current = getState();
+    if (current == Converting || current == Stopping)
+        return false;
+    KXAutoLock lock(&jobLock);
+    outputPath_ = outputPath;
+    mediaInfo_ = errorText;
+    state_.store(state);
+    return true;
 }
 
 convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, int64_t durationMillis,
@@ -598,7 +627,12 @@ void convertFile::copyFrom(const convertFile& other)
     profile_ = other.profile_;
     notes_ = other.notes_;
     setAppendProfileName(other.appendsProfileName());
-    state_.store(other.getState());
+    const int state = other.getState();
+    if (state == Done || state == Failed || state == ProbeFailed) {
+        outputPath_ = other.outputPath_;
+        mediaInfo_ = other.mediaInfo_;
+    }
+    state_.store(state);
     setListener(other.getListener());
 }
 

@@ -31,6 +31,7 @@
 #include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
 #include "convert/JobState.h"
+#include "convert/OutputClaim.h"
 #include "convert/convertEvent.h"
 #include "kxlib/KXCriticalSection.h"
 #include "kxlib/KXRunable.h"
@@ -45,6 +46,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -124,6 +126,9 @@ public:
     void getDurationText(std::string& text) const;
     uint32_t getDurationSeconds() const;
     std::string getOutputPath() const;
+    // The output file the current run has claimed (path and identity), from the claim until the
+    // run ends; nothing before and after. Any thread.
+    std::optional<OutputClaim> claimedOutput() const;
     // The folder to show: targetFolder when set; else the source's folder (which is then stored
     // in targetFolder); OutputName::defaultFolder() when the source path cannot be cut.
     std::string getOutputFolder();
@@ -148,8 +153,13 @@ public:
     bool appendsProfileName() const { return appendProfileName_.load(std::memory_order_acquire); }
 
     // Copies source, size, target folder, state, profile, the profile-name choice, the notes and the
-    // listener (the list adopting a job).
+    // listener (the list adopting a job); for an ended job (Done, Failed, ProbeFailed) also its
+    // output path and error text.
     void copyFrom(const convertFile& other);
+    // Gives a job that is not running the result of an earlier run, as a journal recorded it
+    // (a row restored after a crash): an ended state with its output path and error text, or
+    // Waiting. A running job is left alone (false).
+    bool restoreOutcome(int state, const std::string& outputPath, const std::string& errorText);
 
     void setSource(const std::string& path, uint64_t size);
     void setTargetFolder(const std::string& folder);
@@ -197,11 +207,14 @@ private:
     bool launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
                 std::string& errorText);
     void dropProcess();
+    // The run no longer holds a claim worth recording: its output is a result or is gone.
+    void forgetClaim();
 
     const EncoderBinding* binding_;
 
     std::string sourcePath_ KX_GUARDED_BY(jobLock);
     std::string outputPath_ KX_GUARDED_BY(jobLock);
+    std::optional<OutputClaim> claim_ KX_GUARDED_BY(jobLock);  // the running run's claimed output
     std::string targetFolder_ KX_GUARDED_BY(jobLock);
     std::string durationText_ KX_GUARDED_BY(jobLock);
     uint32_t durationSeconds_ KX_GUARDED_BY(jobLock) = 0;

@@ -2,6 +2,8 @@
 
 #include "app/CommandFile.h"
 #include "app/page/CAboutDialog.h"
+#include "convert/JobState.h"
+#include "convert/QueueJournal.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXColor.h"
 #include "kxlib/ui/KXDraw.h"
@@ -78,6 +80,9 @@ CLumaretDlg::CLumaretDlg(convert::ConvertPageServices* services, const convert::
 
 CLumaretDlg::~CLumaretDlg()
 {
+    // The journal goes before the conversion page, whose queue must not keep a pointer to it.
+    if (journal_)
+        convertPage.queue().setJournal(nullptr);
     // The pages go before the window: their windows are its children.
     skinColorPopup.close();
     trayIcon_.reset();
@@ -161,6 +166,37 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     handOverFiles(contents);
     if (options().autoConvertOnAdd)
         convertPage.startOrStop();
+    window_.invalidate();
+}
+
+std::string CLumaretDlg::recoveryQuestion(int unfinished)
+{
+    return "上次有 " + std::to_string(unfinished) + " 个文件未完成转换,是否恢复转换列表?";
+}
+
+void CLumaretDlg::offerRecovery()
+{
+    if (journal_)
+        return;
+    journal_ = std::make_unique<convert::QueueJournal>(platform::Paths::dataDirectory());
+    // A second program leaves the first one's list alone and keeps none of its own.
+    if (!journal_->held())
+        return;
+    const convert::JournalContents found = journal_->load();
+    if (found.damaged)
+        platform::showMessage("", found.problem, platform::MessageError);
+    const auto unfinished = std::count_if(found.rows.begin(), found.rows.end(),
+                                          [](const convert::JournalRow& row) { return row.state != convert::Done; });
+    if (unfinished > 0 && platform::showMessage("", recoveryQuestion(static_cast<int>(unfinished)),
+                                                platform::MessageQuestion | platform::MessageYesNo) ==
+                              platform::kAnswerYes) {
+        convertPage.restoreRows(convert::QueueJournal::recover(found.rows));
+        if (options().autoConvertOnAdd && !convertPage.isConverting() && convertPage.countWaiting() > 0)
+            convertPage.startOrStop();
+    } else {
+        journal_->remove();
+    }
+    convertPage.queue().setJournal(journal_.get());
     window_.invalidate();
 }
 
@@ -404,6 +440,9 @@ bool CLumaretDlg::exitProcedure()
             return false;
         convertPage.stopAll();
     }
+    // A normal exit starts the next run with an empty list.
+    if (journal_)
+        convertPage.queue().endJournal();
     if (trayIcon_)
         trayIcon_->remove();
     window_.endDialog(0);
@@ -571,6 +610,7 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_RUN_COMMAND_FILE:
         processCommandLine(arguments_);
+        offerRecovery();
         return true;
     case WM_RUN_EXIT:
         exitProcedure();

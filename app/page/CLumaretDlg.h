@@ -27,6 +27,10 @@
 #include <string>
 #include <vector>
 
+namespace convert {
+class QueueJournal;
+}
+
 namespace app {
 
 class CLumaretDlg;
@@ -93,8 +97,15 @@ public:
     // the data folder's cmdline.txt names a profile and files for the conversion list (or, for
     // "自定义转换", for the add-files page). Runs once; later calls do nothing.
     void processCommandLine(const std::vector<std::string>& arguments);
+    // Runs once, right after the hand-over: takes the data folder's conversion journal (unless
+    // another program holds it), and when it names files that were not converted, asks whether to
+    // restore the list ("是" restores the rows in order; "否" removes the journal). A damaged journal
+    // is told first. From then on the conversion list keeps its journal.
+    void offerRecovery();
+    static std::string recoveryQuestion(int unfinished);
     // The exit procedure of the close button and the tray: asks while converting, stops the
-    // encoder, ends the modal run. False when the user chose to stay.
+    // encoder, removes the conversion journal, ends the modal run. False when the user chose to
+    // stay.
     bool exitProcedure();
     // The end the system asks for (a termination signal): stops the encoder without asking and
     // ends the modal run, so nothing the program started outlives it.
@@ -178,6 +189,7 @@ private:
     bool painted_ = false;
     std::vector<std::string> arguments_;
     int viewBuilds_ = 0;
+    std::unique_ptr<convert::QueueJournal> journal_;  // from offerRecovery() on
 };
 
 }  // namespace app

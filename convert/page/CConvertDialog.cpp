@@ -1,6 +1,7 @@
 #include "convert/page/CConvertDialog.h"
 
 #include "convert/JobState.h"
+#include "convert/QueueJournal.h"
 #include "kxlib/ui/KXDraw.h"
 #include "platform/DebugOutput.h"
 #include "platform/DeviceContext.h"
@@ -141,6 +142,17 @@ void CConvertDialog::addFile(const std::string& path, const profile::ProfileReco
 }
 
 void CConvertDialog::addPreparedJob(const convertFile& job) { list_->addJob(job); }
+
+void CConvertDialog::restoreRows(const std::vector<JournalRow>& rows)
+{
+    for (const JournalRow& row : rows) {
+        convertFile job(binding_);
+        job.setDisposed(true);
+        ConversionQueue::fillFromJournal(row, job);
+        list_->addJob(job);
+    }
+    invalidateParent();
+}
 
 void CConvertDialog::deleteSelected()
 {

@@ -62,6 +62,8 @@ public:
     void addFile(const std::string& path, const profile::ProfileRecord* profile);
     // Adds the job of the add-files page's accept: its source, size, folder and profile.
     void addPreparedJob(const convertFile& job);
+    // Appends the rows of a recovered journal (QueueJournal::recover), in order, with their states.
+    void restoreRows(const std::vector<JournalRow>& rows);
     // The start/stop button: starts the queue, or asks and stops it.
     void startOrStop();
     void deleteSelected();

@@ -5,6 +5,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/TerminationSignals.h"
 #include "convert/JobState.h"
+#include "convert/QueueJournal.h"
 #include "tests/app/page/PageTestSupport.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
@@ -14,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <iterator>
+#include <sys/stat.h>
 
 using app::CLumaretDlg;
 using View = app::CLumaretDlg::View;
@@ -342,4 +345,132 @@ TEST_F(MainWindowTest, WithoutANotificationAreaHideMinimisesAndTheTrayMenuComman
     // A left click on a tray icon shows the window; "退出" takes the exit procedure.
     window.onMessage(WM_TRAY_NOTIFY, CLumaretDlg::kTrayIconId, WM_LBUTTONDOWN);
     EXPECT_TRUE(window.getWindow()->isVisible());
+}
+
+namespace {
+
+// A journal as a program that ended in the middle of the second of three files left it: the first
+// Done, the second Converting into a claimed partial file, the third Waiting.
+struct LeftJournal {
+    std::vector<convert::JournalRow> rows;
+    std::string partial;
+};
+
+convert::JournalRow journalRow(const std::string& source, int state)
+{
+    convert::JournalRow row;
+    row.sourcePath = source;
+    row.sourceSize = std::filesystem::file_size(source);
+    row.profile = profile::makeEmptyProfileRecord();
+    row.profile.conversionType = 8;  // AVI
+    row.targetFolder = std::filesystem::path(source).parent_path() / "out";
+    row.state = state;
+    return row;
+}
+
+LeftJournal leaveJournal(const std::filesystem::path& dir)
+{
+    const std::string probe = "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\n";
+    std::filesystem::create_directories(dir / "out");
+    LeftJournal left;
+    left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "a.mp4", probe + "exit 0\n"), convert::Done));
+    left.rows.back().outputPath = (dir / "out" / "a.avi").string();
+    std::ofstream(left.rows.back().outputPath) << "converted";
+    left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "b.mp4", probe + "status 0.5\nhang\n"),
+                                   convert::Converting));
+    left.partial = (dir / "out" / "b.avi").string();
+    std::ofstream(left.partial) << "half";
+    struct stat info {};
+    ::stat(left.partial.c_str(), &info);
+    left.rows.back().outputPath = left.partial;
+    left.rows.back().outputDevice = info.st_dev;
+    left.rows.back().outputInode = info.st_ino;
+    left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "c.mp4", probe + "exit 0\n"), convert::Waiting));
+    EXPECT_TRUE(convert::QueueJournal(dir / "data").save(left.rows));
+    return left;
+}
+
+std::vector<convert::JournalRow> journalOnDisk(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return convert::QueueJournal::decode(std::string(std::istreambuf_iterator<char>(in), {})).rows;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedAndYesRestoresTheRowsInOrder)
+{
+    const LeftJournal left = leaveJournal(env.dir.path());
+    const std::filesystem::path journal = env.dir / "data" / "queue.dat";
+    window.processCommandLine({"lumaret"});
+    window.offerRecovery();
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_EQ(env.presenter->messages[0].text, "上次有 2 个文件未完成转换,是否恢复转换列表?");
+    EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageQuestion | platform::MessageYesNo);
+
+    ASSERT_EQ(window.convertPage.rowCount(), 3);
+    convert::convertList& list = window.convertPage.list();
+    EXPECT_EQ(list.jobAt(0)->getSourcePath(), left.rows[0].sourcePath);
+    EXPECT_EQ(list.jobAt(0)->getState(), convert::Done);
+    EXPECT_EQ(list.jobAt(0)->getOutputPath(), left.rows[0].outputPath);
+    EXPECT_EQ(list.jobAt(1)->getSourcePath(), left.rows[1].sourcePath);
+    EXPECT_EQ(list.jobAt(1)->getState(), convert::Waiting);
+    EXPECT_EQ(list.jobAt(2)->getState(), convert::Waiting);
+    EXPECT_FALSE(std::filesystem::exists(left.partial));
+    EXPECT_FALSE(window.convertPage.isConverting());  // automatic conversion is off
+
+    // The list keeps its journal from now on, and the exit procedure removes it.
+    ASSERT_TRUE(pagetest::pumpUntil([&] {
+        const auto rows = journalOnDisk(journal);
+        return rows.size() == 3 && rows[1].state == convert::Waiting;
+    }));
+    window.offerRecovery();  // once only
+    EXPECT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_TRUE(window.exitProcedure());
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(MainWindowTest, NoRemovesTheJournalAndASecondProgramLeavesItAlone)
+{
+    leaveJournal(env.dir.path());
+    const std::filesystem::path journal = env.dir / "data" / "queue.dat";
+    {
+        CLumaretDlg first(&services, binding.get());
+        ASSERT_TRUE(first.initDialog());
+        first.offerRecovery();
+        ASSERT_EQ(env.presenter->messages.size(), 1u);  // the first program asks
+        // The second program neither asks nor touches the journal.
+        window.offerRecovery();
+        EXPECT_EQ(env.presenter->messages.size(), 1u);
+        EXPECT_EQ(window.convertPage.rowCount(), 0);
+        EXPECT_TRUE(window.exitProcedure());
+        EXPECT_TRUE(std::filesystem::exists(journal));
+        // Without the exit procedure (a kill) the journal stays for the next start.
+    }
+    env.presenter->answer = platform::kAnswerNo;
+    CLumaretDlg next(&services, binding.get());
+    ASSERT_TRUE(next.initDialog());
+    next.offerRecovery();
+    ASSERT_EQ(env.presenter->messages.size(), 2u);
+    EXPECT_EQ(next.convertPage.rowCount(), 0);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(MainWindowTest, ADamagedJournalIsToldKeptAsBadAndItsReadableRowsOffered)
+{
+    const LeftJournal left = leaveJournal(env.dir.path());
+    const std::filesystem::path journal = env.dir / "data" / "queue.dat";
+    const std::string whole = convert::QueueJournal::encode(left.rows);
+    const std::string cut = whole.substr(0, whole.size() - 10);  // the third row is cut
+    std::ofstream(journal, std::ios::binary | std::ios::trunc) << cut;
+
+    window.offerRecovery();
+    ASSERT_EQ(env.presenter->messages.size(), 2u);
+    EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageError);
+    EXPECT_NE(env.presenter->messages[0].text.find("只读出了前 2 个"), std::string::npos)
+        << env.presenter->messages[0].text;
+    EXPECT_EQ(env.presenter->messages[1].text, CLumaretDlg::recoveryQuestion(1));
+    EXPECT_EQ(window.convertPage.rowCount(), 2);
+    std::ifstream bad(env.dir / "data" / "queue.dat.bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), cut);
 }

@@ -6,6 +6,9 @@
 #   3. A termination signal while converting ends the program and its encoder.
 #   4. With a notification area (trayer): "hide" puts the window there, a click on the icon
 #      brings it back, and the icon's menu item "退出" ends the program.
+#   5. SIGKILL in the middle of the second of three clips: the next start asks to restore the
+#      list; "是" keeps the first Done, converts the second again and leaves the third waiting;
+#      a second round answered "否" starts with an empty list.
 # And first: without a display the program says so in one line.
 # Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): lumaret-x11.sh LUMARET_PROGRAM
 set -euo pipefail
@@ -106,6 +109,60 @@ kill -TERM $pid
 wait_for '! kill -0 $pid 2>/dev/null' 10 || fail "SIGTERM did not end the program"
 wait $pid || true
 [ "$(pgrep -f "$scratch/clips" -c || true)" = 0 ] || fail "an encoder outlived SIGTERM"
+# An end the user did not choose (a logout) keeps the list for the next start.
+[ -e "$LUMARET_DATA_DIR/queue.dat" ] || fail "SIGTERM lost the conversion list"
+rm -f "$LUMARET_DATA_DIR/queue.dat"
+
+# 5. SIGKILL in the middle of the second of three clips, then "是"; a second round, then "否".
+mkdir -p "$scratch/kill"
+cp "$scratch/clips/short clip.avi" "$scratch/kill/one.avi"
+cp "$scratch/clips/long clip.avi" "$scratch/kill/two.avi"
+cp "$scratch/clips/short clip.avi" "$scratch/kill/three.avi"
+journal=$LUMARET_DATA_DIR/queue.dat
+kill_in_second() {
+    command_file "移动设备兼容格式mp4" "$scratch/kill/one.avi" "$scratch/kill/two.avi" "$scratch/kill/three.avi"
+    "$program" contextmenu &
+    pid=$!
+    wait_for 'pgrep -f "kill/two.avi" >/dev/null && [ -s "$scratch/kill/two.mp4" ]' 60 ||
+        fail "the second clip did not start converting"
+    kill -KILL $pid
+    wait $pid || true
+    wait_for '! pgrep -f "$scratch/kill/" >/dev/null' 10 || fail "an encoder outlived SIGKILL"
+    [ -e "$journal" ] || fail "SIGKILL lost the conversion list"
+    rm -f "$LUMARET_DATA_DIR/cmdline.txt"
+}
+answer_question() {  # answer_question OFFSET WHAT: OFFSET -40 for "是", 40 for "否"
+    wait_for '[ "$(visible)" = 2 ]' 10 || { fail "no $2 question was asked"; return; }
+    sleep 0.5  # the box settles
+    local box
+    box=$(xdotool search --onlyvisible --name '^Lumaret$' | tail -1)
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    xdotool mousemove $((X + WIDTH / 2 + $1)) $((Y + HEIGHT - 24)) click 1
+}
+kill_in_second
+"$program" &
+pid=$!
+answer_question -40 recovery
+wait_for '[ "$(visible)" = 1 ]' 5 || fail "the recovery question did not close"
+wait_for 'pgrep -f "kill/two.avi" >/dev/null' 30 || fail "the second clip did not convert again"
+[ -s "$scratch/kill/one.mp4" ] || fail "the first clip's output is gone"
+[ -e "$scratch/kill/one_1.mp4" ] && fail "the first clip was converted again"
+pgrep -f "kill/three.avi" >/dev/null && fail "the third clip did not wait"
+close_button
+answer_question -40 exit
+wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"是\" did not end the program"; kill $pid; }
+wait $pid || true
+[ -e "$journal" ] && fail "the exit procedure left the conversion list"
+kill_in_second
+"$program" &
+pid=$!
+answer_question 40 recovery
+wait_for '[ "$(visible)" = 1 ]' 5 || fail "the recovery question did not close"
+[ -e "$journal" ] && fail "\"否\" kept the conversion list"
+[ "$(encoders_of $pid)" = 0 ] || fail "\"否\" left something converting"
+close_button
+wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "the close button did not end the program"; kill $pid; }
+wait $pid || true
 
 # 4. The tray: hide, click the icon, hide again, and "退出" from the icon's menu.
 if command -v trayer >/dev/null; then
