@@ -290,23 +290,6 @@ TEST_F(AddFilePageTest, ASavedProfileReachesTheChoice)
     EXPECT_EQ(page.chosenProfile().conversionType, 30);
 }
 
-namespace {
-
-std::string commandRecord(const std::u16string& text)
-{
-    std::string bytes;
-    const auto n = static_cast<uint32_t>(text.size() * 2);
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
-}  // namespace
-
 TEST_F(AddFilePageTest, TheCustomHandOverListsItsPathsOnThePageAndAddsNothingElsewhere)
 {
     const std::string a = clip("a.mp4");
@@ -314,8 +297,7 @@ TEST_F(AddFilePageTest, TheCustomHandOverListsItsPathsOnThePageAndAddsNothingEls
     const std::string gone = (env.dir / "gone.mp4").string();
     fs::create_directories(env.dir / "data");
     std::ofstream(env.dir / "data" / "cmdline.txt", std::ios::binary)
-        << commandRecord(u"自定义转换") + commandRecord(app::CommandFile::pathToText(a)) +
-               commandRecord(app::CommandFile::pathToText(gone)) + commandRecord(app::CommandFile::pathToText(b));
+        << app::CommandFile::encode(app::CommandFile::kCustomSelector, {a, gone, b});
     window.processCommandLine({"lumaret", "contextmenu"});
     EXPECT_EQ(window.currentView(), View::AddMode);
     ASSERT_EQ(page.files().size(), 2u);
