@@ -131,7 +131,9 @@ TEST_F(AddFilePageTest, ClickingACategoryChangesNothing)
 {
     window.enterAddMode();
     const std::string chosen = page.chosenProfileName();
-    const std::string category = profile::categoryNameOf(*window.profilePage.findProfileByName(chosen));
+    const profile::ProfileRecord* record = window.profilePage.findProfileByName(chosen);
+    ASSERT_NE(record, nullptr);
+    const std::string category = profile::categoryNameOf(*record);
     ASSERT_TRUE(page.clickProfile(category));
     EXPECT_EQ(page.chosenProfileName(), chosen);
 }
