@@ -190,8 +190,6 @@ void CAddFileDialog::rebuildTree()
             chosenItem = item;
         for (std::size_t i = node->childCount(); i-- > 0;)
             pending.emplace_back(node->child(i), item);
-        if (node->isExpanded())
-            tree_->expand(item);
     }
     if (chosenItem) {
         for (platform::HTREEITEM up = tree_->parentItem(chosenItem); up; up = tree_->parentItem(up))
