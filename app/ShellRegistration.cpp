@@ -15,17 +15,17 @@ bool ShellRegistration::isRegistered()
     return ShellMenus(ShellMenus::Folders::ofUser(), helperProgram()).installed();
 }
 
-bool ShellRegistration::sync(bool wanted)
+bool ShellRegistration::sync(bool wanted, const Starter& start)
 {
     const bool registered = isRegistered();
     if (wanted == registered)
         return false;
-    return startHelper(wanted ? "register" : "unregister");
+    return start(wanted ? "register" : "unregister");
 }
 
-bool ShellRegistration::refresh()
+bool ShellRegistration::refresh(const Starter& start)
 {
-    return isRegistered() && startHelper("register");
+    return isRegistered() && start("register");
 }
 
 std::string ShellRegistration::helperProgram()

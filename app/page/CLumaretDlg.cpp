@@ -517,6 +517,7 @@ void CLumaretDlg::onSkinChanged(WPARAM wParam)
 
 void CLumaretDlg::onProfileSaved()
 {
+    optionPage.profilesSaved();
     std::string name;
     profile::ProfileRecord record{};
     if (!profilePage.currentProfile(name, record))

@@ -1,26 +1,165 @@
 #include "app/page/COptionDialog.h"
 
+#include "platform/CheckBox.h"
+#include "platform/EditBox.h"
+#include "platform/FileDialog.h"
+#include "platform/GroupBox.h"
+#include "platform/Label.h"
+#include "platform/RadioButton.h"
+
 namespace app {
 
-COptionDialog::COptionDialog() = default;
-COptionDialog::~COptionDialog() = default;
+namespace {
 
-void COptionDialog::onInitPage() { loadSettings(); }
+using Kind = OptionForm::Kind;
+
+bool isButton(Kind kind) { return kind == Kind::CheckBox || kind == Kind::Radio; }
+
+}  // namespace
+
+COptionDialog::COptionDialog() : form_(SettingsStore(), pageServices()) {}
+
+OptionForm::Services COptionDialog::pageServices()
+{
+    OptionForm::Services services;
+    services.chooseFolder = [this](const std::string& current) {
+        return platform::FileDialog::chooseFolder(getWindow(), OptionForm::kFolderTitle, current);
+    };
+    return services;
+}
+
+COptionDialog::~COptionDialog()
+{
+    // The native controls go before the page's window, which CPageDialog destroys.
+    natives_.clear();
+}
+
+void COptionDialog::onInitPage()
+{
+    createControls();
+    loadSettings();
+}
+
+void COptionDialog::createControls()
+{
+    for (const OptionForm::Control& control : OptionForm::controls()) {
+        if (control.kind != Kind::SkinButton) {
+            createNative(control);
+            continue;
+        }
+        browse_ = placeControl<KXLib::KXButtonEx>("KXButtonEx", control.name, control.rect);
+        browse_->loadImage(OptionForm::kBrowseImage, OptionForm::kBrowseFrame);
+        browse_->setTooltip(control.tooltip);
+        browse_->setText(control.text, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void COptionDialog::createNative(const OptionForm::Control& control)
+{
+    platform::Window& window = *getWindow();
+    std::unique_ptr<platform::NativeControl> native;
+    switch (control.kind) {
+    case Kind::Label: native = std::make_unique<platform::Label>(window, control.id, control.text); break;
+    case Kind::GroupBox: native = std::make_unique<platform::GroupBox>(window, control.id, control.text); break;
+    case Kind::Edit: native = std::make_unique<platform::EditBox>(window, control.id); break;
+    case Kind::CheckBox: native = std::make_unique<platform::CheckBox>(window, control.id, control.text); break;
+    case Kind::Radio:
+        native = std::make_unique<platform::RadioButton>(window, control.id, control.text, control.startsGroup);
+        break;
+    case Kind::SkinButton: return;
+    }
+    native->setRect(control.rect);
+    native->show();
+    natives_[control.name] = std::move(native);
+}
+
+platform::NativeControl* COptionDialog::nativeControl(const std::string& name) const
+{
+    const auto found = natives_.find(name);
+    return found == natives_.end() ? nullptr : found->second.get();
+}
 
 void COptionDialog::loadSettings()
 {
-    settings_ = store_.loadOptions();
+    form_.loadSettings();
+    showForm();
 }
 
 bool COptionDialog::saveSettings()
 {
-    return store_.saveOptions(settings_);
+    const bool saved = form_.saveSettings();
+    showForm();
+    return saved;
 }
 
 bool COptionDialog::applySettings(const OptionSettings& settings)
 {
-    settings_ = settings;
-    return saveSettings();
+    const bool saved = form_.applySettings(settings);
+    showForm();
+    return saved;
+}
+
+bool COptionDialog::syncShellRegistration(bool wanted) { return form_.syncShellRegistration(wanted); }
+
+bool COptionDialog::profilesSaved() { return form_.profilesSaved(); }
+
+void COptionDialog::showForm()
+{
+    for (const OptionForm::Control& control : OptionForm::controls()) {
+        const OptionForm::ControlState& state = form_.state(control.name);
+        if (control.kind == Kind::SkinButton) {
+            if (browse_) {
+                browse_->setEnabled(state.enabled);
+                browse_->invalidate();
+            }
+            continue;
+        }
+        platform::NativeControl* native = nativeControl(control.name);
+        if (!native)
+            continue;
+        native->setEnabled(state.enabled);
+        if (auto* edit = dynamic_cast<platform::EditBox*>(native)) {
+            // Setting the same text again would move the caret while the user types.
+            if (edit->text() != state.text)
+                edit->setText(state.text);
+        } else if (auto* button = dynamic_cast<platform::ButtonControl*>(native)) {
+            button->setChecked(state.checked);
+        }
+    }
+}
+
+void COptionDialog::onCommand(int id, int code)
+{
+    const OptionForm::Control* control = OptionForm::controlWithId(id);
+    platform::NativeControl* native = control ? nativeControl(control->name) : nullptr;
+    if (!native)
+        return;
+    if (control->kind == Kind::Edit && code == EN_CHANGE) {
+        form_.setText(control->name, static_cast<platform::EditBox*>(native)->text());
+    } else if (isButton(control->kind) && code == BN_CLICKED) {
+        form_.setChecked(control->name, static_cast<platform::ButtonControl*>(native)->isChecked());
+        form_.onEvent(control->name);
+    } else {
+        return;
+    }
+    showForm();
+}
+
+void COptionDialog::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_LBUTTONUP || !control || control->getName() != OptionForm::kBrowse)
+        return;
+    form_.onEvent(OptionForm::kBrowse);
+    showForm();
+}
+
+bool COptionDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) {
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return true;
+    }
+    return CPageDialog::onMessage(message, wParam, lParam);
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 #include "app/SettingsStore.h"
 
 #include "platform/MessagePresenter.h"
+#include "tests/app/RecordingPresenter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -143,21 +144,7 @@ TEST(CliSettingsCommandTest, PrintsEffectiveSettingsFromTheConfigFolder)
     ::unsetenv("LUMARET_CONFIG_DIR");
 }
 
-namespace {
-
-class RecordingPresenter final : public platform::MessagePresenter {
-public:
-    std::string present(const std::string&, const std::string& text, uint8_t flags) override
-    {
-        texts.push_back(text);
-        lastFlags = flags;
-        return platform::kAnswerOk;
-    }
-    std::vector<std::string> texts;
-    uint8_t lastFlags = 0;
-};
-
-}  // namespace
+using enginetest::RecordingPresenter;
 
 // A settings file that is a FIFO, a device or a folder is refused at once, the user is told, the
 // defaults stand in, and no save replaces it.

@@ -1,0 +1,226 @@
+#include "app/OptionForm.h"
+
+#include "platform/MessagePresenter.h"
+
+#include <utility>
+
+namespace app {
+
+namespace {
+
+using Kind = OptionForm::Kind;
+using S = OptionSettings;
+
+// Left edge of the controls inside a group box, and the usual row height.
+constexpr int kInset = 24;
+constexpr int kRow = 20;
+
+constexpr RECT row(int top, int right = 596) { return RECT{kInset, top, right, top + kRow}; }
+
+const std::vector<OptionForm::Control> kControls = {
+    {0, "output-group", Kind::GroupBox, "输出设置", RECT{10, 6, 604, 114}, nullptr, false, nullptr},
+    {0, "output-label", Kind::Label, "输出路径:", RECT{kInset, 34, 92, 52}, nullptr, false, nullptr},
+    {1006, OptionForm::kOutputFolder, Kind::Edit, "", RECT{92, 32, 512, 53}, nullptr, false, nullptr},
+    {0, OptionForm::kBrowse, Kind::SkinButton, OptionForm::kBrowseCaption, RECT{520, 32, 589, 53}, nullptr, false,
+     OptionForm::kBrowseTooltip},
+    {1022, OptionForm::kBesideSource, Kind::CheckBox, "输出到源文件目录", row(60), nullptr, false, nullptr},
+    {1026, "append-profile", Kind::CheckBox, "添加方案名称到输出文件中  name.avi->name[PSP  320x240 MPEG4].avi",
+     row(84), &S::appendProfileName, false, nullptr},
+    {0, "finish-group", Kind::GroupBox, "转换设置", RECT{10, 122, 604, 210}, nullptr, false, nullptr},
+    {1023, "delete-source", Kind::CheckBox, "转换成功后删除源文件", row(140), &S::deleteSourceOnSuccess, false, nullptr},
+    {1025, "open-output", Kind::CheckBox, "转换成功后打开输出目录", row(162), &S::openOutputOnSuccess, false, nullptr},
+    {1024, "shutdown", Kind::CheckBox, "转换结束后关闭计算机", row(184), &S::shutdownWhenDone, false, nullptr},
+    {0, "menu-group", Kind::GroupBox, "右键菜单与拖拽", RECT{10, 218, 604, 330}, nullptr, false, nullptr},
+    {1028, OptionForm::kContextMenu, Kind::CheckBox, "启用系统右键菜单快捷转换(修改注册表支持,某些安全软件会给出警告)",
+     row(236), &S::contextMenuEnabled, false, nullptr},
+    {1029, "auto-convert", Kind::CheckBox, "添加文件后自动进行转换", row(258), &S::autoConvertOnAdd, false, nullptr},
+    {1030, OptionForm::kDefaultProfile, Kind::Radio, "使用程序默认转换方案", row(280), nullptr, true, nullptr},
+    {1031, OptionForm::kLastProfile, Kind::Radio, "使用用户最后一次使用的转换方案", row(302), nullptr, false, nullptr},
+};
+
+// The first radio button of the group `radio` belongs to: the nearest one at or before it that
+// starts a group.
+const OptionForm::Control* groupStart(const OptionForm::Control& radio)
+{
+    const OptionForm::Control* first = &radio;
+    while (!first->startsGroup && first != kControls.data())
+        --first;
+    return first;
+}
+
+bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+}  // namespace
+
+const std::vector<OptionForm::Control>& OptionForm::controls() { return kControls; }
+
+const OptionForm::Control* OptionForm::controlNamed(const std::string& name)
+{
+    for (const Control& control : kControls)
+        if (name == control.name)
+            return &control;
+    return nullptr;
+}
+
+const OptionForm::Control* OptionForm::controlWithId(int id)
+{
+    for (const Control& control : kControls)
+        if (id != 0 && control.id == id)
+            return &control;
+    return nullptr;
+}
+
+const std::map<std::string, OptionForm::Handler>& OptionForm::handlers()
+{
+    // Only these two act at once; every other control's state is read at the next save.
+    static const std::map<std::string, Handler> table = {
+        {kBesideSource, &OptionForm::onBesideSourceClicked},
+        {kBrowse, &OptionForm::onBrowseClicked},
+    };
+    return table;
+}
+
+OptionForm::OptionForm(SettingsStore store) : OptionForm(std::move(store), Services()) {}
+
+OptionForm::OptionForm(SettingsStore store, Services services)
+    : store_(std::move(store)), services_(std::move(services))
+{
+    for (const Control& control : kControls)
+        states_[control.name] = ControlState{};
+    showSettings(settings_);
+}
+
+void OptionForm::loadSettings()
+{
+    settings_ = store_.loadOptions();
+    showSettings(settings_);
+}
+
+bool OptionForm::saveSettings()
+{
+    const OptionSettings taken = takeControls();
+    const bool saved = store_.saveOptions(taken);
+    if (saved) {
+        settings_ = taken;
+    } else {
+        tellRefusedSave(taken);
+        loadSettings();
+    }
+    // On every save, also when the flag did not change: the menus may have been removed or added
+    // behind our back, and the registered state tells.
+    syncShellRegistration(settings_.contextMenuEnabled != 0);
+    return saved;
+}
+
+bool OptionForm::applySettings(const OptionSettings& settings)
+{
+    settings_ = settings;
+    showSettings(settings_);
+    return saveSettings();
+}
+
+bool OptionForm::syncShellRegistration(bool wanted)
+{
+    return ShellRegistration::sync(wanted, services_.startShellHelper);
+}
+
+bool OptionForm::profilesSaved()
+{
+    return settings_.contextMenuEnabled && ShellRegistration::refresh(services_.startShellHelper);
+}
+
+const OptionForm::ControlState& OptionForm::state(const std::string& name) const
+{
+    static const ControlState none;
+    const auto found = states_.find(name);
+    return found == states_.end() ? none : found->second;
+}
+
+void OptionForm::setChecked(const std::string& name, bool checked)
+{
+    const Control* control = controlNamed(name);
+    if (!control || !states_[name].enabled)
+        return;
+    if (control->kind == Kind::Radio && checked)
+        for (const Control& other : kControls)
+            if (other.kind == Kind::Radio && groupStart(other) == groupStart(*control))
+                states_[other.name].checked = false;
+    states_[name].checked = checked;
+}
+
+void OptionForm::setText(const std::string& name, const std::string& text)
+{
+    const Control* control = controlNamed(name);
+    if (control && control->kind == Kind::Edit && states_[name].enabled)
+        states_[name].text = text;
+}
+
+bool OptionForm::onEvent(const std::string& name)
+{
+    const auto found = handlers().find(name);
+    if (found == handlers().end() || !state(name).enabled)
+        return false;
+    (this->*found->second)();
+    return true;
+}
+
+void OptionForm::showBesideSource(bool besideSource)
+{
+    states_[kBesideSource].checked = besideSource;
+    states_[kOutputFolder].enabled = !besideSource;
+    states_[kBrowse].enabled = !besideSource;
+}
+
+void OptionForm::showSettings(const OptionSettings& settings)
+{
+    states_[kOutputFolder].text = settings.outputFolder;
+    showBesideSource(settings.outputFolder.empty());
+    for (const Control& control : kControls)
+        if (control.flag)
+            states_[control.name].checked = settings.*control.flag != 0;
+    states_[kDefaultProfile].checked = settings.profileChoice == kUseDefaultProfile;
+    states_[kLastProfile].checked = settings.profileChoice != kUseDefaultProfile;
+}
+
+OptionSettings OptionForm::takeControls()
+{
+    OptionSettings taken;
+    if (!states_[kBesideSource].checked) {
+        std::string& text = states_[kOutputFolder].text;
+        if (text.empty())
+            text = SettingsStore::fallbackOutputFolder();
+        taken.outputFolder = text;
+    }
+    for (const Control& control : kControls)
+        if (control.flag)
+            taken.*control.flag = states_[control.name].checked ? 1 : 0;
+    taken.profileChoice = states_[kLastProfile].checked ? kUseLastUsedProfile : kUseDefaultProfile;
+    return taken;
+}
+
+void OptionForm::onBesideSourceClicked()
+{
+    // The edit keeps what was typed: only the save decides what the ticked box means.
+    showBesideSource(states_[kBesideSource].checked);
+}
+
+void OptionForm::onBrowseClicked()
+{
+    if (!services_.chooseFolder)
+        return;
+    const std::string chosen = services_.chooseFolder(states_[kOutputFolder].text);
+    if (!chosen.empty())
+        states_[kOutputFolder].text = chosen;
+}
+
+void OptionForm::tellRefusedSave(const OptionSettings& refused) const
+{
+    const std::string reason =
+        hasLineBreak(refused.outputFolder)
+            ? std::string("输出路径中含有换行符,设置文件无法保存这样的路径。")
+            : "无法读写设置文件 \"" + store_.file().string() + "\"。";
+    platform::showMessage("", "设置没有保存:" + reason + "\n选项页现在显示的是已保存的设置。",
+                          platform::MessageError);
+}
+
+}  // namespace app
