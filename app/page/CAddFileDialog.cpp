@@ -1,8 +1,437 @@
 #include "app/page/CAddFileDialog.h"
 
+#include "app/page/CLumaretDlg.h"
+#include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXDraw.h"
+#include "platform/DeviceContext.h"
+#include "platform/EditBox.h"
+#include "platform/FileDialog.h"
+#include "platform/FileDropTarget.h"
+#include "platform/Label.h"
+#include "platform/Paths.h"
+#include "platform/WindowThread.h"
+
+#include <utility>
+
 namespace app {
 
+namespace {
+
+constexpr COLORREF kDividerColor = 0xE7D3A8;
+constexpr COLORREF kButtonTextColor = 0x301C00;
+constexpr COLORREF kButtonDisabledColor = 0x808080;
+constexpr SIZE kTextButtonFrame{69, 21};
+constexpr SIZE kConfigFrame{22, 22};
+constexpr RECT kListRect{205, 28, 609, 325};
+
+struct ButtonSpec {
+    const char* name;
+    const char* tooltip;  // null: none
+    const char* caption;  // null: a picture only
+    RECT rect;
+    const char* image;
+    SIZE frame;
+};
+
+constexpr ButtonSpec kButtons[] = {
+    {"add-file", "添加需要转换的媒体文件", "添加文件", {468, 4, 537, 24}, "image/lumaret-btn.png", kTextButtonFrame},
+    {"add-folder", "将文件夹内所有的文件添加到转换列表中", "添加文件夹", {540, 4, 609, 24}, "image/lumaret-btn.png",
+     kTextButtonFrame},
+    {"add-browse", "设置转换输出路径", "浏览", {540, 330, 609, 351}, "image/lumaret-btn.png", kTextButtonFrame},
+    {"add-config", nullptr, nullptr, {403, 3, 425, 25}, "image/lumaret-config.png", kConfigFrame},
+};
+
+// The labels stand left of the edits they name.
+struct LabelSpec {
+    const char* text;
+    RECT rect;
+};
+constexpr LabelSpec kLabels[] = {
+    {"转换方案:", {208, 6, 262, 24}},
+    {"输出路径:", {208, 332, 262, 350}},
+};
+constexpr RECT kChosenProfileRect{264, 4, 398, 24};
+constexpr RECT kOutputFolderRect{264, 330, 536, 351};
+
+using Handler = void (CAddFileDialog::*)();
+
+}  // namespace
+
+std::vector<std::string> AddFileChoosers::chooseFiles(HWND owner)
+{
+    return platform::FileDialog::chooseFiles(owner, "", CAddFileDialog::kFileFilter);
+}
+
+std::string AddFileChoosers::chooseFolder(HWND owner)
+{
+    return platform::FileDialog::chooseFolder(owner, platform::FileDialog::kFolderTitle);
+}
+
 CAddFileDialog::CAddFileDialog() = default;
-CAddFileDialog::~CAddFileDialog() = default;
+
+CAddFileDialog::~CAddFileDialog()
+{
+    // The native controls go before the page's window.
+    labels_.clear();
+    chosenEdit_.reset();
+    outputEdit_.reset();
+    tree_.reset();
+    removeAllControls();
+}
+
+void CAddFileDialog::setChoosers(AddFileChoosers* choosers) { choosers_ = choosers ? choosers : &desktopChoosers_; }
+
+// ---- set-up ----
+
+void CAddFileDialog::onInitPage()
+{
+    profiles_ = std::make_unique<ProfileSnapshot>(platform::Paths::dataDirectory());
+    createButtons();
+    list_ = KXLib::KXSmartPtr<addFileList>(new addFileList(files_));
+    list_->setName("add-file-list");
+    list_->setHandler(KXLib::KXSmartPtr<KXLib::KXDirectUIHandler>(this));
+    list_->setRect(kListRect);
+    list_->headerHeight = 20;
+    list_->lineHeight = 20;
+    list_->hasBorder = true;
+    list_->rowLines = 1;
+    list_->selectedRowLines = 2;
+    for (int width : addFileList::kColumnWidths)
+        list_->insertColumn(-1, width);
+    addControl(list_);
+    list_->updateScrollbars();
+    createNativeControls();
+    platform::FileDropTarget::enable(*getWindow());
+}
+
+void CAddFileDialog::createButtons()
+{
+    for (const ButtonSpec& spec : kButtons) {
+        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", spec.name, spec.rect);
+        b->loadImage(spec.image, spec.frame);
+        if (spec.tooltip)
+            b->setTooltip(spec.tooltip);
+        if (spec.caption) {
+            b->setText(spec.caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            b->textColor = kButtonTextColor;
+            b->disabledTextColor = kButtonDisabledColor;
+        }
+    }
+}
+
+void CAddFileDialog::createNativeControls()
+{
+    platform::Window& window = *getWindow();
+    tree_ = std::make_unique<platform::TreeView>(window, kTreeId);
+    tree_->setRect(RECT{0, 0, kTreeWidth, CLumaretDlg::kPageHeight});
+    platform::Image icons;
+    platform::Image sharpIcons;
+    KXLib::loadImage(sharpIcons, "image/lumaret-imagelist@2x.png", false);
+    if (KXLib::loadImage(icons, "image/lumaret-imagelist.bmp", false))
+        tree_->setImageStrip(icons, platform::TreeView::kIconSize, RGB(255, 255, 255), sharpIcons);
+    platform::Image skin;
+    if (KXLib::loadImage(skin, "image/lumaret-scrollskin.bmp", false))
+        tree_->attachSkinScrollbars(skin);
+    tree_->show();
+
+    chosenEdit_ = std::make_unique<platform::EditBox>(window, kChosenProfileId, true);
+    chosenEdit_->setRect(kChosenProfileRect);
+    chosenEdit_->show();
+    outputEdit_ = std::make_unique<platform::EditBox>(window, kOutputFolderId);
+    outputEdit_->setRect(kOutputFolderRect);
+    outputEdit_->show();
+    for (const LabelSpec& spec : kLabels) {
+        labels_.push_back(std::make_unique<platform::Label>(window, 0, spec.text));
+        labels_.back()->setRect(spec.rect);
+        labels_.back()->show();
+    }
+}
+
+// ---- the page shown and hidden ----
+
+void CAddFileDialog::onShown()
+{
+    rebuildTree();
+    if (theMainWindow)
+        files_.setOutputFolder(theMainWindow->options().outputFolder);
+    refreshEdits();
+    if (getWindow())
+        getWindow()->invalidate();
+}
+
+void CAddFileDialog::onHidden()
+{
+    if (tree_)
+        tree_->deleteAllItems();
+}
+
+void CAddFileDialog::rebuildTree()
+{
+    if (!tree_ || !profiles_)
+        return;
+    rebuilding_ = true;
+    tree_->deleteAllItems();
+    profiles_->reload();
+    const profile::ProfileTree& model = profiles_->tree();
+    const profile::ProfileNode* chosen = files_.chooseFromTree(model);
+    platform::HTREEITEM chosenItem = nullptr;
+    // Walked with a stack of its own: a tree read from a damaged file may be very deep.
+    std::vector<std::pair<const profile::ProfileNode*, platform::HTREEITEM>> pending;
+    for (std::size_t i = model.root().childCount(); i-- > 0;)
+        pending.emplace_back(model.root().child(i), nullptr);
+    while (!pending.empty()) {
+        const auto [node, parent] = pending.back();
+        pending.pop_back();
+        // The tree never frees the data; the records belong to the snapshot, which keeps them
+        // until the next rebuild replaces these items.
+        const platform::HTREEITEM item = tree_->insertItem(
+            parent, node->textUtf8(), node->imageIndex(), const_cast<profile::ProfileRecord*>(node->record()));
+        if (node == chosen)
+            chosenItem = item;
+        for (std::size_t i = node->childCount(); i-- > 0;)
+            pending.emplace_back(node->child(i), item);
+    }
+    if (chosenItem) {
+        for (platform::HTREEITEM up = tree_->parentItem(chosenItem); up; up = tree_->parentItem(up))
+            tree_->expand(up);
+        tree_->selectItem(chosenItem);
+    }
+    rebuilding_ = false;
+}
+
+// ---- the profile choice ----
+
+void CAddFileDialog::onTreeNotify(int code)
+{
+    if (rebuilding_ || !tree_)
+        return;
+    if (code == NM_CLICK)
+        chooseItem(tree_->itemAtCursor());
+    else if (code == TVN_SELCHANGED)
+        chooseItem(tree_->selectedItem());
+}
+
+void CAddFileDialog::chooseItem(platform::HTREEITEM item)
+{
+    if (!item)
+        return;
+    // Category items carry no record and change nothing.
+    if (const auto* record = static_cast<const profile::ProfileRecord*>(tree_->itemData(item))) {
+        files_.choose(*record);
+        refreshEdits();
+    }
+}
+
+bool CAddFileDialog::clickProfile(const std::string& name)
+{
+    if (!tree_)
+        return false;
+    std::vector<platform::HTREEITEM> pending{tree_->childItem(nullptr)};
+    while (!pending.empty()) {
+        platform::HTREEITEM item = pending.back();
+        pending.pop_back();
+        for (; item; item = tree_->nextSibling(item)) {
+            if (tree_->itemText(item) == name) {
+                chooseItem(item);
+                return true;
+            }
+            if (platform::HTREEITEM child = tree_->childItem(item))
+                pending.push_back(child);
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> CAddFileDialog::treeTexts() const
+{
+    std::vector<std::string> texts;
+    if (!tree_)
+        return texts;
+    std::vector<platform::HTREEITEM> pending;
+    if (platform::HTREEITEM first = tree_->childItem(nullptr))
+        pending.push_back(first);
+    while (!pending.empty()) {
+        platform::HTREEITEM item = pending.back();
+        pending.pop_back();
+        texts.push_back(tree_->itemText(item));
+        if (platform::HTREEITEM next = tree_->nextSibling(item))
+            pending.push_back(next);
+        if (platform::HTREEITEM child = tree_->childItem(item))
+            pending.push_back(child);
+    }
+    return texts;
+}
+
+std::string CAddFileDialog::selectedTreeText() const
+{
+    platform::HTREEITEM item = tree_ ? tree_->selectedItem() : nullptr;
+    return item ? tree_->itemText(item) : std::string();
+}
+
+void CAddFileDialog::profileSaved(const std::string& name, const profile::ProfileRecord& record)
+{
+    if (files_.profileSaved(name, record))
+        refreshEdits();
+}
+
+void CAddFileDialog::refreshEdits()
+{
+    if (chosenEdit_)
+        chosenEdit_->setText(files_.chosenName());
+    if (outputEdit_)
+        outputEdit_->setText(files_.outputFolder());
+}
+
+std::string CAddFileDialog::outputFolderText() const
+{
+    return outputEdit_ ? outputEdit_->text() : files_.outputFolder();
+}
+
+void CAddFileDialog::setOutputFolderText(const std::string& folder)
+{
+    files_.setOutputFolder(folder);
+    if (outputEdit_)
+        outputEdit_->setText(folder);
+}
+
+// ---- gathering ----
+
+void CAddFileDialog::rowsChanged()
+{
+    if (list_)
+        list_->syncRows();
+    invalidateParent();
+}
+
+void CAddFileDialog::addFile(const std::string& path) { addFiles({path}); }
+
+void CAddFileDialog::addFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        files_.addFile(path);
+    rowsChanged();
+}
+
+GatheredFiles::FolderResult CAddFileDialog::addFolder(const std::string& folder)
+{
+    GatheredFiles::FolderResult result = files_.addFolder(folder);
+    rowsChanged();
+    return result;
+}
+
+void CAddFileDialog::deleteSelected()
+{
+    const int row = list_ ? list_->getSelectedRow() : -1;
+    if (row < 0 || !files_.removeAt(static_cast<std::size_t>(row)))
+        return;
+    list_->deleteRow(row);
+    rowsChanged();
+}
+
+void CAddFileDialog::clearAll()
+{
+    files_.clear();
+    rowsChanged();
+}
+
+bool CAddFileDialog::prepareForAccept()
+{
+    // A folder typed into the edit counts as one chosen with "浏览".
+    files_.setOutputFolder(outputFolderText());
+    const bool append = theMainWindow && theMainWindow->options().appendProfileName != 0;
+    const profile::ProfileRecord* fallback = theMainWindow ? theMainWindow->defaultProfile() : nullptr;
+    profile::ProfileStore* store = theMainWindow ? &theMainWindow->profilePage.store() : nullptr;
+    return files_.prepareAccept(append, fallback, store);
+}
+
+bool CAddFileDialog::confirmReturn()
+{
+    const bool leave = files_.confirmReturn();
+    if (leave)
+        rowsChanged();
+    return leave;
+}
+
+// ---- the buttons ----
+
+void CAddFileDialog::onAddFile()
+{
+    const std::vector<std::string> paths = choosers_->chooseFiles(parentWindow());
+    if (!paths.empty())
+        addFiles(paths);
+}
+
+void CAddFileDialog::onAddFolder()
+{
+    const std::string folder = choosers_->chooseFolder(parentWindow());
+    if (!folder.empty())
+        addFolder(folder);
+}
+
+void CAddFileDialog::onBrowse()
+{
+    const std::string folder = choosers_->chooseFolder(parentWindow());
+    if (!folder.empty())
+        setOutputFolderText(folder);
+}
+
+void CAddFileDialog::onConfig()
+{
+    if (parentWindow())
+        parentWindow()->post(kEditProfileMessage);
+}
+
+void CAddFileDialog::clickButton(const std::string& name)
+{
+    static const std::map<std::string, Handler> handlers{
+        {"add-file", &CAddFileDialog::onAddFile},
+        {"add-folder", &CAddFileDialog::onAddFolder},
+        {"add-browse", &CAddFileDialog::onBrowse},
+        {"add-config", &CAddFileDialog::onConfig},
+    };
+    const auto found = handlers.find(name);
+    if (found != handlers.end())
+        (this->*found->second)();
+}
+
+void CAddFileDialog::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_LBUTTONUP || !control)
+        return;
+    // The choosers run loops of their own: they open once the click's notification has returned.
+    const std::string name = control->getName();
+    if (name != list_->getName())
+        platform::WindowThread::post([this, name] { clickButton(name); });
+}
+
+bool CAddFileDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam)
+            onShown();
+        else
+            onHidden();
+        break;  // the base page slides in
+    case WM_NOTIFY:
+        if (static_cast<int>(wParam) == kTreeId)
+            onTreeNotify(static_cast<int>(lParam));
+        return true;
+    case WM_DROPFILES: {
+        // Adding may show message boxes, which must not run inside the drop itself.
+        std::vector<std::string> paths = platform::FileDropTarget::droppedFiles(wParam);
+        platform::WindowThread::post([this, paths = std::move(paths)] { addFiles(paths); });
+        return true;
+    }
+    default:
+        break;
+    }
+    return CPageDialog::onMessage(message, wParam, lParam);
+}
+
+void CAddFileDialog::paintPage(platform::DeviceContext& dc, const RECT& client)
+{
+    KXLib::drawLine(&dc, kDividerColor, kTreeWidth, client.top, kTreeWidth, client.bottom);
+}
 
 }  // namespace app

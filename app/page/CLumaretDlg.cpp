@@ -26,6 +26,7 @@
 namespace app {
 
 CLumaretDlg* theMainWindow = nullptr;
+static_assert(CAddFileDialog::kEditProfileMessage == WM_EDIT_PROFILE);
 
 namespace {
 
@@ -205,13 +206,11 @@ void CLumaretDlg::handOverFiles(const CommandFile::Contents& contents)
     if (contents.mode == CommandFile::Mode::Custom) {
         for (const CommandFile::Path& path : contents.paths) {
             enterAddMode();
-            if (!path.skipped)
-                addFilePage.takeFile(path.bytes);
+            if (path.skipped)
+                platform::showMessage("", GatheredFiles::addFailedText(path.shown), platform::MessageError);
+            else
+                addFilePage.addFile(path.bytes);
         }
-        // The add-files page lists them once it has its list; until then the status line counts them.
-        if (!contents.paths.empty() && addMode_)
-            statusText_ = std::string(kAddModeStatus) + " (" + std::to_string(addFilePage.handedOverFiles().size()) +
-                          " 个文件)";
         return;
     }
     // A selector cut to the buffer's length names no profile, even when a shorter name matches it.
@@ -407,9 +406,11 @@ void CLumaretDlg::acceptAction()
     if (tab == "convert" && addMode_) {
         if (!addFilePage.prepareForAccept())
             return;
-        // The prepared entries join the conversion list here once the add-files page has them.
+        for (const auto& job : addFilePage.preparedJobs())
+            convertPage.addPreparedJob(*job);
         addMode_ = false;
         showView(View::Conversion);
+        addFilePage.clearAll();
     } else if (tab == "profile") {
         profilePage.acceptProfile();
     } else if (tab == "option") {
@@ -564,13 +565,14 @@ void CLumaretDlg::onProfileSaved()
     if (!profilePage.currentProfile(name, record))
         return;
     convertPage.applyProfile(name, record);
-    // The add-files page takes the saved profile too once it has a profile choice.
+    if (currentTabName() == "convert" && addMode_)
+        addFilePage.profileSaved(name, record);
 }
 
 void CLumaretDlg::onEditProfile()
 {
     selectTab("profile");
-    // The add-files page's chosen profile is selected here once that page has a choice.
+    profilePage.selectProfileByName(addFilePage.chosenProfileName());
 }
 
 bool CLumaretDlg::onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam)

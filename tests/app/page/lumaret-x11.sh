@@ -9,6 +9,8 @@
 #   5. SIGKILL in the middle of the second of three clips: the next start asks to restore the
 #      list; "是" keeps the first Done, converts the second again and leaves the third waiting;
 #      a second round answered "否" starts with an empty list.
+#   6. The add-files page: a profile clicked in its tree, a folder of three clips through the folder
+#      chooser (typed path), accept, start: three valid outputs of the chosen profile's type.
 # And first: without a display the program says so in one line.
 # Usage (inside Xvfb; ctest runs it through tests/run-x11.sh): lumaret-x11.sh LUMARET_PROGRAM
 set -euo pipefail
@@ -189,6 +191,36 @@ if command -v trayer >/dev/null; then
     kill $tray
     wait $tray 2>/dev/null || true
 fi
+
+# 6. The add-files page: a folder of three clips with a chosen profile, accept, start.
+rm -f "$LUMARET_DATA_DIR/cmdline.txt"
+mkdir -p "$scratch/three"
+for n in 1 2 3; do clip "folder clip $n.mp4" 2; mv "$scratch/clips/folder clip $n.mp4" "$scratch/three/"; done
+"$program" &
+pid=$!
+wait_for '[ "$(visible)" = 1 ]' 10 || fail "the window did not show"
+click_at $((628 - 45)) 127                     # "add": the add-files page
+sleep 0.5                                       # the page slides in
+click_at $((7 + 100)) $((141 + 9 + 18 * 3))     # the fourth row of the tree: 移动设备兼容格式avi
+click_at $((7 + 574)) $((141 + 14))            # "add-folder"
+sleep 1                                         # the folder chooser maps
+xdotool type --delay 20 "$scratch/three/"
+xdotool key Return
+sleep 0.5
+click_at $((628 - 69)) 127                      # "accept"
+sleep 0.5
+click_at $((7 + 556)) $((141 + 340))            # "start"
+outputs() { ls "$scratch/three/"*.avi 2>/dev/null | wc -l; }
+if wait_for '[ "$(outputs)" = 3 ] && [ "$(encoders_of $pid)" = 0 ]' 90; then
+    for output in "$scratch/three/"*.avi; do
+        ffprobe -loglevel error "$output" || fail "$output is not a valid video"
+    done
+else
+    fail "the folder's three clips were not converted with the chosen profile ($(ls "$scratch/three"))"
+fi
+close_button
+wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "the close button did not end the program"; kill $pid; }
+wait $pid || fail "the program ended with status $?"
 
 [ $failures -eq 0 ] && echo "lumaret-x11: all checks passed"
 exit $((failures > 0))

@@ -1,0 +1,172 @@
+#include "app/GatheredFiles.h"
+
+#include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
+#include "profile/ProfileStore.h"
+#include "profile/ProfileTree.h"
+
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A regular file (after links) that this user may read; its size in `size`. Nothing is opened, so
+// a FIFO never holds the caller and a folder of thousands of files costs one stat each.
+bool isReadableFile(const std::string& path, uint64_t& size)
+{
+    const auto status = platform::RegularFile::check(path, std::numeric_limits<uint64_t>::max(), &size);
+    return status == platform::RegularFileStatus::Ok && ::access(path.c_str(), R_OK) == 0;
+}
+
+// A name for a message: the bytes of a name that is not valid UTF-8 shown as replacement marks.
+std::string shownName(const std::string& bytes) { return profile::toUtf8(profile::toUtf16(bytes)); }
+
+}  // namespace
+
+std::string GatheredFiles::addFailedText(const std::string& path) { return "添加文件 " + shownName(path) + " 失败!"; }
+
+std::string GatheredFiles::refusedText(const std::vector<std::string>& names)
+{
+    std::string listed;
+    for (std::size_t i = 0; i < names.size() && i < kNamesInMessage; ++i)
+        listed += (i ? "、" : "") + shownName(names[i]);
+    if (names.size() > kNamesInMessage)
+        listed += " 等 " + std::to_string(names.size()) + " 个文件";
+    return "添加文件 " + listed + " 失败!";
+}
+
+bool GatheredFiles::addFile(const std::string& path)
+{
+    uint64_t size = 0;
+    if (!isReadableFile(path, size)) {
+        platform::showMessage("", addFailedText(path), platform::MessageError);
+        return false;
+    }
+    entries_.push_back({path, size});
+    return true;
+}
+
+GatheredFiles::FolderResult GatheredFiles::addFolder(const std::string& folder)
+{
+    FolderResult result;
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(folder), ec);
+    if (ec) {
+        result.unreadableFolder = true;
+        platform::showMessage("", addFailedText(folder), platform::MessageError);
+        return result;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        const fs::directory_entry& entry = *it;
+        std::error_code typeError;
+        // Folders, and links to folders, are not entered and not reported.
+        if (entry.is_directory(typeError))
+            continue;
+        const std::string path = entry.path().string();
+        uint64_t size = 0;
+        if (!isReadableFile(path, size)) {
+            result.refused.push_back(entry.path().filename().string());
+            continue;
+        }
+        entries_.push_back({path, size});
+        ++result.added;
+    }
+    // A listing cut short by an error keeps what was read; the rest cannot be named.
+    if (!result.refused.empty())
+        platform::showMessage("", refusedText(result.refused), platform::MessageError);
+    return result;
+}
+
+bool GatheredFiles::removeAt(std::size_t row)
+{
+    if (row >= entries_.size())
+        return false;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(row));
+    return true;
+}
+
+void GatheredFiles::clear()
+{
+    entries_.clear();
+    prepared_.clear();
+}
+
+void GatheredFiles::choose(const profile::ProfileRecord& record)
+{
+    chosenProfile_ = record;
+    chosenName_ = profile::profileNameOf(record);
+}
+
+const profile::ProfileNode* GatheredFiles::chooseFromTree(const profile::ProfileTree& tree)
+{
+    const profile::ProfileNode* node = nullptr;
+    if (!chosenName_.empty()) {
+        node = tree.findNodeByText(profile::toUtf16(chosenName_));
+        if (node && !node->isProfile())
+            node = nullptr;
+    }
+    if (!node)
+        node = tree.findDefaultNode();
+    if (!node)
+        node = tree.findFirstProfileNode();
+    if (node)
+        choose(*node->record());
+    return node;
+}
+
+bool GatheredFiles::profileSaved(const std::string& name, const profile::ProfileRecord& record)
+{
+    if (chosenName_.empty() || chosenName_ != name)
+        return false;
+    choose(record);
+    return true;
+}
+
+bool GatheredFiles::prepareAccept(bool appendProfileName, const profile::ProfileRecord* fallback,
+                                  profile::ProfileStore* store)
+{
+    prepared_.clear();
+    if (entries_.empty()) {
+        platform::showMessage("", kEmptyListText, platform::MessageError);
+        return false;
+    }
+    // A batch gathered while no profile could be read converts with the program's default rather
+    // than with an empty record that no encoder accepts.
+    const profile::ProfileRecord record = chosenName_.empty() && fallback ? *fallback : chosenProfile_;
+    prepared_.reserve(entries_.size());
+    for (const Entry& entry : entries_) {
+        auto job = std::make_unique<convert::convertFile>();
+        job->setDisposed(true);
+        job->setSource(entry.path, entry.size);
+        job->setTargetFolder(outputFolder_);
+        job->setProfile(record);
+        job->setAppendProfileName(appendProfileName);
+        prepared_.push_back(std::move(job));
+    }
+    if (store) {
+        store->setLastProfileName(profile::toUtf16(profile::profileNameOf(record)));
+        store->save();
+    }
+    return true;
+}
+
+bool GatheredFiles::confirmReturn()
+{
+    if (!entries_.empty() &&
+        platform::showMessage("", kReturnQuestion, platform::MessageQuestion | platform::MessageYesNo) ==
+            platform::kAnswerNo)
+        return false;
+    clear();
+    return true;
+}
+
+}  // namespace app
