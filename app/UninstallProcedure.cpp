@@ -1,6 +1,5 @@
 #include "app/UninstallProcedure.h"
 
-#include "app/DetachedLaunch.h"
 #include "app/UninstallList.h"
 #include "platform/ChildProcess.h"
 #include "platform/DebugOutput.h"
@@ -33,6 +32,21 @@ void removeEmptySubfolders(const fs::path& folder)
             fs::remove(it->path(), removeError);
         }
     }
+}
+
+// Runs a helper program to its end; its output is not needed.
+void runToEnd(const std::vector<std::string>& argv)
+{
+    platform::ChildProcess child;
+    std::string error;
+    if (!child.start(argv, 0, &error)) {
+        platform::DebugOutput::line("uninstall: " + error);
+        return;
+    }
+    std::string output;
+    while (child.read(output) == platform::ChildProcess::ReadStatus::Data)
+        output.clear();
+    child.finish();
 }
 
 }  // namespace
@@ -86,9 +100,9 @@ void UninstallProcedure::unregisterMenus()
     const fs::path helper = installFolder_ / kHelperName;
     if (::access(helper.c_str(), X_OK) != 0)
         return;
-    std::string error;
-    if (!DetachedLaunch::start({helper.string(), "unregister"}, &error))
-        platform::DebugOutput::line("uninstall: " + error);
+    // The helper is waited for: it takes the data folder's lock, which creates that folder, and a
+    // helper still running after the folders are swept would leave the install folder behind.
+    runToEnd({helper.string(), "unregister"});
 }
 
 void UninstallProcedure::removeListedFiles(const std::vector<std::string>& lines)
@@ -179,15 +193,8 @@ void UninstallProcedure::refreshDesktopDatabase()
     const UninstallScope& scope = *scope_;
     const fs::path applications = scope.dataFolders().front() / "applications";
     std::error_code error;
-    if (tool.empty() || !fs::is_directory(applications, error))
-        return;
-    platform::ChildProcess child;
-    if (!child.start({tool, applications.string()}, 0, nullptr))
-        return;
-    std::string output;
-    while (child.read(output) == platform::ChildProcess::ReadStatus::Data)
-        output.clear();
-    child.finish();
+    if (!tool.empty() && fs::is_directory(applications, error))
+        runToEnd({tool, applications.string()});
 }
 
 void UninstallProcedure::removeEmptyFolders()

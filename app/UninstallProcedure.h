@@ -6,7 +6,7 @@
 //   Range    n+5 the number of steps that follow
 //   Step     0   one step done
 //   Finished 0   the normal end
-// The steps: start `lumaret-shellext unregister` from the install folder (not waited for); remove
+// The steps: run `lumaret-shellext unregister` from the install folder (to its end); remove
 // every file of the list that the installation owns (UninstallScope), then the list; remove our
 // entry from the desktop folder; our menu entries; the hicolor icons and the "lumaret" link,
 // then refresh the desktop database; last, the install folder's empty subfolders depth-first and

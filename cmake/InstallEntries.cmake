@@ -8,6 +8,8 @@
 # installation inside the home folder; /usr/local/share and /usr/local/bin for any other.
 
 set(prefix "${CMAKE_INSTALL_PREFIX}")
+cmake_path(ABSOLUTE_PATH prefix NORMALIZE)
+string(REGEX REPLACE "(.)/$" "\\1" prefix "${prefix}")
 if(DEFINED ENV{DESTDIR} AND NOT "$ENV{DESTDIR}" STREQUAL "")
   message(FATAL_ERROR "Lumaret installs into a live system: DESTDIR is not supported")
 endif()
@@ -112,7 +114,13 @@ if(UPDATE_DESKTOP_DATABASE)
 endif()
 
 set(listFile "${prefix}/uninstall.txt")
-set(files ${CMAKE_INSTALL_MANIFEST_FILES} "${listFile}")
+# The uninstaller takes only plain absolute paths ("/./" and "/../" are refused), so every path is
+# written in its normal form.
+set(files "")
+foreach(file IN LISTS CMAKE_INSTALL_MANIFEST_FILES listFile)
+  cmake_path(ABSOLUTE_PATH file NORMALIZE)
+  list(APPEND files "${file}")
+endforeach()
 list(REMOVE_DUPLICATES files)
 list(LENGTH files count)
 string(REPLACE ";" "\n" lines "${files}")
