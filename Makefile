@@ -24,7 +24,7 @@ run: build
 
 # Installs for the current user into ~/.local/opt/Lumaret (menu entries, icon, ~/.local/bin/lumaret);
 # as root, `make install PREFIX=/opt/Lumaret` installs for everyone. LumaretUninstall removes it again.
-PREFIX ?= $(if $(filter 0,$(shell id -u)),/opt/Lumaret,$(HOME)/.local/opt/Lumaret)
+PREFIX ?= $(HOME)/.local/opt/Lumaret
 install: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target lumaret lumaret-cli lumaret-shellext LumaretUninstall lumaret_skin
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

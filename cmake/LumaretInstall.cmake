@@ -8,11 +8,7 @@ if(LUMARET_ENGINE_ONLY)
 endif()
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
-  if("$ENV{USER}" STREQUAL "root" OR "$ENV{HOME}" STREQUAL "/root")
-    set(CMAKE_INSTALL_PREFIX /opt/Lumaret CACHE PATH "Install folder" FORCE)
-  else()
-    set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/opt/Lumaret" CACHE PATH "Install folder" FORCE)
-  endif()
+  set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/opt/Lumaret" CACHE PATH "Install folder" FORCE)
 endif()
 
 install(TARGETS lumaret lumaret-cli lumaret-shellext LumaretUninstall RUNTIME DESTINATION .)
