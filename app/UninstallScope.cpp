@@ -37,19 +37,6 @@ bool isStrictlyInside(const fs::path& path, const fs::path& folder)
     return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
-bool isValidUtf8(const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t cp = 0;
-        std::size_t taken = 1;
-        const std::size_t length = profile::decodeUtf8(text, i, cp, taken);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 // True for an absolute path that names a file by its plain route: no "." or ".." component, no
 // empty component and no trailing "/". Such a path means what it says before any link is read.
 bool isPlainAbsolute(const fs::path& path)
@@ -141,7 +128,7 @@ std::optional<fs::path> UninstallScope::owned(const std::string& line, std::stri
     };
     if (line.size() > kMaxPathBytes)
         return refuse("longer than a path can be");
-    if (!isValidUtf8(line))
+    if (!profile::isValidUtf8(line))
         return refuse("not UTF-8 text");
     const fs::path path(line);
     if (!isPlainAbsolute(path))
