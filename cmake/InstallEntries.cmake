@@ -81,16 +81,21 @@ Exec=\"${prefix}/LumaretUninstall\"
 Terminal=false
 Categories=AudioVideo;Video;
 ")
-file(WRITE "${LUMARET_ENTRY_DIR}/Lumaret.desktop" "${menuText}")
-file(WRITE "${LUMARET_ENTRY_DIR}/卸载Lumaret.desktop" "${uninstallText}")
+# Each run stages its entries in a folder of its own: two installs from one build tree into
+# different folders (the tests do that) must not hand each other their Exec lines.
+string(RANDOM LENGTH 12 stamp)
+set(staging "${LUMARET_ENTRY_DIR}/${stamp}")
+file(WRITE "${staging}/Lumaret.desktop" "${menuText}")
+file(WRITE "${staging}/卸载Lumaret.desktop" "${uninstallText}")
 
-file(INSTALL "${LUMARET_ENTRY_DIR}/Lumaret.desktop" "${LUMARET_ENTRY_DIR}/卸载Lumaret.desktop"
+file(INSTALL "${staging}/Lumaret.desktop" "${staging}/卸载Lumaret.desktop"
      DESTINATION "${dataFolder}/applications")
 if(NOT desktopFolder STREQUAL "")
   # A launcher on the desktop must be executable for the file managers to run it.
-  file(INSTALL "${LUMARET_ENTRY_DIR}/Lumaret.desktop" DESTINATION "${desktopFolder}"
+  file(INSTALL "${staging}/Lumaret.desktop" DESTINATION "${desktopFolder}"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endif()
+file(REMOVE_RECURSE "${staging}")
 foreach(size 16 32 48 256)
   file(INSTALL "${LUMARET_HICOLOR_DIR}/${size}x${size}/apps/lumaret.png"
        DESTINATION "${dataFolder}/icons/hicolor/${size}x${size}/apps")
