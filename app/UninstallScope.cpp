@@ -96,6 +96,9 @@ UninstallScope UninstallScope::forInstallFolder(const fs::path& installFolder)
     scope.insideOwned_ = !(home == scope.installFolder_ || isStrictlyInside(home, scope.installFolder_) ||
                            scope.installFolder_ == scope.installFolder_.root_path());
     scope.settingsFile_ = resolved(platform::Paths::settingsFile());
+    scope.dataFoldersOfUser_ = {scope.installFolder_ / "data"};
+    if (const char* named = std::getenv("LUMARET_DATA_DIR"); named && *named == '/')
+        scope.dataFoldersOfUser_.push_back(resolvedFolder(named));
     scope.dataFolders_ = {resolvedFolder(dataHome()), fs::path("/usr/local/share")};
     scope.linkFolders_ = {resolvedFolder(home / ".local" / "bin"), fs::path("/usr/local/bin")};
     scope.desktopFolder_ = userDesktopFolder();
@@ -136,6 +139,9 @@ std::optional<fs::path> UninstallScope::owned(const std::string& line, std::stri
     const fs::path target = resolved(path);
     if (target == settingsFile_)
         return refuse("the settings file");
+    for (const fs::path& data : dataFoldersOfUser_)
+        if (target == data || isStrictlyInside(target, data))
+            return refuse("the user's profiles");
     if (insideInstallFolder(target))
         return target;
     for (const fs::path& entry : outside_)

@@ -7,7 +7,9 @@
 // the fixed entries the installer writes outside it: the two menu entries and the hicolor icons
 // in the user's data folder ($XDG_DATA_HOME) and in /usr/local/share, the desktop folder's entry,
 // and the "lumaret" link in ~/.local/bin and /usr/local/bin. The settings file is never owned,
-// even when it happens to lie inside the install folder. When the install folder is "/", the home
+// even when it happens to lie inside the install folder, and neither is anything in the program's
+// data folder ("data/" in the install folder, or the one LUMARET_DATA_DIR names): the user's
+// profiles live there, and the installer never writes into it. When the install folder is "/", the home
 // folder or a folder above it, nothing inside it is owned: such a folder is no installation.
 //
 // Paths are judged after resolving the links of the folders that lead to them (a link inside the
@@ -70,6 +72,7 @@ private:
     std::filesystem::path installFolder_;
     bool insideOwned_ = false;
     std::filesystem::path settingsFile_;
+    std::vector<std::filesystem::path> dataFoldersOfUser_;
     std::vector<std::filesystem::path> outside_;
     std::vector<std::filesystem::path> dataFolders_;
     std::vector<std::filesystem::path> linkFolders_;

@@ -92,6 +92,7 @@ TEST_F(UninstallScopeTest, EverythingElseIsRefused)
         install().string() + "/../../../notes.txt",
         install().string() + "/./lumaret",
         (home() / ".config/Lumaret/Lumaret.ini").string(),
+        (install() / "data/user_profile.dat").string(),
         (home() / ".local/share/applications/other.desktop").string(),
         install().string() + "/bad\xff\xfe.png",
         install().string() + "/" + std::string(5000, 'z'),
