@@ -6,7 +6,7 @@ TSA_BUILD  ?= build-tsa
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-main test-asan test-tsan test-tsa bench clean
+.PHONY: all deps build run install test test-main test-asan test-tsan test-tsa bench clean
 
 all: build
 
@@ -21,6 +21,13 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	scripts/run-lumaret.sh $(BUILD)
+
+# Installs for the current user into ~/.local/opt/Lumaret (menu entries, icon, ~/.local/bin/lumaret);
+# as root, `make install PREFIX=/opt/Lumaret` installs for everyone. LumaretUninstall removes it again.
+PREFIX ?= $(HOME)/.local/opt/Lumaret
+install: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target lumaret lumaret-cli lumaret-shellext LumaretUninstall lumaret_skin
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # Every test: the full build with all tests, then the base and engine tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the job and probe tests under

@@ -18,20 +18,6 @@ int hexValue(char digit)
     return -1;
 }
 
-bool isValidUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp = 0;
-        std::size_t taken = 1;
-        const std::size_t length = profile::decodeUtf8(text, i, cp, taken);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 bool hasControlCharacter(std::string_view text)
 {
     for (char c : text)
@@ -75,14 +61,14 @@ std::optional<std::u16string> ShellMenuText::selectorOf(std::string_view identif
             return std::nullopt;
         bytes.push_back(static_cast<char>(high * 16 + low));
     }
-    if (!isValidUtf8(bytes))
+    if (!profile::isValidUtf8(bytes))
         return std::nullopt;
     return profile::toUtf16(bytes);
 }
 
 std::optional<std::string> ShellMenuText::commandWord(const std::string& programPath)
 {
-    if (programPath.empty() || !isValidUtf8(programPath) || hasControlCharacter(programPath)
+    if (programPath.empty() || !profile::isValidUtf8(programPath) || hasControlCharacter(programPath)
         || programPath.find_first_of("\"`$\\%") != std::string::npos)
         return std::nullopt;
     return "\"" + programPath + "\"";

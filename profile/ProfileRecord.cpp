@@ -99,6 +99,19 @@ std::string toUtf8(std::u16string_view text)
 // points above U+10FFFF (F4 90..BF, F5..FF) before any of their bytes is taken as a character.
 // On failure `taken` is the number of bytes one U+FFFD replaces: the longest prefix that could
 // still have become a valid sequence, and at least one byte.
+bool isValidUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t taken = 1;
+        const std::size_t length = decodeUtf8(text, i, cp, taken);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp, std::size_t& taken)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };

@@ -78,6 +78,8 @@ std::u16string toUtf16(std::string_view text);
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp, std::size_t& taken);
 void appendUtf8(std::string& out, char32_t cp);
 void appendUtf16(std::u16string& out, char32_t cp);
+// True when every byte of `text` belongs to a valid UTF-8 sequence (decodeUtf8's rules).
+bool isValidUtf8(std::string_view text);
 
 // Convenience accessors in UTF-8.
 std::string profileNameOf(const ProfileRecord& record);

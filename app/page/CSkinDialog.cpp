@@ -42,13 +42,13 @@ void CSkinDialog::endDialog(int result)
 }
 
 KXLib::KXSmartPtr<KXLib::KXButtonEx> CSkinDialog::addTextButton(const std::string& name, const std::string& caption,
-                                                                POINT at)
+                                                                POINT at, const std::string& strip)
 {
     const RECT rect{at.x, at.y, at.x + kTextButtonSize.cx, at.y + kTextButtonSize.cy};
     auto button = placeControl<KXLib::KXButtonEx>("KXButtonEx", name, rect);
     if (!button)
         return button;
-    button->loadImage("image/lumaret-btn.png", kTextButtonSize);
+    button->loadImage(strip, kTextButtonSize);
     button->setText(caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     return button;
 }

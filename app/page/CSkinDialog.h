@@ -51,9 +51,12 @@ protected:
     virtual void paintBackground(platform::DeviceContext& dc, const RECT& client) = 0;
     virtual void onOK() { endDialog(IDOK); }
     virtual void onCancel() { endDialog(IDCANCEL); }
-    // Adds the boxes' captioned button (the strip image/lumaret-btn.png, caption centred) with its
-    // top-left at `at`. Null when the name is taken.
-    KXLib::KXSmartPtr<KXLib::KXButtonEx> addTextButton(const std::string& name, const std::string& caption, POINT at);
+    // The strip of the captioned buttons, from the image folder.
+    static constexpr const char* kTextButtonStrip = "image/lumaret-btn.png";
+    // Adds the boxes' captioned button (the strip `strip`, caption centred) with its top-left at
+    // `at`. Null when the name is taken.
+    KXLib::KXSmartPtr<KXLib::KXButtonEx> addTextButton(const std::string& name, const std::string& caption, POINT at,
+                                                       const std::string& strip = kTextButtonStrip);
 
     platform::Window window_;
 

@@ -2,6 +2,7 @@
 
 #include "kxlib/ui/KXDirectUI.h"
 #include "platform/DeviceContext.h"
+#include "platform/EmbeddedResource.h"
 #include "platform/Paths.h"
 
 #include <filesystem>
@@ -32,7 +33,7 @@ void gradientFill(HDC dc, COLORREF firstColor, COLORREF secondColor, bool vertic
 bool loadImage(platform::Image& image, const std::string& path, bool premultiply)
 {
     std::filesystem::path file(path);
-    if (file.is_relative())
+    if (file.is_relative() && !platform::EmbeddedResource::isEmbedded(path))
         file = platform::Paths::programDirectory() / file;
     platform::Image loaded;
     if (!loaded.load(file.string()))

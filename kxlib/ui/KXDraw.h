@@ -19,7 +19,8 @@ void drawRoundRect(HDC dc, COLORREF fillColor, bool hollow, int left, int top, i
 void gradientFill(HDC dc, COLORREF firstColor, COLORREF secondColor, bool vertical, int left, int top, int right,
                   int bottom);
 
-// Loads a skin image; a relative path is taken from the program's folder. Pictures with alpha are
+// Loads a skin image; a relative path is taken from the program's folder, a built-in one
+// (platform/EmbeddedResource.h) from the program's own file. Pictures with alpha are
 // premultiplied when `premultiply`. On failure returns false and leaves `image` as it was.
 bool loadImage(platform::Image& image, const std::string& path, bool premultiply = true);
 

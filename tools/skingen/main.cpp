@@ -1,5 +1,5 @@
 // lumaret-skingen: paints every skin picture into the image folder given on the command line.
-//   lumaret-skingen <image folder> [--sheet <contact sheet.png>]
+//   lumaret-skingen <image folder> [--sheet <contact sheet.png>] [--hicolor <theme icon folder>]
 // Every PNG and BMP but the icon list is painted a second time at twice the size as "name@2x.png"
 // (or .bmp), which the programs load instead on a screen with a device-pixel ratio of 2, so the
 // skin stays sharp there.
@@ -214,12 +214,27 @@ void writeSheet(const QString& path, const QList<std::pair<QString, QImage>>& pi
     sheet.save(path, "PNG");
 }
 
+// The program's icon for the desktop's icon theme: "<folder>/<n>x<n>/apps/lumaret.png" at the sizes
+// of the icon file, which the installer copies into the user's hicolor theme.
+bool writeThemeIcons(const QString& folder)
+{
+    bool ok = true;
+    for (int size : kIconSizes) {
+        const QString sizeFolder = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+        if (!QDir().mkpath(sizeFolder))
+            ok = fail("cannot create " + sizeFolder.toStdString());
+        else if (!paintLogo(size).convertToFormat(QImage::Format_ARGB32).save(sizeFolder + "/lumaret.png", "PNG"))
+            ok = fail("cannot write the " + std::to_string(size) + " pixel theme icon");
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: lumaret-skingen <image folder> [--sheet <file.png>]\n");
+        std::fprintf(stderr, "usage: lumaret-skingen <image folder> [--sheet <file.png>] [--hicolor <folder>]\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -228,9 +243,13 @@ int main(int argc, char** argv)
         return 1;
     }
     QString sheetPath;
-    for (int i = 2; i + 1 < argc; ++i)
+    QString hicolorPath;
+    for (int i = 2; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--sheet")
             sheetPath = QString::fromLocal8Bit(argv[i + 1]);
+        else if (std::string(argv[i]) == "--hicolor")
+            hicolorPath = QString::fromLocal8Bit(argv[i + 1]);
+    }
 
     const auto map = painters();
     bool ok = true;
@@ -254,5 +273,7 @@ int main(int argc, char** argv)
     }
     if (!sheetPath.isEmpty())
         writeSheet(sheetPath, previews);
+    if (!hicolorPath.isEmpty())
+        ok = writeThemeIcons(hicolorPath) && ok;
     return ok ? 0 : 1;
 }
