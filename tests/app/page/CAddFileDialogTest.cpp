@@ -278,7 +278,10 @@ TEST_F(AddFilePageTest, AddConfigShowsTheChosenProfileInTheEditor)
     page.clickButton("add-config");
     ASSERT_TRUE(pagetest::pumpUntil([&] { return window.currentTabName() == "profile"; }));
     EXPECT_EQ(window.currentView(), View::Profile);
-    EXPECT_EQ(window.profilePage.selectedProfileName(), "我的方案");
+    std::string shown;
+    profile::ProfileRecord record{};
+    ASSERT_TRUE(window.profilePage.currentProfile(shown, record));
+    EXPECT_EQ(shown, "我的方案");
     EXPECT_TRUE(window.isAddMode()) << "the add-files page waits under the convert tab";
 }
 
