@@ -24,7 +24,7 @@ constexpr SIZE kTextButtonFrame{69, 21};
 constexpr SIZE kConfigFrame{22, 22};
 constexpr RECT kListRect{205, 28, 609, 325};
 
-struct ButtonSpec {
+struct ButtonRow {
     const char* name;
     const char* tooltip;  // null: none
     const char* caption;  // null: a picture only
@@ -33,7 +33,7 @@ struct ButtonSpec {
     SIZE frame;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonRow kButtons[] = {
     {"add-file", "添加需要转换的媒体文件", "添加文件", {468, 4, 537, 24}, "image/lumaret-btn.png", kTextButtonFrame},
     {"add-folder", "将文件夹内所有的文件添加到转换列表中", "添加文件夹", {540, 4, 609, 24}, "image/lumaret-btn.png",
      kTextButtonFrame},
@@ -42,11 +42,11 @@ constexpr ButtonSpec kButtons[] = {
 };
 
 // The labels stand left of the edits they name.
-struct LabelSpec {
+struct LabelRow {
     const char* text;
     RECT rect;
 };
-constexpr LabelSpec kLabels[] = {
+constexpr LabelRow kLabels[] = {
     {"转换方案:", {208, 6, 262, 24}},
     {"输出路径:", {208, 332, 262, 350}},
 };
@@ -106,13 +106,13 @@ void CAddFileDialog::onInitPage()
 
 void CAddFileDialog::createButtons()
 {
-    for (const ButtonSpec& spec : kButtons) {
-        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", spec.name, spec.rect);
-        b->loadImage(spec.image, spec.frame);
-        if (spec.tooltip)
-            b->setTooltip(spec.tooltip);
-        if (spec.caption) {
-            b->setText(spec.caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    for (const ButtonRow& row : kButtons) {
+        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", row.name, row.rect);
+        b->loadImage(row.image, row.frame);
+        if (row.tooltip)
+            b->setTooltip(row.tooltip);
+        if (row.caption) {
+            b->setText(row.caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             b->textColor = kButtonTextColor;
             b->disabledTextColor = kButtonDisabledColor;
         }
@@ -140,9 +140,9 @@ void CAddFileDialog::createNativeControls()
     outputEdit_ = std::make_unique<platform::EditBox>(window, kOutputFolderId);
     outputEdit_->setRect(kOutputFolderRect);
     outputEdit_->show();
-    for (const LabelSpec& spec : kLabels) {
-        labels_.push_back(std::make_unique<platform::Label>(window, 0, spec.text));
-        labels_.back()->setRect(spec.rect);
+    for (const LabelRow& row : kLabels) {
+        labels_.push_back(std::make_unique<platform::Label>(window, 0, row.text));
+        labels_.back()->setRect(row.rect);
         labels_.back()->show();
     }
 }
