@@ -61,35 +61,37 @@ TEST(MachinePowerTest, KeepsAwakeOnceAndReleasesAtEveryEnd)
     PrivateBus bus({"--login1", "yes", "--session"});
     ASSERT_TRUE(bus.ready());
     {
+        // Each call is asserted: after a missing one the next read would wait for a line that
+        // never comes.
         MachinePower power(bus.address(), bus.address());
         power.keepAwake(true);
-        EXPECT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
-        EXPECT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
+        ASSERT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
+        ASSERT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
         EXPECT_TRUE(power.isKeepingAwake());
         power.keepAwake(true);  // the next file of the same run
         EXPECT_EQ(bus.heldInhibitions(), 1u);
 
         // The end of the queue, or a stop.
         power.keepAwake(false);
-        EXPECT_EQ(bus.nextCall(), "Uninhibit 42");
+        ASSERT_EQ(bus.nextCall(), "Uninhibit 42");
         EXPECT_EQ(bus.heldInhibitions(), 0u);
         EXPECT_FALSE(power.isKeepingAwake());
 
         // Before the power-off: our own inhibitor would block it.
         power.keepAwake(true);
-        EXPECT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
-        EXPECT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
+        ASSERT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
+        ASSERT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
         EXPECT_TRUE(power.powerOff());
-        EXPECT_EQ(bus.nextCall(), "Uninhibit 43");
-        EXPECT_EQ(bus.nextCall(), "PowerOff false");
+        ASSERT_EQ(bus.nextCall(), "Uninhibit 43");
+        ASSERT_EQ(bus.nextCall(), "PowerOff false");
         EXPECT_EQ(bus.heldInhibitions(), 0u);
 
         power.keepAwake(true);
-        EXPECT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
-        EXPECT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
+        ASSERT_EQ(bus.nextCall(), "Inhibit sleep:idle|Lumaret|正在转换文件|block");
+        ASSERT_EQ(bus.nextCall(), "Inhibit Lumaret|0|正在转换文件|12");
     }
     // At exit.
-    EXPECT_EQ(bus.nextCall(), "Uninhibit 44");
+    ASSERT_EQ(bus.nextCall(), "Uninhibit 44");
     EXPECT_EQ(bus.heldInhibitions(), 0u);
 }
 
