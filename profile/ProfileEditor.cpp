@@ -340,7 +340,8 @@ void ProfileEditor::save()
                 working_.isDefault = 1;
         }
     }
-    store_.save();
+    if (store_.save() && listener_)
+        listener_->profilesStored();
 }
 
 }  // namespace profile

@@ -33,6 +33,9 @@ public:
     virtual void profileTreeChanged() {}
     // An edit of an existing profile was accepted (the main window's WM_PROFILE_SAVED).
     virtual void profileSaved() {}
+    // Both profile files were written (after an add, a delete or an accepted edit): whatever is
+    // made from the files, such as the file manager's menus, is brought up to date now.
+    virtual void profilesStored() {}
     // The tree holds no profile any more; the program cannot go on.
     virtual void profileTreeEmpty() {}
 };

@@ -27,6 +27,8 @@ namespace app {
 
 CLumaretDlg* theMainWindow = nullptr;
 static_assert(CAddFileDialog::kEditProfileMessage == WM_EDIT_PROFILE);
+static_assert(profile::kProfileSavedMessage == WM_PROFILE_SAVED);
+static_assert(profile::kProfilesStoredMessage == WM_PROFILES_STORED);
 
 namespace {
 
@@ -559,7 +561,6 @@ void CLumaretDlg::onSkinChanged(WPARAM wParam)
 
 void CLumaretDlg::onProfileSaved()
 {
-    optionPage.profilesSaved();
     std::string name;
     profile::ProfileRecord record{};
     if (!profilePage.currentProfile(name, record))
@@ -632,6 +633,10 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_PROFILE_SAVED:
         onProfileSaved();
+        return true;
+    case WM_PROFILES_STORED:
+        // The menus are rewritten from the files, so only once they are written.
+        optionPage.profilesSaved();
         return true;
     case WM_EDIT_PROFILE:
         onEditProfile();

@@ -40,6 +40,8 @@ extern CLumaretDlg* theMainWindow;
 // Messages the main window answers (WM_SKIN_CHANGED comes from the skin pop-up, KXLib).
 inline constexpr UINT WM_PROFILE_SAVED = WM_USER + 3;
 inline constexpr UINT WM_EDIT_PROFILE = WM_USER + 4;
+// The profile page wrote the profile files (any add, delete or accepted edit).
+inline constexpr UINT WM_PROFILES_STORED = WM_USER + 6;
 
 class CLumaretDlg : public virtual KXLib::KXDirectUIHandler,
                     public platform::WindowListener,

@@ -1,8 +1,7 @@
 #include "convert/page/CShutdownDialog.h"
 
+#include "convert/page/MachinePower.h"
 #include "kxlib/ui/KXButtonEx.h"
-#include "platform/DebugOutput.h"
-#include "platform/LoginManager.h"
 #include "platform/MessagePresenter.h"
 
 namespace convert {
@@ -53,7 +52,7 @@ void CShutdownDialog::tick()
         if (powerOff_)
             powerOff_();
         else
-            shutdownComputer();
+            MachinePower().powerOff();
         clickedButton = platform::kAnswerOk;
         endDialog(IDOK);
     }
@@ -68,20 +67,6 @@ bool CShutdownDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     }
     return app::CMessageDialog::onMessage(message, wParam, lParam);
-}
-
-void CShutdownDialog::shutdownComputer(const platform::BusAddress& bus)
-{
-    const platform::LoginManager login(bus);
-    platform::BusStatus status = platform::BusStatus::Done;
-    switch (login.canPowerOff(&status)) {
-    case platform::LoginManager::PowerOffAllowed::Yes: login.powerOff(false); break;
-    case platform::LoginManager::PowerOffAllowed::Challenge: login.powerOff(true); break;
-    default:
-        // Not allowed, or no login manager: the machine stays on, as with a refused privilege.
-        platform::DebugOutput::line(std::string("no power-off: ") + platform::busStatusName(status));
-        break;
-    }
 }
 
 }  // namespace convert

@@ -4,12 +4,10 @@
 // once a second; at zero it asks the login manager to power the machine off and closes. "取消"
 // closes it and nothing else happens.
 //
-// Power-off: CanPowerOff "yes" powers off at once, "challenge" lets the desktop ask for a
-// password; any other answer, or no system bus, does nothing, as a refused privilege would.
+// Power-off is MachinePower's (its header says which answers of the login manager power off).
 //
 // Threads: window thread only.
 #include "app/page/CMessageDialog.h"
-#include "platform/BusAddress.h"
 
 #include <functional>
 #include <string>
@@ -23,7 +21,7 @@ public:
     static constexpr const char* kTitle = "转换任务完成";
     static constexpr const char* kCancelText = "取消";
 
-    // powerOff: what happens at zero; empty means the login manager on the system bus.
+    // powerOff: what happens at zero; empty means MachinePower's power-off on the system bus.
     explicit CShutdownDialog(HWND owner = nullptr, std::function<void()> powerOff = {});
     ~CShutdownDialog() override;
 
@@ -31,8 +29,6 @@ public:
     void runCountdown();
     // The message for a number of seconds left.
     static std::string countdownText(int seconds);
-    // Asks the login manager on `bus` to power off, as described above.
-    static void shutdownComputer(const platform::BusAddress& bus = platform::BusAddress::system());
 
     // One tick of the countdown (the timer's work), for the box's timer and tests.
     void tick();

@@ -5,9 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileDialog.h"
 #include "platform/FileManager.h"
-#include "platform/LoginManager.h"
 #include "platform/PopupMenu.h"
-#include "platform/SessionInhibitor.h"
 #include "platform/Trash.h"
 
 #include <filesystem>
@@ -63,31 +61,10 @@ unsigned ConvertPageServices::popupMenu(HWND owner, const std::vector<MenuItem>&
 void ConvertPageServices::shutdownCountdown(HWND owner)
 {
     keepAwake(false);
-    CShutdownDialog countdown(owner);
+    CShutdownDialog countdown(owner, [this] { power_.powerOff(); });
     countdown.runCountdown();
 }
 
-void ConvertPageServices::keepAwake(bool on)
-{
-    if (!on) {
-        sleepLock_.reset();
-        if (session_)
-            session_->uninhibit();
-        session_.reset();
-        return;
-    }
-    if (sleepLock_)
-        return;
-    platform::BusStatus status = platform::BusStatus::Done;
-    sleepLock_ = std::make_unique<platform::InhibitLock>(
-        platform::LoginManager().inhibit("sleep:idle", "Lumaret", "正在转换文件", "block", &status));
-    if (!sleepLock_->isHeld())
-        platform::DebugOutput::line(std::string("no sleep inhibitor: ") + platform::busStatusName(status));
-    session_ = std::make_unique<platform::SessionInhibitor>();
-    status = session_->inhibit("Lumaret", "正在转换文件", platform::SessionInhibitor::kSuspend |
-                                                                 platform::SessionInhibitor::kIdle);
-    if (status != platform::BusStatus::Done)
-        platform::DebugOutput::line(std::string("no session inhibitor: ") + platform::busStatusName(status));
-}
+void ConvertPageServices::keepAwake(bool on) { power_.keepAwake(on); }
 
 }  // namespace convert

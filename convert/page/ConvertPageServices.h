@@ -5,16 +5,11 @@
 // is launched, moved, inhibited or powered off.
 //
 // Threads: window thread only.
+#include "convert/page/MachinePower.h"
 #include "platform/WinTypes.h"
 
-#include <memory>
 #include <string>
 #include <vector>
-
-namespace platform {
-class SessionInhibitor;
-class InhibitLock;
-}  // namespace platform
 
 namespace convert {
 
@@ -40,15 +35,15 @@ public:
     virtual bool moveToTrash(const std::string& path);
     // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none.
     virtual unsigned popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint);
-    // The 30-second countdown box before powering off once the queue is done.
+    // The 30-second countdown box before powering off once the queue is done; the machine is no
+    // longer kept awake from the moment it shows.
     virtual void shutdownCountdown(HWND owner);
     // Keeps the machine from sleeping (logind's sleep and idle inhibitor, and GNOME's session
     // manager) while `on`; releases both when off. Without a bus nothing is held.
     virtual void keepAwake(bool on);
 
 private:
-    std::unique_ptr<platform::InhibitLock> sleepLock_;
-    std::unique_ptr<platform::SessionInhibitor> session_;
+    MachinePower power_;
 };
 
 }  // namespace convert

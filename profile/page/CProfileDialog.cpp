@@ -333,6 +333,12 @@ void CProfileDialog::profileSaved()
         parent->send(kProfileSavedMessage);
 }
 
+void CProfileDialog::profilesStored()
+{
+    if (HWND parent = parentWindow())
+        parent->send(kProfilesStoredMessage);
+}
+
 void CProfileDialog::profileTreeEmpty()
 {
     platform::showMessage("", kNoProfiles, platform::MessageError);

@@ -1,12 +1,11 @@
 // The desktop services over the message bus, each against a fake service on a private bus that the
 // test starts (never the user's own bus): the file manager with its fallback, the login manager's
 // power-off and inhibition, the session manager's inhibition, and the bounded wait.
-#include "platform/BusCall.h"
-#include "platform/ChildProcess.h"
 #include "platform/Desktop.h"
 #include "platform/FileManager.h"
 #include "platform/LoginManager.h"
 #include "platform/SessionInhibitor.h"
+#include "tests/support/PrivateBus.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,69 +18,7 @@
 
 namespace {
 
-// Reads one line of a child's output at a time.
-class LineReader {
-public:
-    explicit LineReader(platform::ChildProcess& child) : child_(child) {}
-    // The next line, or "" once the child has ended.
-    std::string next()
-    {
-        while (true) {
-            const size_t end = pending_.find('\n');
-            if (end != std::string::npos) {
-                std::string line = pending_.substr(0, end);
-                pending_.erase(0, end + 1);
-                return line;
-            }
-            if (child_.read(pending_) != platform::ChildProcess::ReadStatus::Data)
-                return {};
-        }
-    }
-
-private:
-    platform::ChildProcess& child_;
-    std::string pending_;
-};
-
-// A dbus-daemon of the test's own, with no services it could start by itself, and the fake
-// services on it.
-class PrivateBus {
-public:
-    explicit PrivateBus(const std::vector<std::string>& services)
-    {
-        const std::string config = (dir_ / "bus.conf").string();
-        std::ofstream(config) << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                                 " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                                 "<busconfig><type>session</type><listen>unix:dir="
-                              << dir_.path().string()
-                              << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-                                 "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                                 "<allow own=\"*\"/></policy></busconfig>\n";
-        std::string error;
-        if (!daemon_.start({"dbus-daemon", "--config-file=" + config, "--nofork", "--print-address=1"}, 0, &error))
-            throw std::runtime_error(error);
-        address_ = daemonLines_.next();
-        std::vector<std::string> argv{LUMARET_FAKE_DESKTOP_BUS, address_};
-        argv.insert(argv.end(), services.begin(), services.end());
-        if (!fake_.start(argv, 0, &error))
-            throw std::runtime_error(error);
-        ready_ = fakeLines_.next() == "ready";
-    }
-
-    bool ready() const { return ready_ && !address_.empty(); }
-    platform::BusAddress address() const { return platform::BusAddress::at(address_); }
-    // The next call the fake services received.
-    std::string nextCall() { return fakeLines_.next(); }
-
-private:
-    testsupport::TempDir dir_;
-    platform::ChildProcess daemon_;
-    platform::ChildProcess fake_;
-    LineReader daemonLines_{daemon_};
-    LineReader fakeLines_{fake_};
-    std::string address_;
-    bool ready_ = false;
-};
+using testsupport::PrivateBus;
 
 // Keeps the desktop's opener from launching anything; records what it was asked to open.
 class OpenerRecorder {
@@ -185,13 +122,7 @@ TEST(DesktopBusTest, LoginInhibitionLastsWhileTheDescriptorIsHeld)
     EXPECT_GE(::fcntl(lock.fd(), F_GETFD), 0);
     EXPECT_EQ(bus.nextCall(), "Inhibit shutdown:sleep|Lumaret|正在转换文件|block");
 
-    const auto held = [&] {
-        return platform::BusCall::call(bus.address(), QStringLiteral("org.freedesktop.login1"),
-                                       QStringLiteral("/org/freedesktop/login1"),
-                                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Held"), {})
-            .values.value(0)
-            .toUInt();
-    };
+    const auto held = [&] { return bus.heldInhibitions(); };
     EXPECT_EQ(held(), 1u);
     platform::InhibitLock moved = std::move(lock);
     EXPECT_FALSE(lock.isHeld());

@@ -43,7 +43,9 @@ struct Recorder : ProfileEditorListener {
     const ProfileEditor* editor = nullptr;
     std::string savedUnder;
     void profileTreeEmpty() override { ++empty; }
+    void profilesStored() override { ++stored; }
     int treeChanges = 0;
+    int stored = 0;
     int saves = 0;
     int empty = 0;
 };
@@ -380,4 +382,35 @@ TEST_F(ProfileEditorTest, SelectByNameLeavesComposingWithoutAsking)
     EXPECT_EQ(current(), "d");
     EXPECT_TRUE(said().empty());
     EXPECT_EQ(node(u"b1")->record()->videoBitrate, 0);
+}
+
+// Every write of the files is announced, whatever wrote them, so the file manager's menus follow
+// an added or deleted profile as well as an edited one; nothing is announced when nothing was
+// written.
+TEST_F(ProfileEditorTest, EveryWriteOfTheFilesIsAnnounced)
+{
+    recorder_.stored = 0;
+    editor_->addProfile();
+    ASSERT_TRUE(editor_->commitValue(Row::Category, "C2"));
+    ASSERT_TRUE(editor_->commitName("new"));
+    ASSERT_TRUE(editor_->acceptProfile());
+    EXPECT_EQ(recorder_.stored, 1);
+
+    editor_->clickNode(node(u"d"));
+    presenter_->answers = {platform::kAnswerYes};
+    editor_->deleteProfile();
+    ASSERT_EQ(node(u"d"), nullptr);
+    EXPECT_EQ(recorder_.stored, 2);
+
+    editor_->clickNode(node(u"b"));
+    ASSERT_TRUE(editor_->acceptProfile());
+    EXPECT_EQ(recorder_.stored, 3);
+
+    // Refused or cancelled: no write, no notice.
+    editor_->clickNode(node(u"a"));
+    editor_->deleteProfile();
+    presenter_->answers = {platform::kAnswerNo};
+    editor_->clickNode(node(u"new"));
+    editor_->deleteProfile();
+    EXPECT_EQ(recorder_.stored, 3);
 }

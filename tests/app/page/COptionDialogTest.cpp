@@ -4,6 +4,7 @@
 #include "app/page/CLumaretDlg.h"
 #include "app/ShellMenus.h"
 #include "convert/OutputName.h"
+#include "profile/ProfileProperties.h"
 #include "platform/CheckBox.h"
 #include "platform/EditBox.h"
 #include "platform/QtBridge.h"
@@ -191,21 +192,57 @@ TEST_F(OptionPageTest, ShutdownToggleFromTheConversionPageResetsThePage)
     EXPECT_FALSE(window->convertPage.cpuMenuItems().back().checked);
 }
 
-// A saved profile rewrites the menus, but only while they are enabled and ours exist.
+// Written profiles rewrite the menus, but only while they are enabled and ours exist.
 TEST_F(OptionPageTest, ASavedProfileRewritesTheMenusWhileTheyAreEnabled)
 {
     open("[menu]\nenable=1\n");
-    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
     EXPECT_TRUE(started.empty());  // none of ours installed yet
     const fs::path ours = env.dir / "share/nemo/actions/lumaret-000.nemo_action";
     fs::create_directories(ours.parent_path());
     std::ofstream(ours) << "[Nemo Action]\n" << app::ShellMenus::kMarkerLine << "\n";
-    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
     EXPECT_EQ(started, std::vector<std::string>{"register"});
 
     click(OptionForm::kContextMenu);
     window->acceptAction();
     EXPECT_EQ(started, (std::vector<std::string>{"register", "unregister"}));
-    window->onMessage(app::WM_PROFILE_SAVED, 0, 0);
+    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
     EXPECT_EQ(started.size(), 2u);
+}
+
+// Adding, deleting and editing on the profile page each rewrite the menus once, after the files
+// are written (the helper reads them).
+TEST_F(OptionPageTest, EveryProfileSaveOfTheProfilePageRewritesTheMenus)
+{
+    open("[menu]\nenable=1\n");
+    const fs::path ours = env.dir / "share/nemo/actions/lumaret-000.nemo_action";
+    fs::create_directories(ours.parent_path());
+    std::ofstream(ours) << "[Nemo Action]\n" << app::ShellMenus::kMarkerLine << "\n";
+    profile::ProfileEditor& editor = window->profilePage.editor();
+    const fs::path userFile = env.dir.path() / "data" / "user_profile.dat";
+    std::vector<std::string> writtenBefore;
+    OptionForm::Services injected;
+    injected.startShellHelper = [&](const char* command) {
+        started.emplace_back(command);
+        writtenBefore.push_back(fs::exists(userFile) ? "written" : "not written");
+        return true;
+    };
+    page().form().setServices(injected);
+
+    editor.addProfile();
+    ASSERT_TRUE(editor.commitValue(profile::ProfileProperties::Row::Category, "mine"));
+    ASSERT_TRUE(editor.commitName("for the menu"));
+    ASSERT_TRUE(editor.acceptProfile());
+    EXPECT_EQ(started, std::vector<std::string>{"register"});
+    EXPECT_EQ(writtenBefore, std::vector<std::string>{"written"});
+
+    env.presenter->answer = platform::kAnswerYes;
+    editor.deleteProfile();
+    ASSERT_EQ(window->profilePage.findProfileByName("for the menu"), nullptr);
+    EXPECT_EQ(started.size(), 2u);
+
+    ASSERT_TRUE(editor.commitName("renamed"));
+    ASSERT_TRUE(editor.acceptProfile());
+    EXPECT_EQ(started.size(), 3u) << "an edit rewrites them once, not twice";
 }
