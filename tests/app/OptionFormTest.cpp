@@ -21,21 +21,12 @@ using app::SettingsStore;
 
 namespace {
 
+using testsupport::readText;
+using testsupport::writeText;
+
 namespace fs = std::filesystem;
 
 using Presenter = enginetest::RecordingPresenter;
-
-std::string readText(const fs::path& file)
-{
-    const auto bytes = testsupport::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
-void writeText(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    testsupport::writeBytes(file, {text.begin(), text.end()});
-}
 
 class OptionFormTest : public ::testing::Test {
 protected:

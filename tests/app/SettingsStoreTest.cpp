@@ -21,16 +21,8 @@ using testsupport::writeBytes;
 
 namespace {
 
-void writeText(const std::filesystem::path& file, const std::string& text)
-{
-    writeBytes(file, {text.begin(), text.end()});
-}
-
-std::string readText(const std::filesystem::path& file)
-{
-    const auto bytes = readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
+using testsupport::readText;
+using testsupport::writeText;
 
 }  // namespace
 

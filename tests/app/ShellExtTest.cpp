@@ -18,6 +18,9 @@
 
 namespace {
 
+using testsupport::readText;
+using testsupport::writeText;
+
 namespace fs = std::filesystem;
 using app::CommandFile;
 
@@ -40,18 +43,6 @@ Result run(std::vector<std::string> argv, const std::vector<std::string>& enviro
     const auto exit = child.finish();
     result.status = exit.exited ? exit.code : -1;
     return result;
-}
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<unsigned char> bytes = testsupport::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
-void writeText(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    testsupport::writeBytes(file, {text.begin(), text.end()});
 }
 
 // Everything under a folder: kind, permission bits and contents of each entry, by relative path.

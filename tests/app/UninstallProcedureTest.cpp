@@ -12,16 +12,12 @@
 
 namespace {
 
+using testsupport::writeText;
+
 namespace fs = std::filesystem;
 using app::UninstallProcedure;
 using app::UninstallStage;
 using Report = std::pair<UninstallStage, long>;
-
-void writeText(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    testsupport::writeBytes(file, {text.begin(), text.end()});
-}
 
 // A per-user installation in a temporary home: the programs and pictures inside the install
 // folder, the menu entries, an icon and the link outside it, and the list naming all of them.

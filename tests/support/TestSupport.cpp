@@ -59,4 +59,17 @@ void writeBytes(const std::filesystem::path& file, const std::vector<unsigned ch
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string readText(const std::filesystem::path& file)
+{
+    const std::vector<unsigned char> bytes = readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path());
+    writeBytes(file, {text.begin(), text.end()});
+}
+
 }  // namespace testsupport

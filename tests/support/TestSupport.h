@@ -39,5 +39,9 @@ private:
 std::vector<unsigned char> readBytes(const std::filesystem::path& file);
 // Writes bytes to a file, replacing it.
 void writeBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
+// The whole file as text; empty when it cannot be read.
+std::string readText(const std::filesystem::path& file);
+// Writes text to a file, replacing it, and creates its folder first.
+void writeText(const std::filesystem::path& file, const std::string& text);
 
 }  // namespace testsupport

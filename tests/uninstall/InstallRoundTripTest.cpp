@@ -16,6 +16,9 @@
 
 namespace {
 
+using testsupport::readText;
+using testsupport::writeText;
+
 namespace fs = std::filesystem;
 
 struct ProgramRun {
@@ -34,18 +37,6 @@ ProgramRun runProgram(const std::vector<std::string>& argv)
     const auto exit = child.finish();
     result.status = exit.exited ? exit.code : -1;
     return result;
-}
-
-std::string readText(const fs::path& file)
-{
-    const std::vector<unsigned char> bytes = testsupport::readBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
-void writeText(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    testsupport::writeBytes(file, {text.begin(), text.end()});
 }
 
 class InstallRoundTripTest : public ::testing::Test {
