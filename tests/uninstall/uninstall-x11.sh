@@ -12,17 +12,7 @@ export HOME=$scratch/home XDG_DATA_HOME=$scratch/home/.local/share XDG_CONFIG_HO
 unset LUMARET_DATA_DIR LUMARET_CONFIG_DIR DESTDIR
 install=$HOME/.local/opt/Lumaret
 mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME/Lumaret" "$scratch/bin"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Waits for a condition, checking every 0.1 s, for at most $2 seconds (a hang guard only).
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    until eval "$1"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11-script-helpers.sh"
 
 # The desktop's opener, replaced so that the feedback page is recorded instead of shown.
 cat > "$scratch/bin/xdg-open" <<SH

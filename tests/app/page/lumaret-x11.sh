@@ -20,17 +20,7 @@ trap 'rm -rf "$scratch"' EXIT
 export LUMARET_DATA_DIR=$scratch/data LUMARET_CONFIG_DIR=$scratch/config
 mkdir -p "$LUMARET_DATA_DIR" "$LUMARET_CONFIG_DIR" "$scratch/clips"
 printf '[menu]\nauto=1\n' > "$LUMARET_CONFIG_DIR/Lumaret.ini"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Waits for a condition, checking every 0.1 s, for at most $2 seconds (a hang guard only).
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    until eval "$1"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/x11-script-helpers.sh"
 
 clip() {  # clip NAME SECONDS
     ffmpeg -loglevel error -y -f lavfi -i "testsrc=size=320x240:rate=25" -f lavfi -i "sine=frequency=440" \
