@@ -1,6 +1,6 @@
 #include "app/AtomicFile.h"
 
-#include "platform/FileSync.h"
+#include "platform/core/FileSync.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "app/CliText.h"
 #include "app/SettingsStore.h"
 #include "convert/CommandLineBuilder.h"
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 

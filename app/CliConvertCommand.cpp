@@ -5,8 +5,8 @@
 #include "convert/ConversionQueue.h"
 #include "convert/ConversionQueueLoop.h"
 #include "convert/convertFile.h"
-#include "platform/ChildProcess.h"
-#include "platform/Paths.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 

@@ -2,8 +2,8 @@
 
 #include "app/AtomicFile.h"
 
-#include "platform/Paths.h"
-#include "platform/RegularFile.h"
+#include "platform/core/Paths.h"
+#include "platform/core/RegularFile.h"
 #include "profile/ProfileRecord.h"
 
 

@@ -1,7 +1,7 @@
 #include "app/GatheredFiles.h"
 
-#include "platform/MessagePresenter.h"
-#include "platform/RegularFile.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/core/RegularFile.h"
 #include "profile/ProfileStore.h"
 #include "profile/ProfileTree.h"
 

@@ -1,6 +1,6 @@
 #include "app/OptionForm.h"
 
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 
 #include <utility>
 

@@ -23,7 +23,7 @@
 #include "app/OptionSettings.h"
 #include "app/SettingsStore.h"
 #include "app/ShellRegistration.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <functional>
 #include <map>

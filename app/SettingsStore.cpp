@@ -1,9 +1,9 @@
 #include "app/SettingsStore.h"
 
 #include "convert/OutputName.h"
-#include "platform/IniFile.h"
-#include "platform/MessagePresenter.h"
-#include "platform/Paths.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/core/Paths.h"
 
 #include <cstdint>
 #include <string>

@@ -4,9 +4,9 @@
 #include "app/DetachedLaunch.h"
 #include "app/ShellMenuText.h"
 #include "app/ShellMenus.h"
-#include "platform/ChildProcess.h"
-#include "platform/FolderLock.h"
-#include "platform/Paths.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/FolderLock.h"
+#include "platform/core/Paths.h"
 #include "profile/ProfileStore.h"
 
 #include <algorithm>

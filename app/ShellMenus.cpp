@@ -4,9 +4,9 @@
 #include "app/CommandFile.h"
 #include "app/ShellMenuText.h"
 #include "app/ThunarActions.h"
-#include "platform/ChildProcess.h"
-#include "platform/Paths.h"
-#include "platform/RegularFile.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/Paths.h"
+#include "platform/core/RegularFile.h"
 #include "profile/ProfileTree.h"
 
 #include <algorithm>

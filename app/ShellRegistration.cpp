@@ -2,9 +2,9 @@
 
 #include "app/DetachedLaunch.h"
 #include "app/ShellMenus.h"
-#include "platform/ChildProcess.h"
-#include "platform/DebugOutput.h"
-#include "platform/Paths.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/core/Paths.h"
 
 #include <unistd.h>
 

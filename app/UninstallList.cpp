@@ -1,6 +1,6 @@
 #include "app/UninstallList.h"
 
-#include "platform/RegularFile.h"
+#include "platform/core/RegularFile.h"
 
 #include <climits>
 

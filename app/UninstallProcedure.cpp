@@ -1,9 +1,9 @@
 #include "app/UninstallProcedure.h"
 
 #include "app/UninstallList.h"
-#include "platform/ChildProcess.h"
-#include "platform/DebugOutput.h"
-#include "platform/RegularFile.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/core/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "app/UninstallScope.h"
 
-#include "platform/Paths.h"
-#include "platform/RegularFile.h"
+#include "platform/core/Paths.h"
+#include "platform/core/RegularFile.h"
 #include "profile/ProfileRecord.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // file, and the entries appended; and the accept that turns them into conversion jobs. Both run on
 // the window thread, so their time is how long the page does not answer.
 #include "app/GatheredFiles.h"
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 
 #include <benchmark/benchmark.h>
 

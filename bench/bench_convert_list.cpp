@@ -5,7 +5,7 @@
 #include "app/page/CLumaretDlg.h"
 #include "convert/EncoderBinding.h"
 #include "convert/EncoderCapabilities.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 #include "bench/RatioReporter.h"
 

@@ -2,9 +2,9 @@
 // custom-drawn part (background, texts, every control, the list) painted into one off-screen
 // surface, as each repaint of a window does; and the whole window rendered by the toolkit, which
 // adds the native tree view with its skinned scroll bars.
-#include "platform/DeviceContext.h"
-#include "platform/Paths.h"
-#include "platform/QtBridge.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/Paths.h"
+#include "platform/gui/QtBridge.h"
 #include "tools/gallery/GalleryWindow.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // the end. A hit test over the same lists shows the same for the mouse.
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXListCtrl.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 #include "bench/RatioReporter.h"
 

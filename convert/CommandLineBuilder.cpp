@@ -3,7 +3,7 @@
 #include "convert/EncoderBinding.h"
 #include "convert/EncoderOptions.h"
 #include "convert/OutputName.h"
-#include "platform/DebugOutput.h"
+#include "platform/core/DebugOutput.h"
 #include "profile/EncodingTables.h"
 
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "convert/convertFileInfoThread.h"
-#include "platform/DebugOutput.h"
+#include "platform/core/DebugOutput.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,7 +1,7 @@
 #include "convert/EncoderBinding.h"
 
-#include "platform/ChildProcess.h"
-#include "platform/Paths.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/Paths.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "convert/OutputName.h"
 
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 
 #include <string_view>

@@ -2,8 +2,8 @@
 
 #include "convert/JobState.h"
 #include "convert/OutputClaim.h"
-#include "platform/FileSync.h"
-#include "platform/RegularFile.h"
+#include "platform/core/FileSync.h"
+#include "platform/core/RegularFile.h"
 
 #include <array>
 #include <bit>

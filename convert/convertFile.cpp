@@ -6,9 +6,9 @@
 #include "convert/OutputClaim.h"
 #include "convert/OutputName.h"
 #include "kxlib/KXAutoLock.h"
-#include "platform/ChildProcess.h"
-#include "platform/DebugOutput.h"
-#include "platform/RegularFile.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/core/RegularFile.h"
 #include "profile/EncodingTables.h"
 
 #include <algorithm>

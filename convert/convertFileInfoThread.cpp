@@ -4,8 +4,8 @@
 #include "convert/MediaInfoParser.h"
 #include "convert/convertFile.h"
 #include "kxlib/KXAutoLock.h"
-#include "platform/ChildProcess.h"
-#include "platform/DebugOutput.h"
+#include "platform/core/ChildProcess.h"
+#include "platform/core/DebugOutput.h"
 
 #include <algorithm>
 

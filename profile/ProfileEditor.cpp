@@ -1,6 +1,6 @@
 #include "profile/ProfileEditor.h"
 
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "profile/ProfileProperties.h"
 
 #include <cstring>

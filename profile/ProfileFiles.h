@@ -14,8 +14,8 @@
 // hold a platform::FolderLock on the data folder across a read and the save that follows it.
 #include "profile/ProfileTree.h"
 
-#include "platform/FolderLock.h"
-#include "platform/RegularFile.h"
+#include "platform/core/FolderLock.h"
+#include "platform/core/RegularFile.h"
 
 #include <cstdint>
 #include <filesystem>

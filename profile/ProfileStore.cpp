@@ -1,7 +1,7 @@
 #include "profile/ProfileStore.h"
 
-#include "platform/MessagePresenter.h"
-#include "platform/Paths.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/core/Paths.h"
 
 namespace profile {
 

@@ -1,6 +1,6 @@
 #include "profile/ProfileTree.h"
 
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 
 #include <utility>
 

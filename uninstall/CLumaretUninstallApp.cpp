@@ -1,7 +1,7 @@
 #include "uninstall/CLumaretUninstallApp.h"
 
-#include "platform/Application.h"
-#include "platform/Paths.h"
+#include "platform/gui/Application.h"
+#include "platform/core/Paths.h"
 #include "uninstall/CLumaretUninstallDlg.h"
 
 #include <memory>

@@ -1,10 +1,10 @@
 #include "uninstall/CLumaretUninstallDlg.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DebugOutput.h"
-#include "platform/Desktop.h"
-#include "platform/DeviceContext.h"
-#include "platform/EmbeddedResource.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/EmbeddedResource.h"
 
 #include <utility>
 

@@ -14,10 +14,10 @@
 // before the window goes. Threads: window thread only; the worker touches the dialog only by
 // posting to its window.
 #include "app/UninstallProcedure.h"
-#include "app/page/CSkinDialog.h"
+#include "kxlib/ui/CSkinDialog.h"
 #include "kxlib/KXThread.h"
 #include "kxlib/ui/KXProgressbar.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 
 #include <filesystem>
 #include <string>

@@ -4,7 +4,7 @@
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXHyperLink.h"
 #include "kxlib/ui/KXSkinColors.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 namespace app {
 

@@ -4,8 +4,8 @@
 // The opener sets the skin colours before running it. Enter, Escape and "确定" close it.
 //
 // Threads: window thread only.
-#include "app/page/CSkinDialog.h"
-#include "platform/Image.h"
+#include "kxlib/ui/CSkinDialog.h"
+#include "platform/gui/Image.h"
 
 namespace app {
 

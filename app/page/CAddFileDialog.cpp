@@ -3,13 +3,13 @@
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
-#include "platform/EditBox.h"
-#include "platform/FileDialog.h"
-#include "platform/FileDropTarget.h"
-#include "platform/Label.h"
-#include "platform/Paths.h"
-#include "platform/WindowThread.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/FileDropTarget.h"
+#include "platform/gui/Label.h"
+#include "platform/core/Paths.h"
+#include "platform/gui/WindowThread.h"
 
 #include <utility>
 

@@ -13,9 +13,9 @@
 // snapshot. Threads: window thread only.
 #include "app/GatheredFiles.h"
 #include "app/ProfileSnapshot.h"
-#include "app/page/CPageDialog.h"
+#include "kxlib/ui/CPageDialog.h"
 #include "app/page/addFileList.h"
-#include "platform/TreeView.h"
+#include "platform/gui/TreeView.h"
 
 #include <map>
 #include <memory>

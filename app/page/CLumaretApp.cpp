@@ -2,9 +2,9 @@
 
 #include "app/page/CLumaretDlg.h"
 #include "app/page/SkinMessagePresenter.h"
-#include "platform/Application.h"
-#include "platform/MessagePresenter.h"
-#include "platform/TerminationSignals.h"
+#include "platform/gui/Application.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/gui/TerminationSignals.h"
 
 #include <memory>
 #include <string>

@@ -18,9 +18,9 @@
 #include "convert/page/ConvertPageHost.h"
 #include "kxlib/ui/CSkinColor.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
-#include "platform/Image.h"
-#include "platform/TrayIcon.h"
-#include "platform/Window.h"
+#include "platform/gui/Image.h"
+#include "platform/gui/TrayIcon.h"
+#include "platform/gui/Window.h"
 #include "profile/page/CProfileDialog.h"
 
 #include <memory>

@@ -1,11 +1,11 @@
 #include "app/page/COptionDialog.h"
 
-#include "platform/CheckBox.h"
-#include "platform/EditBox.h"
-#include "platform/FileDialog.h"
-#include "platform/GroupBox.h"
-#include "platform/Label.h"
-#include "platform/RadioButton.h"
+#include "platform/gui/CheckBox.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/GroupBox.h"
+#include "platform/gui/Label.h"
+#include "platform/gui/RadioButton.h"
 
 namespace app {
 

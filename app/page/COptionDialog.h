@@ -9,9 +9,9 @@
 // Threads: window thread only.
 #include "app/OptionForm.h"
 #include "app/OptionSettings.h"
-#include "app/page/CPageDialog.h"
+#include "kxlib/ui/CPageDialog.h"
 #include "kxlib/ui/KXButtonEx.h"
-#include "platform/NativeControl.h"
+#include "platform/gui/NativeControl.h"
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "app/page/SkinMessagePresenter.h"
 
-#include "app/page/CMessageDialog.h"
-#include "platform/WindowThread.h"
+#include "kxlib/ui/CMessageDialog.h"
+#include "platform/gui/WindowThread.h"
 
 namespace app {
 

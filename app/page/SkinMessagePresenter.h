@@ -3,8 +3,8 @@
 // (CMessageDialog). The windowed program installs it with setMessagePresenter() once its
 // application object exists. A call from another thread is carried over to the window thread and
 // waits there for the answer, since only the window thread may open a box.
-#include "platform/MessagePresenter.h"
-#include "platform/WinTypes.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/core/WinTypes.h"
 
 namespace app {
 

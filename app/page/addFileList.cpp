@@ -2,7 +2,7 @@
 
 #include "convert/page/convertList.h"
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 namespace app {
 

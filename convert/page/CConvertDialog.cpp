@@ -3,12 +3,12 @@
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DebugOutput.h"
-#include "platform/DeviceContext.h"
-#include "platform/FileDropTarget.h"
-#include "platform/MessagePresenter.h"
-#include "platform/RegularFile.h"
-#include "platform/WindowThread.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/FileDropTarget.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/core/RegularFile.h"
+#include "platform/gui/WindowThread.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -12,7 +12,7 @@
 // Ownership: a member of the main window (disposed). It owns the queue (and so the jobs and the
 // probe) and the list. The host and the services must outlive it.
 // Threads: window thread only; the queue's reports arrive here through the window thread's queue.
-#include "app/page/CPageDialog.h"
+#include "kxlib/ui/CPageDialog.h"
 #include "convert/ConversionQueue.h"
 #include "convert/page/ConvertPageHost.h"
 #include "convert/page/ConvertPageServices.h"

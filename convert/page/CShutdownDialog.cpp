@@ -2,7 +2,7 @@
 
 #include "convert/page/MachinePower.h"
 #include "kxlib/ui/KXButtonEx.h"
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 
 namespace convert {
 

@@ -7,7 +7,7 @@
 // Power-off is MachinePower's (its header says which answers of the login manager power off).
 //
 // Threads: window thread only.
-#include "app/page/CMessageDialog.h"
+#include "kxlib/ui/CMessageDialog.h"
 
 #include <functional>
 #include <string>

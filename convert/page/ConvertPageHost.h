@@ -5,7 +5,7 @@
 //
 // Threads: window thread only.
 #include "app/OptionSettings.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 #include "profile/ProfileRecord.h"
 
 #include <string>

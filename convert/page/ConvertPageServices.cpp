@@ -1,12 +1,12 @@
 #include "convert/page/ConvertPageServices.h"
 
 #include "convert/page/CShutdownDialog.h"
-#include "platform/DebugOutput.h"
-#include "platform/Desktop.h"
-#include "platform/FileDialog.h"
-#include "platform/FileManager.h"
-#include "platform/PopupMenu.h"
-#include "platform/Trash.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/FileManager.h"
+#include "platform/gui/PopupMenu.h"
+#include "platform/gui/Trash.h"
 
 #include <filesystem>
 #include <system_error>

@@ -6,7 +6,7 @@
 //
 // Threads: window thread only.
 #include "convert/page/MachinePower.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "convert/page/MachinePower.h"
 
-#include "platform/DebugOutput.h"
-#include "platform/LoginManager.h"
-#include "platform/SessionInhibitor.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/gui/LoginManager.h"
+#include "platform/gui/SessionInhibitor.h"
 
 #include <string>
 

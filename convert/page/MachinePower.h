@@ -13,7 +13,7 @@
 //
 // Threads: one thread at a time (the window thread); each bus call blocks it for at most the bus
 // clients' time-outs.
-#include "platform/BusAddress.h"
+#include "platform/gui/BusAddress.h"
 
 #include <memory>
 

@@ -17,7 +17,7 @@
 #include "kxlib/ui/KXGifCtrl.h"
 #include "kxlib/ui/KXListCtrl.h"
 #include "kxlib/ui/KXProgressbar.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 
 #include <array>
 #include <cstdint>

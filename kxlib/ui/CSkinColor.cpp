@@ -4,10 +4,10 @@
 #include "kxlib/ui/KXColor.h"
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/DeviceContext.h"
-#include "platform/IniDocument.h"
-#include "platform/IniFile.h"
-#include "platform/Paths.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/IniDocument.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/Paths.h"
 
 #include <algorithm>
 

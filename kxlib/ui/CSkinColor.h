@@ -13,7 +13,7 @@
 // The parent window handed to open() must outlive the pop-up.
 // Threads: window thread only.
 #include "kxlib/ui/KXDirectUIHandler.h"
-#include "platform/Window.h"
+#include "platform/gui/Window.h"
 
 #include <array>
 #include <filesystem>

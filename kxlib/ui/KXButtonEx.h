@@ -4,7 +4,7 @@
 // the button it went down on. WM_MOUSEMOVE is reported when the mouse enters, WM_LBUTTONDOWN and
 // WM_LBUTTONDBLCLK when the button goes down inside.
 #include "kxlib/ui/KXDirectUI.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 
 namespace KXLib {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The hue-saturation-luminosity colour transform behind the skin colour. Pure arithmetic in single
 // precision; safe from any thread.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 namespace KXLib {
 

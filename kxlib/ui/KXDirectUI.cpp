@@ -1,7 +1,7 @@
 #include "kxlib/ui/KXDirectUI.h"
 
 #include "kxlib/ui/KXDirectUIHandler.h"
-#include "platform/Window.h"
+#include "platform/gui/Window.h"
 
 namespace KXLib {
 

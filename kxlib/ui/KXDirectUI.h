@@ -13,7 +13,7 @@
 // owner's window exists.
 #include "kxlib/KXShared.h"
 #include "kxlib/KXSmartPtr.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 #include "kxlib/ui/KXProgressbar.h"
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/Window.h"
+#include "platform/gui/Window.h"
 
 #include <vector>
 

@@ -13,7 +13,7 @@
 #include "kxlib/ui/KXDirectUI.h"
 #include "kxlib/KXShared.h"
 #include "kxlib/KXSmartPtr.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <map>
 #include <string>

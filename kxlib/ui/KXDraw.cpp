@@ -1,9 +1,9 @@
 #include "kxlib/ui/KXDraw.h"
 
 #include "kxlib/ui/KXDirectUI.h"
-#include "platform/DeviceContext.h"
-#include "platform/EmbeddedResource.h"
-#include "platform/Paths.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/EmbeddedResource.h"
+#include "platform/core/Paths.h"
 
 #include <filesystem>
 

@@ -1,9 +1,9 @@
 #pragma once
 // The shared drawing functions of the controls and dialogs, the skin-image loading rule and the
 // state-strip rule. Window thread only.
-#include "platform/Font.h"
-#include "platform/Image.h"
-#include "platform/WinTypes.h"
+#include "platform/gui/Font.h"
+#include "platform/gui/Image.h"
+#include "platform/core/WinTypes.h"
 
 #include <string>
 

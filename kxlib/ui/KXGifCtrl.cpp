@@ -1,9 +1,9 @@
 #include "kxlib/ui/KXGifCtrl.h"
 
-#include "platform/DeviceContext.h"
-#include "platform/Paths.h"
-#include "platform/Timer.h"
-#include "platform/Window.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/Paths.h"
+#include "platform/gui/Timer.h"
+#include "platform/gui/Window.h"
 
 #include <filesystem>
 

@@ -2,8 +2,8 @@
 // KXGifCtrl: plays an animated GIF for its owner, which paints it: the control times the frames by
 // their own delays and asks the owner window to repaint `drawRect` at each change; the owner calls
 // draw() from its painting. Window thread only; destroying the control stops the animation.
-#include "platform/Animation.h"
-#include "platform/WinTypes.h"
+#include "platform/gui/Animation.h"
+#include "platform/core/WinTypes.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 #include "kxlib/ui/KXHyperLink.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/Desktop.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/DeviceContext.h"
 
 namespace KXLib {
 

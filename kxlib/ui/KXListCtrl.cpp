@@ -3,8 +3,8 @@
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXMemDc.h"
-#include "platform/DeviceContext.h"
-#include "platform/Window.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/Window.h"
 
 #include <algorithm>
 #include <climits>

@@ -18,7 +18,7 @@
 #include "kxlib/ui/KXDirectUI.h"
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/KXSmartPtr.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,8 +2,8 @@
 // KXMemDc: an off-screen surface over part of another surface. Drawing in the target's
 // coordinates lands in the buffer; when the KXMemDc goes, the buffer is copied to the same area of
 // the target in one step. Window thread only.
-#include "platform/DeviceContext.h"
-#include "platform/WinTypes.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/WinTypes.h"
 
 namespace KXLib {
 

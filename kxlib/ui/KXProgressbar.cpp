@@ -1,7 +1,7 @@
 #include "kxlib/ui/KXProgressbar.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
 #include "kxlib/ui/KXScrollbar.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
-#include "platform/Timer.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/Timer.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 // scroll bar of the process.
 #include "kxlib/ui/KXDirectUI.h"
 #include "kxlib/KXTime.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 
 #include <functional>
 #include <memory>

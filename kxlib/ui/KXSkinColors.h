@@ -5,7 +5,7 @@
 // the pair is the first preset's.
 //
 // Threads: window thread only (it is read while painting and written by the main window).
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 namespace KXLib {
 

@@ -1,7 +1,7 @@
 #include "kxlib/ui/KXSlider.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // button goes down, on every move of a drag, and on release inside (WM_LBUTTONUP); a release
 // outside ends the drag without a notification.
 #include "kxlib/ui/KXDirectUI.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 
 namespace KXLib {
 

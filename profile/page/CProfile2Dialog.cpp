@@ -2,8 +2,8 @@
 
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXSkinColors.h"
-#include "platform/DeviceContext.h"
-#include "platform/Paths.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/Paths.h"
 #include "profile/ProfileFiles.h"
 
 namespace profile {

@@ -9,10 +9,10 @@
 // is marked), so OK never hands back an empty record while profiles exist.
 //
 // Threads: window thread only. Ownership: on the caller's stack for one modal run.
-#include "app/page/CSkinDialog.h"
-#include "platform/EditBox.h"
-#include "platform/Label.h"
-#include "platform/TreeView.h"
+#include "kxlib/ui/CSkinDialog.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/Label.h"
+#include "platform/gui/TreeView.h"
 #include "profile/ProfileTree.h"
 #include "profile/page/ProfileTreeView.h"
 #include "profile/page/profileList.h"

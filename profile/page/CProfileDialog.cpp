@@ -1,8 +1,8 @@
 #include "profile/page/CProfileDialog.h"
 
-#include "platform/DeviceContext.h"
-#include "platform/MessagePresenter.h"
-#include "platform/Window.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/core/MessagePresenter.h"
+#include "platform/gui/Window.h"
 #include "profile/ProfileProperties.h"
 
 #include <array>

@@ -13,10 +13,10 @@
 // through it.
 //
 // Threads: window thread only.
-#include "app/page/CPageDialog.h"
-#include "platform/ComboBox.h"
-#include "platform/EditBox.h"
-#include "platform/TreeView.h"
+#include "kxlib/ui/CPageDialog.h"
+#include "platform/gui/ComboBox.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/TreeView.h"
 #include "profile/ProfileEditor.h"
 #include "profile/ProfileStore.h"
 #include "profile/page/ProfileTreeView.h"

@@ -6,7 +6,7 @@
 // Ownership: the tree view and the profile tree belong to the caller; items point at nodes, so
 // show() must run again before a node that was deleted could be reached through an item.
 // Threads: window thread only.
-#include "platform/TreeView.h"
+#include "platform/gui/TreeView.h"
 #include "profile/ProfileTree.h"
 
 #include <unordered_map>

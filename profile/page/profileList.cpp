@@ -1,7 +1,7 @@
 #include "profile/page/profileList.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 #include "profile/ProfileProperties.h"
 
 namespace profile {

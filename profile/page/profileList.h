@@ -6,7 +6,7 @@
 //
 // Ownership: lives in KXSmartPtr like every control. Threads: window thread only.
 #include "kxlib/ui/KXListCtrl.h"
-#include "platform/Image.h"
+#include "platform/gui/Image.h"
 #include "profile/ProfileRecord.h"
 
 namespace profile {

@@ -1,4 +1,4 @@
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/profile/ProfileTestSupport.h"
 #include "tests/convert/FixtureText.h"

@@ -4,7 +4,7 @@
 #include "app/OptionForm.h"
 #include "app/ShellMenus.h"
 #include "convert/OutputName.h"
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "tests/app/RecordingPresenter.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A message presenter for the engine tests: it keeps every message's text and the last flags,
 // and answers "ok".
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "app/CliCommands.h"
 #include "app/SettingsStore.h"
 
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "tests/app/RecordingPresenter.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,7 +2,7 @@
 #include "app/DetachedLaunch.h"
 #include "app/ShellRegistration.h"
 #include "app/ShellMenuText.h"
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "profile/ProfileStore.h"
 #include "tests/support/TestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "convert/convertEvent.h"
 #include "convert/convertFile.h"
 #include "convert/convertFileInfoThread.h"
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileCatalogue.h"
 #include "tests/support/TestSupport.h"

@@ -4,7 +4,7 @@
 #include "convert/EncoderBinding.h"
 #include "convert/MediaInfoParser.h"
 #include "convert/convertFileInfoThread.h"
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "convert/OutputClaim.h"
 
 #include "convert/OutputName.h"
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "tests/support/TestSupport.h"
 

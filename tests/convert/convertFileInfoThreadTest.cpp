@@ -1,7 +1,7 @@
 #include "convert/convertFileInfoThread.h"
 
 #include "convert/convertFile.h"
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
 #include "tests/support/TestSupport.h"

@@ -1,6 +1,6 @@
 #include "convert/convertFile.h"
 
-#include "platform/Paths.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/support/TestSupport.h"

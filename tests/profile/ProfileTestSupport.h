@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the profile tests: records built in one line, a presenter that records messages,
 // and a fixture that points the data folder at a temporary directory.
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "profile/ProfileRecord.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 // Starts as the windowed programs start: creates the application object, runs its event loop and
 // leaves it with status 3 at once. Without a display it ends with status 1 and the one line the
 // application object wrote.
-#include "platform/Application.h"
+#include "platform/gui/Application.h"
 
 #include <QTimer>
 

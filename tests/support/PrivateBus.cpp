@@ -1,6 +1,6 @@
 #include "tests/support/PrivateBus.h"
 
-#include "platform/BusCall.h"
+#include "platform/gui/BusCall.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -4,8 +4,8 @@
 // user's session bus or the machine's system bus.
 //
 // Threads: the test's thread. Both processes end with the object.
-#include "platform/BusAddress.h"
-#include "platform/ChildProcess.h"
+#include "platform/gui/BusAddress.h"
+#include "platform/core/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the tests that drive windows with real input in a real X server: waiting for a
 // condition while the event loop runs, and sending pointer input through xdotool (XTest).
-#include "platform/Timer.h"
+#include "platform/gui/Timer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -2,8 +2,8 @@
 // working and ended states, the feedback page, and the keys it ignores.
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXProgressbar.h"
-#include "platform/Desktop.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/DeviceContext.h"
 #include "tests/support/TestSupport.h"
 #include "uninstall/CLumaretUninstallDlg.h"
 

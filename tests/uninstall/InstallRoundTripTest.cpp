@@ -4,7 +4,7 @@
 // the settings file) where they were.
 #include "app/UninstallProcedure.h"
 #include "kxlib/KXThread.h"
-#include "platform/ChildProcess.h"
+#include "platform/core/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

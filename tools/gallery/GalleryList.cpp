@@ -1,7 +1,7 @@
 #include "tools/gallery/GalleryList.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
+#include "platform/gui/DeviceContext.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 #include "tools/gallery/GalleryWindow.h"
 
 #include "app/page/CAboutDialog.h"
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXCheckBox.h"
 #include "kxlib/ui/KXColor.h"
@@ -11,9 +11,9 @@
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/DeviceContext.h"
-#include "platform/QtBridge.h"
-#include "platform/SkinScrollbars.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/QtBridge.h"
+#include "platform/gui/SkinScrollbars.h"
 #include "tools/gallery/GalleryList.h"
 
 #include <QCoreApplication>

@@ -10,8 +10,8 @@
 #include "kxlib/ui/CSkinColor.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXGifCtrl.h"
-#include "platform/Image.h"
-#include "platform/Window.h"
+#include "platform/gui/Image.h"
+#include "platform/gui/Window.h"
 
 #include <string>
 #include <vector>

@@ -1,11 +1,11 @@
 #include "tools/gallery/NativeGallery.h"
 
 #include "kxlib/ui/KXDraw.h"
-#include "platform/DeviceContext.h"
-#include "platform/FileDialog.h"
-#include "platform/FileDropTarget.h"
-#include "platform/Image.h"
-#include "platform/PopupMenu.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/FileDropTarget.h"
+#include "platform/gui/Image.h"
+#include "platform/gui/PopupMenu.h"
 
 #include <array>
 

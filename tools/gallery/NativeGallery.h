@@ -7,14 +7,14 @@
 // report shows at the bottom. A developer's tool, like the control gallery.
 //
 // Threads: window thread only.
-#include "platform/CheckBox.h"
-#include "platform/ComboBox.h"
-#include "platform/EditBox.h"
-#include "platform/GroupBox.h"
-#include "platform/Label.h"
-#include "platform/RadioButton.h"
-#include "platform/TreeView.h"
-#include "platform/Window.h"
+#include "platform/gui/CheckBox.h"
+#include "platform/gui/ComboBox.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/GroupBox.h"
+#include "platform/gui/Label.h"
+#include "platform/gui/RadioButton.h"
+#include "platform/gui/TreeView.h"
+#include "platform/gui/Window.h"
 
 #include <memory>
 #include <string>

@@ -8,10 +8,10 @@
 //   lumaret-gallery --native                 shows the native controls of the pages instead
 //   lumaret-gallery --native-menu            the same with the pop-up menu open over it
 // The exit status is 0 when the screenshot was written and shows more than a blank window.
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "app/page/SkinMessagePresenter.h"
-#include "platform/QtBridge.h"
-#include "platform/Paths.h"
+#include "platform/gui/QtBridge.h"
+#include "platform/core/Paths.h"
 #include "tools/gallery/GalleryWindow.h"
 #include "tools/gallery/NativeGallery.h"
 

@@ -2,8 +2,8 @@
 // procedure with its question; offscreen, with the test's own data and settings folders.
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXSkinColors.h"
-#include "platform/DeviceContext.h"
-#include "platform/TerminationSignals.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/TerminationSignals.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "tests/app/page/PageTestSupport.h"

@@ -5,9 +5,9 @@
 #include "app/ShellMenus.h"
 #include "convert/OutputName.h"
 #include "profile/ProfileProperties.h"
-#include "platform/CheckBox.h"
-#include "platform/EditBox.h"
-#include "platform/QtBridge.h"
+#include "platform/gui/CheckBox.h"
+#include "platform/gui/EditBox.h"
+#include "platform/gui/QtBridge.h"
 #include "tests/app/page/PageTestSupport.h"
 
 #include <QAbstractButton>

@@ -3,7 +3,7 @@
 // that records every message and answers as told, desktop services that record instead of acting,
 // and a wait for the window thread's queue that blocks on events (no polling).
 #include "convert/page/ConvertPageServices.h"
-#include "platform/MessagePresenter.h"
+#include "platform/core/MessagePresenter.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // inhibitions are held once and released at every end, and that a missing bus or service costs
 // nothing but the inhibition.
 #include "convert/page/MachinePower.h"
-#include "platform/LoginManager.h"
+#include "platform/gui/LoginManager.h"
 #include "tests/support/PrivateBus.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXColor.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/IniFile.h"
-#include "platform/Paths.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/Paths.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // parent.
 #include "kxlib/ui/CSkinColor.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/IniFile.h"
+#include "platform/core/IniFile.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11TestSupport.h"
 

@@ -2,9 +2,9 @@
 // Shared pieces of the control tests: a handler with a real (never shown) window that records the
 // notifications it receives, and small strip images written to a temporary folder.
 #include "kxlib/ui/KXDirectUIHandler.h"
-#include "platform/DeviceContext.h"
-#include "platform/Image.h"
-#include "platform/Window.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/Image.h"
+#include "platform/gui/Window.h"
 #include "tests/support/TestSupport.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXSlider.h"
-#include "platform/QtBridge.h"
-#include "platform/TooltipText.h"
+#include "platform/gui/QtBridge.h"
+#include "platform/gui/TooltipText.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The GIF player: frames follow their own delays, and stopping holds the frame shown.
 #include "kxlib/ui/KXGifCtrl.h"
-#include "platform/Timer.h"
+#include "platform/gui/Timer.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Links: hover without repeats, the leave reported, the target opened only by a click inside.
 #include "kxlib/ui/KXHyperLink.h"
-#include "platform/Desktop.h"
+#include "platform/gui/Desktop.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // selection replays, wheel scrolling, painting only the rows in view, callbacks that tear the list
 // down.
 #include "kxlib/ui/KXListCtrl.h"
-#include "platform/QtBridge.h"
-#include "platform/Timer.h"
+#include "platform/gui/QtBridge.h"
+#include "platform/gui/Timer.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
 #include <QCoreApplication>

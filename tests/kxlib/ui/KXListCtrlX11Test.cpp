@@ -5,9 +5,9 @@
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXListCtrl.h"
 #include "kxlib/ui/KXScrollbar.h"
-#include "platform/DeviceContext.h"
-#include "platform/Image.h"
-#include "platform/Window.h"
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/Image.h"
+#include "platform/gui/Window.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11TestSupport.h"
 

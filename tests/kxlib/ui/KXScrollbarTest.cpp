@@ -1,6 +1,6 @@
 // The image scroll bar: geometry, clamping, arrows with auto-repeat, track paging, thumb drag, wheel.
 #include "kxlib/ui/KXScrollbar.h"
-#include "platform/Timer.h"
+#include "platform/gui/Timer.h"
 #include "tests/kxlib/ui/ControlTestSupport.h"
 
 #include <gtest/gtest.h>

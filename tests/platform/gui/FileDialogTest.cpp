@@ -1,0 +1,63 @@
+// The file choosers: several files chosen at once come back in the dialog's order, a cancel gives
+// nothing, and the folder chooser carries its title.
+#include "platform/gui/FileDialog.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+namespace {
+
+void whenOpen(const std::function<void(QFileDialog*)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
+    });
+}
+
+TEST(FileDialogTest, ChoosesSeveralExistingFiles)
+{
+    testsupport::TempDir dir;
+    std::ofstream(dir / "a.avi") << "a";
+    std::ofstream(dir / "b c.mp4") << "b";
+    QFileDialog::FileMode mode{};
+    whenOpen([&](QFileDialog* dialog) {
+        mode = dialog->fileMode();
+        dialog->selectFile(QStringLiteral("\"a.avi\" \"b c.mp4\""));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const std::vector<std::string> chosen =
+        platform::FileDialog::chooseFiles(nullptr, "添加文件", "媒体文件 (*)", dir.path().string());
+    EXPECT_EQ(mode, QFileDialog::ExistingFiles);
+    EXPECT_EQ(chosen, (std::vector<std::string>{(dir / "a.avi").string(), (dir / "b c.mp4").string()}));
+
+    whenOpen([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_TRUE(platform::FileDialog::chooseFiles(nullptr, "添加文件", "媒体文件 (*)", dir.path().string()).empty());
+}
+
+TEST(FileDialogTest, ChoosesAFolderUnderItsTitle)
+{
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "输出");
+    QString title;
+    whenOpen([&](QFileDialog* dialog) {
+        title = dialog->windowTitle();
+        dialog->selectFile(QString::fromStdString((dir / "输出").string()));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform::FileDialog::chooseFolder(nullptr, platform::FileDialog::kFolderTitle, dir.path().string()),
+              (dir / "输出").string());
+    EXPECT_EQ(title, QStringLiteral("选择路径"));
+
+    whenOpen([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(platform::FileDialog::chooseFolder(nullptr), "");
+}
+
+}  // namespace
