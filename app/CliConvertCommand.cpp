@@ -1,9 +1,11 @@
 #include "app/CliCommands.h"
 
 #include "app/CliText.h"
+#include "app/ProfileChoice.h"
 #include "app/SettingsStore.h"
 #include "convert/ConversionQueue.h"
 #include "convert/ConversionQueueLoop.h"
+#include "convert/QueuedFile.h"
 #include "convert/convertFile.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/Paths.h"
@@ -188,13 +190,14 @@ void endEncodersAndDie(int signal)
     std::raise(signal);
 }
 
+// The profile given with --profile, looked up by name; without one, the profile a file dropped on
+// the conversion page gets (QueuedFile::build applies that rule).
 const profile::ProfileRecord* chooseProfile(const profile::ProfileStore& store, const ConvertArguments& args,
                                             const OptionSettings& options)
 {
     if (args.profileName)
         return store.findProfileByName(std::string_view(*args.profileName));
-    // The profile a file dropped on the conversion page would get.
-    return options.profileChoice == kUseDefaultProfile ? store.defaultProfile() : store.lastUsedProfile();
+    return ProfileChoice::of(store, options).pick();
 }
 
 // With LUMARET_CLI_RUSAGE set, the CPU time of the converter itself (all its threads) and of the
@@ -214,21 +217,21 @@ void reportResourceUse(std::ostream& err)
     err << "rusage self=" << seconds(self) << " children=" << seconds(children) << '\n';
 }
 
-// Adds the job of one file, as the conversion list adopts a file: absolute path, size, the
-// chosen profile and folder.
-void addFile(convert::ConversionQueue& queue, const std::string& file, const profile::ProfileRecord& record,
-             const std::string& folder, bool appendProfileName)
+// Adds one file, as the conversion list adopts a file: absolute path, size, the chosen profile
+// and folder. A file that cannot be read is reported as failed and not queued.
+bool addFile(convert::ConversionQueue& queue, const std::string& file, const profile::ProfileRecord& record,
+             const convert::QueuedFile::Placement& placement, std::ostream& out)
 {
     std::error_code error;
     const std::filesystem::path source = std::filesystem::absolute(file, error);
-    const auto size = std::filesystem::file_size(source, error);
-    convert::convertFile job;
-    job.setDisposed(true);
-    job.setSource(source.string(), error ? 0 : size);
-    job.setTargetFolder(folder);
-    job.setProfile(record);
-    job.setAppendProfileName(appendProfileName);
-    queue.addJob(job);
+    const std::string path = error ? file : source.string();
+    const auto queued = convert::QueuedFile::build(path, &record, {}, placement);
+    if (!queued) {
+        out << "failed " << printable(path) << ": 读取文件 " << printable(path) << " 失败!\n" << std::flush;
+        return false;
+    }
+    queue.addJob(*queued);
+    return true;
 }
 
 }  // namespace
@@ -274,17 +277,20 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     convert::ConversionQueueLoop loop;
     ConsoleReporter reporter(out, err, &out == &std::cout && ::isatty(STDOUT_FILENO));
     size_t failures = 0;
+    size_t unreadable = 0;
     {
         convert::ConversionQueue queue(loop.poster(), &reporter);
         reporter.attach(&queue);
+        const convert::QueuedFile::Placement placement{folder, options.appendProfileName != 0};
         for (const std::string& file : parsed->files)
-            addFile(queue, file, record, folder, options.appendProfileName != 0);
+            if (!addFile(queue, file, record, placement, out))
+                ++unreadable;
         if (queue.start()) {
             while (!reporter.ended())
                 loop.runOne();
         }
         reporter.printRemaining();
-        failures = reporter.failures();
+        failures = reporter.failures() + unreadable;
     }
     reportResourceUse(err);
     return failures == 0 ? kCliSuccess : kCliFailure;

@@ -141,17 +141,17 @@ bool GatheredFiles::prepareAccept(bool appendProfileName, const profile::Profile
     }
     // A batch gathered while no profile could be read converts with the program's default rather
     // than with an empty record that no encoder accepts.
-    const profile::ProfileRecord record = chosenName_.empty() && fallback ? *fallback : chosenProfile_;
+    const convert::NewFileProfile rule{false, nullptr, fallback};
+    const profile::ProfileRecord* chosen = chosenName_.empty() ? nullptr : &chosenProfile_;
+    const convert::QueuedFile::Placement placement{outputFolder_, appendProfileName};
     prepared_.reserve(entries_.size());
     for (const Entry& entry : entries_) {
-        auto job = std::make_unique<convert::convertFile>();
-        job->setDisposed(true);
-        job->setSource(entry.path, entry.size);
-        job->setTargetFolder(outputFolder_);
-        job->setProfile(record);
-        job->setAppendProfileName(appendProfileName);
-        prepared_.push_back(std::move(job));
+        if (auto file = convert::QueuedFile::build(entry.path, chosen, rule, placement))
+            prepared_.push_back(std::move(*file));
+        else
+            platform::showMessage("", addFailedText(entry.path), platform::MessageError);
     }
+    const profile::ProfileRecord& record = chosen ? *chosen : (fallback ? *fallback : chosenProfile_);
     if (store) {
         store->setLastProfileName(profile::toUtf16(profile::profileNameOf(record)));
         store->save();

@@ -7,10 +7,10 @@
 // Paths are the file system's bytes; a name that is not valid UTF-8 is kept as it is (the file
 // opens by those bytes), only its display is approximate.
 //
-// Messages go through platform::showMessage. Prepared jobs belong to this object until clear() or
+// Messages go through platform::showMessage. Prepared files belong to this object until clear() or
 // the next prepareAccept(); the conversion list takes copies of them.
 // Threads: one thread (the window thread in the program).
-#include "convert/convertFile.h"
+#include "convert/QueuedFile.h"
 #include "profile/ProfileRecord.h"
 
 #include <cstddef>
@@ -90,13 +90,15 @@ public:
     void setOutputFolder(const std::string& folder) { outputFolder_ = folder; }
 
     // Prepares the accept: with no entries, shows kEmptyListText (error icon) and returns false.
-    // Otherwise builds one job per entry, in order, each with the same output folder, the same
-    // copy of the chosen profile (`fallback` when none was ever chosen) and the output naming
+    // Otherwise builds one QueuedFile per entry, in order, each with the same output folder, the
+    // same copy of the chosen profile (`fallback` when none was ever chosen) and the output naming
     // choice; then stores the chosen name as the last used profile in `store` and saves the
-    // profile files (when a store is given). The conversion list copies the jobs.
+    // profile files (when a store is given). An entry that can no longer be read (removed or
+    // replaced since it was gathered) is told with addFailedText and left out. The conversion list
+    // copies the files.
     bool prepareAccept(bool appendProfileName, const profile::ProfileRecord* fallback,
                        profile::ProfileStore* store);
-    const std::vector<std::unique_ptr<convert::convertFile>>& preparedJobs() const { return prepared_; }
+    const std::vector<convert::QueuedFile>& preparedFiles() const { return prepared_; }
 
     // Whether the batch may be dropped: with entries, asks kReturnQuestion (question, yes/no) and
     // keeps everything on "no"; otherwise, or on any other answer, clears and returns true.
@@ -107,7 +109,7 @@ private:
     std::string chosenName_;
     profile::ProfileRecord chosenProfile_ = profile::makeEmptyProfileRecord();
     std::string outputFolder_;
-    std::vector<std::unique_ptr<convert::convertFile>> prepared_;
+    std::vector<convert::QueuedFile> prepared_;
 };
 
 }  // namespace app

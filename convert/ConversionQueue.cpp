@@ -2,6 +2,7 @@
 
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
+#include "convert/QueuedFile.h"
 #include "convert/convertFileInfoThread.h"
 #include "platform/core/DebugOutput.h"
 
@@ -92,6 +93,22 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
     impl_->probe.enqueue(added);
     scheduleJournalWrite();
     return added;
+}
+
+convertFile* ConversionQueue::addJob(const QueuedFile& file)
+{
+    convertFile job(impl_->binding);
+    job.setDisposed(true);
+    job.setSource(file.sourcePath, file.sourceSize);
+    job.setTargetFolder(file.targetFolder);
+    job.setProfile(file.profile);
+    job.setAppendProfileName(file.appendProfileName);
+    return addJob(job);
+}
+
+bool ConversionQueue::mayChange(const convertFile* job) const
+{
+    return job && !converting_ && rowIndexOf(job) >= 0 && job->getState() == Waiting;
 }
 
 std::size_t ConversionQueue::restoreRows(const std::vector<JournalRow>& rows)

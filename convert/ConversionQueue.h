@@ -46,6 +46,7 @@ namespace convert {
 
 class EncoderBinding;
 class QueueJournal;
+struct QueuedFile;
 class convertFileInfoThread;
 struct JournalRow;
 
@@ -83,6 +84,8 @@ public:
     // Appends a row with the queue's own copy of `job` (source, size, target folder, profile,
     // output naming), state Waiting, and queues it to the probe. Returns the queue's job.
     convertFile* addJob(const convertFile& job);
+    // Appends a row for a file built by QueuedFile::build(), as addJob() above.
+    convertFile* addJob(const QueuedFile& file);
     // Removes a row and deletes its job. Refused (false) for the converting job (also while its
     // final report is still on its way to the owner) and for a job not in the queue.
     bool removeJob(convertFile* job);
@@ -110,6 +113,9 @@ public:
     // Stops the running job and leaves converting mode; no onQueueEnded().
     void stopAll();
     bool isConverting() const { return converting_; }
+    // Whether the user may still change a row's output folder or profile: only a Waiting row, and
+    // only while the queue does not convert (a row about to start must not change under the driver).
+    bool mayChange(const convertFile* job) const;
 
     // Rows whose job is Waiting; rows whose job has ended (Done, Failed, ProbeFailed).
     int countWaiting() const;

@@ -1,6 +1,7 @@
 #include "app/page/CAddFileDialog.h"
 
 #include "app/page/CLumaretDlg.h"
+#include "profile/ProfileStore.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDraw.h"
 #include "platform/gui/DeviceContext.h"
@@ -67,7 +68,7 @@ std::string AddFileChoosers::chooseFolder(HWND owner)
     return platform::FileDialog::chooseFolder(owner, platform::FileDialog::kFolderTitle);
 }
 
-CAddFileDialog::CAddFileDialog() = default;
+CAddFileDialog::CAddFileDialog(AddFilePageHost* host) : host_(host) {}
 
 CAddFileDialog::~CAddFileDialog()
 {
@@ -152,8 +153,8 @@ void CAddFileDialog::createNativeControls()
 void CAddFileDialog::onShown()
 {
     rebuildTree();
-    if (theMainWindow)
-        files_.setOutputFolder(theMainWindow->options().outputFolder);
+    if (host_)
+        files_.setOutputFolder(host_->options().outputFolder);
     refreshEdits();
     if (getWindow())
         getWindow()->invalidate();
@@ -338,10 +339,10 @@ bool CAddFileDialog::prepareForAccept()
 {
     // A folder typed into the edit counts as one chosen with "浏览".
     files_.setOutputFolder(outputFolderText());
-    const bool append = theMainWindow && theMainWindow->options().appendProfileName != 0;
-    const profile::ProfileRecord* fallback = theMainWindow ? theMainWindow->defaultProfile() : nullptr;
-    profile::ProfileStore* store = theMainWindow ? &theMainWindow->profilePage.store() : nullptr;
-    return files_.prepareAccept(append, fallback, store);
+    if (!host_)
+        return files_.prepareAccept(false, nullptr, nullptr);
+    profile::ProfileStore& store = host_->profileStoreForUpdate();
+    return files_.prepareAccept(host_->options().appendProfileName != 0, store.defaultProfile(), &store);
 }
 
 bool CAddFileDialog::confirmReturn()

@@ -8,10 +8,13 @@
 // the page is shown.
 //
 // The file and folder choosers are AddFileChoosers, replaceable so tests choose without a desktop.
+// The options and profiles come from its host (the main window); without a host the page uses no
+// options and remembers no profile.
 //
 // Ownership: a member of the main window (disposed); it owns its list, native controls and
-// snapshot. Threads: window thread only.
+// snapshot; the host must outlive it. Threads: window thread only.
 #include "app/GatheredFiles.h"
+#include "app/page/AddFilePageHost.h"
 #include "app/ProfileSnapshot.h"
 #include "kxlib/ui/CPageDialog.h"
 #include "app/page/addFileList.h"
@@ -47,7 +50,7 @@ public:
     static constexpr int kTreeWidth = 200;
     static constexpr const char* kFileFilter = "媒体文件 (*)";
 
-    CAddFileDialog();
+    explicit CAddFileDialog(AddFilePageHost* host = nullptr);
     ~CAddFileDialog() override;
 
     // Null restores the desktop's choosers. The choosers must outlive their use.
@@ -65,8 +68,8 @@ public:
     // output folder of the edit and the settings' naming choice; false refuses the accept (empty
     // list, told). Saves the chosen profile as the last used one.
     bool prepareForAccept();
-    // The jobs prepareForAccept() built, in row order; the conversion list copies them.
-    const std::vector<std::unique_ptr<convert::convertFile>>& preparedJobs() const { return files_.preparedJobs(); }
+    // The files prepareForAccept() built, in row order; the conversion list copies them.
+    const std::vector<convert::QueuedFile>& preparedFiles() const { return files_.preparedFiles(); }
     // Empties the list (and the prepared jobs).
     void clearAll();
     // Asks whether to drop the gathered files; false keeps the page.
@@ -116,6 +119,7 @@ private:
     void onBrowse();
     void onConfig();
 
+    AddFilePageHost* host_;
     GatheredFiles files_;
     std::unique_ptr<ProfileSnapshot> profiles_;
     KXLib::KXSmartPtr<addFileList> list_;

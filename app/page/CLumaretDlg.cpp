@@ -2,6 +2,7 @@
 
 #include "app/CommandFile.h"
 #include "app/page/CAboutDialog.h"
+#include "convert/QueueRecovery.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXButtonEx.h"
@@ -75,7 +76,7 @@ ViewLayout layoutOf(CLumaretDlg::View view)
 }  // namespace
 
 CLumaretDlg::CLumaretDlg(convert::ConvertPageServices* services, const convert::EncoderBinding* binding)
-    : window_(platform::Window::Kind::TopLevel, this), convertPage(*this, services, binding)
+    : window_(platform::Window::Kind::TopLevel, this), addFilePage(this), convertPage(*this, services, binding)
 {
     setDisposed(true);
     theMainWindow = this;
@@ -142,39 +143,26 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     if (commandLineDone_)
         return;
     commandLineDone_ = true;
-    switch (CommandFile::launchKind(arguments)) {
-    case CommandFile::Launch::Normal:
-        return;
-    case CommandFile::Launch::BadArguments:
-        platform::showMessage("", CommandFile::kBadArgumentsText, platform::MessageError);
-        return;
-    case CommandFile::Launch::HandOver:
-        break;
-    }
-    const CommandFile::Contents contents = CommandFile::read(CommandFile::defaultFile());
-    switch (contents.status) {
-    case CommandFile::Status::Missing:
-    case CommandFile::Status::Unreadable:
-        return;
-    case CommandFile::Status::NotRegular:
-    case CommandFile::Status::TooLarge:
-        platform::showMessage("", contents.problem, platform::MessageError);
-        return;
-    case CommandFile::Status::BadFirstRecord:
-        platform::showMessage("", CommandFile::kBadArgumentsText, platform::MessageError);
-        return;
-    case CommandFile::Status::Ok:
-        break;
-    }
-    handOverFiles(contents);
-    if (options().autoConvertOnAdd)
-        convertPage.startOrStop();
-    window_.invalidate();
+    present(HandOver::run(arguments, CommandFile::defaultFile(), profilePage.store(), options()));
 }
 
-std::string CLumaretDlg::recoveryQuestion(int unfinished)
+void CLumaretDlg::present(const HandOver::Result& handOver)
 {
-    return "上次有 " + std::to_string(unfinished) + " 个文件未完成转换,是否恢复转换列表?";
+    if (handOver.showAddFiles)
+        enterAddMode();
+    for (const HandOver::Step& step : handOver.steps) {
+        switch (step.kind) {
+        case HandOver::Step::Kind::Message:
+            platform::showMessage("", step.text, platform::MessageError);
+            break;
+        case HandOver::Step::Kind::QueueFile: convertPage.addQueuedFile(step.file); break;
+        case HandOver::Step::Kind::GatherFile: addFilePage.addFile(step.text); break;
+        }
+    }
+    if (handOver.startConversion)
+        convertPage.startOrStop();
+    if (handOver.readCommandFile)
+        window_.invalidate();
 }
 
 void CLumaretDlg::offerRecovery()
@@ -182,55 +170,24 @@ void CLumaretDlg::offerRecovery()
     if (journal_)
         return;
     journal_ = std::make_unique<convert::QueueJournal>(platform::Paths::dataDirectory());
+    convert::QueueRecovery recovery(*journal_);
+    const convert::QueueRecovery::Offer& offer = recovery.offer();
     // A second program leaves the first one's list alone and keeps none of its own.
-    if (!journal_->held())
+    if (!offer.held)
         return;
-    const convert::JournalContents found = journal_->load();
-    if (found.damaged)
-        platform::showMessage("", found.problem, platform::MessageError);
-    const auto unfinished = std::count_if(found.rows.begin(), found.rows.end(),
-                                          [](const convert::JournalRow& row) { return row.state != convert::Done; });
-    if (unfinished > 0 && platform::showMessage("", recoveryQuestion(static_cast<int>(unfinished)),
-                                                platform::MessageQuestion | platform::MessageYesNo) ==
-                              platform::kAnswerYes) {
-        convertPage.restoreRows(convert::QueueJournal::recover(found.rows));
+    if (!offer.damageNotice.empty())
+        platform::showMessage("", offer.damageNotice, platform::MessageError);
+    if (!offer.question.empty() &&
+        platform::showMessage("", offer.question, platform::MessageQuestion | platform::MessageYesNo) ==
+            platform::kAnswerYes) {
+        convertPage.restoreRows(recovery.acceptRestore());
         if (options().autoConvertOnAdd && !convertPage.isConverting() && convertPage.countWaiting() > 0)
             convertPage.startOrStop();
     } else {
-        journal_->remove();
+        recovery.declineRestore();
     }
     convertPage.queue().setJournal(journal_.get());
     window_.invalidate();
-}
-
-void CLumaretDlg::handOverFiles(const CommandFile::Contents& contents)
-{
-    if (contents.mode == CommandFile::Mode::Custom) {
-        for (const CommandFile::Path& path : contents.paths) {
-            enterAddMode();
-            if (path.skipped)
-                platform::showMessage("", GatheredFiles::addFailedText(path.shown), platform::MessageError);
-            else
-                addFilePage.addFile(path.bytes);
-        }
-        return;
-    }
-    // A selector cut to the buffer's length names no profile, even when a shorter name matches it.
-    const profile::ProfileRecord* chosen = contents.mode == CommandFile::Mode::Profile
-                                               ? profilePage.findProfileByName(contents.selectorUtf8())
-                                               : nullptr;
-    if (!chosen) {
-        platform::showMessage("", contents.selectorUtf8() + CommandFile::kNoSuchProfileSuffix, platform::MessageError);
-        chosen = profilePage.defaultProfile();
-    }
-    // Copied: a message box shown while adding could let the profiles change under a pointer.
-    const profile::ProfileRecord record = chosen ? *chosen : profile::makeEmptyProfileRecord();
-    for (const CommandFile::Path& path : contents.paths) {
-        if (path.skipped)
-            platform::showMessage("", "读取文件 " + path.shown + " 失败!", platform::MessageError);
-        else
-            convertPage.addFile(path.bytes, &record);
-    }
 }
 
 void CLumaretDlg::centreOnScreen()
@@ -408,8 +365,7 @@ void CLumaretDlg::acceptAction()
     if (tab == "convert" && addMode_) {
         if (!addFilePage.prepareForAccept())
             return;
-        for (const auto& job : addFilePage.preparedJobs())
-            convertPage.addPreparedJob(*job);
+        convertPage.addAcceptedFiles(addFilePage.preparedFiles());
         addMode_ = false;
         showView(View::Conversion);
         addFilePage.clearAll();
@@ -731,10 +687,6 @@ void CLumaretDlg::onPaint(platform::DeviceContext& dc)
 // ---- ConvertPageHost ----
 
 void CLumaretDlg::applySettings(const OptionSettings& settings) { optionPage.applySettings(settings); }
-
-const profile::ProfileRecord* CLumaretDlg::defaultProfile() const { return profilePage.defaultProfile(); }
-
-const profile::ProfileRecord* CLumaretDlg::lastUsedProfile() const { return profilePage.lastUsedProfile(); }
 
 bool CLumaretDlg::chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen)
 {

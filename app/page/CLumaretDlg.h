@@ -8,10 +8,16 @@
 // The conversion tab shows either the conversion page or, in add mode, the add-files page; add
 // mode survives visits to the other tabs.
 //
+// The decisions are the engine's: what the command-file hand-over shows and adds is HandOver's,
+// what to do with a journal left behind is QueueRecovery's; the window presents their results.
+// The pages call back into it only through their host interfaces (ConvertPageHost,
+// AddFilePageHost).
+//
 // Ownership: constructed once by the application object (or a test) and run modally; it owns its
-// pages. `theMainWindow` points to it while it exists; the pages reach each other through it.
+// pages. `theMainWindow` points to it while it exists, for lookups.
 // Threads: window thread only.
-#include "app/CommandFile.h"
+#include "app/HandOver.h"
+#include "app/page/AddFilePageHost.h"
 #include "app/page/CAddFileDialog.h"
 #include "app/page/COptionDialog.h"
 #include "convert/page/CConvertDialog.h"
@@ -45,7 +51,8 @@ inline constexpr UINT WM_PROFILES_STORED = WM_USER + 6;
 
 class CLumaretDlg : public virtual KXLib::KXDirectUIHandler,
                     public platform::WindowListener,
-                    public convert::ConvertPageHost {
+                    public convert::ConvertPageHost,
+                    public AddFilePageHost {
     // Declared first so that it is built before the pages and destroyed after them: the pages'
     // windows are its children.
     platform::Window window_;
@@ -99,12 +106,10 @@ public:
     // the data folder's cmdline.txt names a profile and files for the conversion list (or, for
     // "自定义转换", for the add-files page). Runs once; later calls do nothing.
     void processCommandLine(const std::vector<std::string>& arguments);
-    // Runs once, right after the hand-over: takes the data folder's conversion journal (unless
-    // another program holds it), and when it names files that were not converted, asks whether to
-    // restore the list ("是" restores the rows in order; "否" removes the journal). A damaged journal
-    // is told first. From then on the conversion list keeps its journal.
+    // Runs once, right after the hand-over: takes the data folder's conversion journal and shows
+    // what QueueRecovery decides (a damaged journal told, the question asked, the rows restored
+    // on "是"). From then on the conversion list keeps its journal.
     void offerRecovery();
-    static std::string recoveryQuestion(int unfinished);
     // The exit procedure of the close button and the tray: asks while converting, stops the
     // encoder, removes the conversion journal, ends the modal run. False when the user chose to
     // stay.
@@ -151,11 +156,11 @@ public:
     void onPaint(platform::DeviceContext& dc) override;
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // ConvertPageHost.
+    // ConvertPageHost and AddFilePageHost.
     const OptionSettings& options() const override { return optionPage.settings(); }
+    const profile::ProfileStore& profileStore() const override { return profilePage.store(); }
+    profile::ProfileStore& profileStoreForUpdate() override { return profilePage.store(); }
     void applySettings(const OptionSettings& settings) override;
-    const profile::ProfileRecord* defaultProfile() const override;
-    const profile::ProfileRecord* lastUsedProfile() const override;
     bool chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen) override;
 
 private:
@@ -175,7 +180,7 @@ private:
     void paintBackground(platform::DeviceContext& dc, const RECT& client);
     void paintTexts(platform::DeviceContext& dc, const RECT& client);
     void centreOnScreen();
-    void handOverFiles(const CommandFile::Contents& contents);
+    void present(const HandOver::Result& handOver);
 
     platform::Image backgroundImage_;
     platform::Image addTipImage_;

@@ -1,20 +1,16 @@
 #include "convert/page/CConvertDialog.h"
 
+#include "app/ProfileChoice.h"
+#include "convert/AfterSuccess.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXDraw.h"
-#include "platform/core/DebugOutput.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/FileDropTarget.h"
 #include "platform/core/MessagePresenter.h"
-#include "platform/core/RegularFile.h"
 #include "platform/gui/WindowThread.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <limits>
-#include <system_error>
 
 namespace convert {
 
@@ -112,36 +108,40 @@ void CConvertDialog::paintPage(platform::DeviceContext& dc, const RECT& client)
 
 // ---- adding and removing ----
 
-const profile::ProfileRecord* CConvertDialog::profileForNewFile() const
+bool CConvertDialog::refuseAddWhileConverting()
 {
-    return host_.options().profileChoice != 0 ? host_.lastUsedProfile() : host_.defaultProfile();
+    if (!isConverting())
+        return false;
+    platform::showMessage("", kAddWhileConverting, 16);
+    return true;
 }
 
 void CConvertDialog::addFile(const std::string& path, const profile::ProfileRecord* profile)
 {
-    if (converting_) {
-        platform::showMessage("", kAddWhileConverting, 16);
+    if (refuseAddWhileConverting())
         return;
-    }
-    uint64_t size = 0;
-    const auto status = platform::RegularFile::check(path, std::numeric_limits<uint64_t>::max(), &size);
-    // Only a regular file that opens for reading enters the list; folders, devices and FIFOs are
+    // Only a regular file that this user may read enters the list; folders, devices and FIFOs are
     // refused like unreadable files.
-    if (status != platform::RegularFileStatus::Ok || !std::ifstream(path, std::ios::binary).is_open()) {
+    const auto file = QueuedFile::build(path, profile, app::ProfileChoice::of(host_.profileStore(), host_.options()),
+                                        {std::string(), host_.options().appendProfileName != 0});
+    if (!file) {
         platform::showMessage("", "读取文件 " + path + " 失败!", platform::MessageError);
         return;
     }
-    if (!profile)
-        profile = profileForNewFile();
-    convertFile temporary(binding_);
-    temporary.setDisposed(true);
-    temporary.setSource(path, size);
-    temporary.setProfile(profile ? *profile : profile::makeEmptyProfileRecord());
-    temporary.setAppendProfileName(host_.options().appendProfileName != 0);
-    list_->addJob(temporary);
+    list_->addJob(*file);
 }
 
-void CConvertDialog::addPreparedJob(const convertFile& job) { list_->addJob(job); }
+void CConvertDialog::addQueuedFile(const QueuedFile& file)
+{
+    if (!refuseAddWhileConverting())
+        list_->addJob(file);
+}
+
+void CConvertDialog::addAcceptedFiles(const std::vector<QueuedFile>& files)
+{
+    for (const QueuedFile& file : files)
+        list_->addJob(file);
+}
 
 void CConvertDialog::restoreRows(const std::vector<JournalRow>& rows)
 {
@@ -156,7 +156,7 @@ void CConvertDialog::restoreRows(const std::vector<JournalRow>& rows)
 
 void CConvertDialog::deleteSelected()
 {
-    if (converting_) {
+    if (isConverting()) {
         platform::showMessage("", kDeleteWhileConverting, platform::MessageInfo);
         return;
     }
@@ -183,22 +183,21 @@ void CConvertDialog::setStartCaption(const char* text)
     start_->invalidate();
 }
 
-void CConvertDialog::setConverting(bool on)
+void CConvertDialog::showConverting(bool on)
 {
-    converting_ = on;
     services_->keepAwake(on);
-    list_->setConverting(on);
+    list_->refreshButtons();
     setStartCaption(on ? kStopText : kStartText);
 }
 
 void CConvertDialog::startOrStop()
 {
-    if (converting_) {
+    if (isConverting()) {
         if (platform::showMessage("", kStopQuestion, platform::MessageQuestion | platform::MessageYesNo) ==
             platform::kAnswerNo)
             return;
         queue_->stopAll();
-        setConverting(false);
+        showConverting(false);
         progress_->setPos(0);
         progress_->invalidate();
     } else {
@@ -211,7 +210,7 @@ void CConvertDialog::startOrStop()
             return;
         progress_->maxPos = waiting;
         progress_->setPos(0);
-        setConverting(true);
+        showConverting(true);
         progress_->invalidate();
     }
     list_->invalidate();
@@ -220,9 +219,10 @@ void CConvertDialog::startOrStop()
 
 void CConvertDialog::stopAll()
 {
+    const bool wasConverting = isConverting();
     queue_->stopAll();
-    if (converting_)
-        setConverting(false);
+    if (wasConverting)
+        showConverting(false);
 }
 
 convertFile* CConvertDialog::findConvertingJob() const { return queue_->findConvertingJob(); }
@@ -244,7 +244,7 @@ void CConvertDialog::applyProfile(const std::string& name, const profile::Profil
 
 void CConvertDialog::onJobStateChanged(convertFile*, int)
 {
-    list_->setConverting(converting_);
+    list_->refreshButtons();
     list_->invalidate();
     invalidateParent();
 }
@@ -255,8 +255,10 @@ void CConvertDialog::onJobProbed(convertFile*) { list_->invalidate(); }
 
 void CConvertDialog::onJobFinished(convertFile* job, int state)
 {
-    if (state == Done && job)
-        afterSuccess(*job);
+    if (state == Done && job) {
+        const app::OptionSettings& options = host_.options();
+        AfterSuccess::apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
+    }
     progress_->setPos(queue_->finishedThisRun());
     progress_->invalidate();
     invalidateParent();
@@ -264,42 +266,10 @@ void CConvertDialog::onJobFinished(convertFile* job, int state)
 
 void CConvertDialog::onQueueEnded()
 {
-    setConverting(false);
+    showConverting(false);
     invalidateParent();
     if (host_.options().shutdownWhenDone)
         services_->shutdownCountdown(parentWindow());
-}
-
-bool CConvertDialog::outputIsVerified(convertFile& job) const
-{
-    // The engine reports Done only after checking the encoder's end and the output's length; the
-    // page still refuses to give up a source unless the output is there, is not empty, and is not
-    // the source itself.
-    std::string source;
-    uint64_t size = 0;
-    job.getProbeInput(source, size);
-    const std::string output = job.getOutputPath();
-    if (job.getState() != Done || output.empty() || source.empty())
-        return false;
-    std::error_code error;
-    const auto outputSize = std::filesystem::file_size(output, error);
-    if (error || outputSize == 0 || !std::filesystem::is_regular_file(output, error))
-        return false;
-    return !std::filesystem::equivalent(source, output, error) && !error;
-}
-
-void CConvertDialog::afterSuccess(convertFile& job)
-{
-    const app::OptionSettings& options = host_.options();
-    if (options.openOutputOnSuccess)
-        services_->showInFolder(job.getOutputFolder(), job.getOutputPath());
-    if (!options.deleteSourceOnSuccess || !outputIsVerified(job))
-        return;
-    std::string source;
-    uint64_t size = 0;
-    job.getProbeInput(source, size);
-    if (!services_->moveToTrash(source))
-        platform::DebugOutput::line("the source stays: " + source);
 }
 
 // ---- menu, buttons, messages ----
@@ -357,16 +327,18 @@ void CConvertDialog::rowAction(const std::string& name)
     } else if (name == convertList::kOpenOutput) {
         services_->showInFolder(job->getOutputFolder(), job->getOutputPath());
     } else if (name == convertList::kChangeOutput) {
-        if (converting_ || job->getState() != Waiting)
+        if (!queue_->mayChange(job))
             return;
         const std::string folder = services_->chooseFolder(parentWindow(), kChooseFolderTitle);
-        if (!folder.empty())
+        // The chooser runs a loop of its own, during which the row may have moved on.
+        if (!folder.empty() && queue_->mayChange(job))
             job->setTargetFolder(folder);
     } else if (name == convertList::kChangeProfile) {
-        if (converting_ || job->getState() != Waiting)
+        if (!queue_->mayChange(job))
             return;
         profile::ProfileRecord chosen{};
-        if (host_.chooseProfile(parentWindow(), profile::profileNameOf(job->getProfile()), chosen))
+        if (host_.chooseProfile(parentWindow(), profile::profileNameOf(job->getProfile()), chosen) &&
+            queue_->mayChange(job))
             job->setProfile(chosen);
     }
     list_->invalidate();

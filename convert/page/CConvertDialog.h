@@ -2,18 +2,20 @@
 // CConvertDialog: the conversion page. It shows the conversion list, the start/stop button, the
 // overall progress bar and the "cpu" button with its menu (encoder priority, power off when done),
 // and it is a thin view over the engine's ConversionQueue: the queue converts the rows one after
-// another and reports on the window thread; the page redraws and does what the desktop should do
-// after a success (show the output, move the source to the trash).
+// another, owns the converting mode and reports on the window thread; the page redraws and lets
+// AfterSuccess do what follows a success, with its services as the desktop.
 //
-// Files enter through addFile() (dropped files, the command file, the add-files page's accept);
-// a file that cannot be read never enters the list. While the queue converts, adding and deleting
-// are refused with a message.
+// Files enter as QueuedFile values (QueuedFile::build): dropped files through addFile(), the
+// command file through addQueuedFile(), the add-files page's accept through addAcceptedFiles();
+// a file that cannot be read never enters the list. While the queue converts, dropping, the
+// hand-over and deleting are refused with a message.
 //
 // Ownership: a member of the main window (disposed). It owns the queue (and so the jobs and the
 // probe) and the list. The host and the services must outlive it.
 // Threads: window thread only; the queue's reports arrive here through the window thread's queue.
 #include "kxlib/ui/CPageDialog.h"
 #include "convert/ConversionQueue.h"
+#include "convert/QueuedFile.h"
 #include "convert/page/ConvertPageHost.h"
 #include "convert/page/ConvertPageServices.h"
 #include "convert/page/convertList.h"
@@ -60,8 +62,10 @@ public:
     // Adds a readable regular file with `profile`, or without one with the profile the options
     // choose (the last used or the default).
     void addFile(const std::string& path, const profile::ProfileRecord* profile);
-    // Adds the job of the add-files page's accept: its source, size, folder and profile.
-    void addPreparedJob(const convertFile& job);
+    // Adds a file built elsewhere (the hand-over); refused with a message while converting.
+    void addQueuedFile(const QueuedFile& file);
+    // Adds the files of the add-files page's accept, in order, as they were prepared.
+    void addAcceptedFiles(const std::vector<QueuedFile>& files);
     // Appends the rows of a recovered journal (QueueJournal::recover), in order, with their states.
     void restoreRows(const std::vector<JournalRow>& rows);
     // The start/stop button: starts the queue, or asks and stops it.
@@ -75,7 +79,7 @@ public:
     int rowCount() const;
     // Gives every job whose profile is named `name` a copy of `record`.
     void applyProfile(const std::string& name, const profile::ProfileRecord& record);
-    bool isConverting() const { return converting_; }
+    bool isConverting() const { return queue_ && queue_->isConverting(); }
 
     // Files dropped on the page, in order; then the automatic start when the options ask for it.
     void dropFiles(const std::vector<std::string>& paths);
@@ -108,12 +112,11 @@ protected:
 private:
     void createControls();
     void setStartCaption(const char* text);
-    void setConverting(bool on);
+    // The caption, the list's buttons and the machine kept awake follow the queue's mode.
+    void showConverting(bool on);
+    // True (after telling the user) while the queue converts.
+    bool refuseAddWhileConverting();
     void showCpuMenu();
-    // What follows a verified conversion: show the output, move the source to the trash.
-    void afterSuccess(convertFile& job);
-    bool outputIsVerified(convertFile& job) const;
-    const profile::ProfileRecord* profileForNewFile() const;
 
     ConvertPageHost& host_;
     std::unique_ptr<ConvertPageServices> ownServices_;
@@ -124,7 +127,6 @@ private:
     KXLib::KXSmartPtr<KXLib::KXButtonEx> start_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> cpu_;
     KXLib::KXSmartPtr<KXLib::KXProgressbar> progress_;
-    bool converting_ = false;
 };
 
 }  // namespace convert

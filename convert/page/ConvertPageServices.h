@@ -5,6 +5,7 @@
 // is launched, moved, inhibited or powered off.
 //
 // Threads: window thread only.
+#include "convert/AfterSuccess.h"
 #include "convert/page/MachinePower.h"
 #include "platform/core/WinTypes.h"
 
@@ -19,20 +20,20 @@ struct MenuItem {
     bool checked = false;
 };
 
-class ConvertPageServices {
+class ConvertPageServices : public SuccessDesktop {
 public:
     ConvertPageServices();
-    virtual ~ConvertPageServices();
+    ~ConvertPageServices() override;
     // Opens a file with the desktop's opener for its type (xdg-open).
     virtual void openFile(const std::string& path);
     // Shows `file` selected in its folder (the file manager over D-Bus); the folder itself where
     // no file manager offers that.
-    virtual void showInFolder(const std::string& folder, const std::string& file);
+    void showInFolder(const std::string& folder, const std::string& file) override;
     // The folder chooser titled `title`; empty when cancelled.
     virtual std::string chooseFolder(HWND owner, const std::string& title);
     // Moves a source file to the desktop's trash, so a mistake can be undone; only where its file
     // system has no trash is it deleted. False when the file stayed where it was.
-    virtual bool moveToTrash(const std::string& path);
+    bool moveToTrash(const std::string& path) override;
     // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none.
     virtual unsigned popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint);
     // The 30-second countdown box before powering off once the queue is done; the machine is no

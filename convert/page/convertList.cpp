@@ -81,11 +81,12 @@ KXLib::KXSmartPtr<KXLib::KXButtonEx> convertList::button(const std::string& name
     return {};
 }
 
-convertFile* convertList::addJob(const convertFile& job)
+convertFile* convertList::addJob(const convertFile& job) { return queue_ ? appendRow(queue_->addJob(job)) : nullptr; }
+
+convertFile* convertList::addJob(const QueuedFile& file) { return queue_ ? appendRow(queue_->addJob(file)) : nullptr; }
+
+convertFile* convertList::appendRow(convertFile* own)
 {
-    if (!queue_)
-        return nullptr;
-    convertFile* own = queue_->addJob(job);
     insertRow(static_cast<unsigned>(getRowCount()), reinterpret_cast<std::intptr_t>(own));
     updateScrollbars();
     repaint();
@@ -117,12 +118,6 @@ void convertList::teardown()
 convertFile* convertList::jobAt(int row) const { return reinterpret_cast<convertFile*>(getRowData(row)); }
 
 convertFile* convertList::selectedJob() const { return jobAt(getSelectedRow()); }
-
-void convertList::setConverting(bool on)
-{
-    converting_ = on;
-    updateButtonStates();
-}
 
 KXLib::KXProgressbar* convertList::progressBarOf(const convertFile* job) const
 {
@@ -295,7 +290,7 @@ void convertList::updateButtonStates()
 {
     const convertFile* job = selectedJob();
     const int state = job ? job->getState() : -1;
-    const bool editable = !converting_ && state == Waiting;
+    const bool editable = queue_ && queue_->mayChange(job);
     for (auto& b : buttons_) {
         if (!b)
             continue;

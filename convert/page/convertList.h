@@ -56,6 +56,8 @@ public:
     // Appends a row with the queue's own copy of `job` and returns that copy (null without a
     // queue). The caller keeps its object.
     convertFile* addJob(const convertFile& job);
+    // Appends a row for `file` and returns the queue's job for it (null without a queue).
+    convertFile* addJob(const QueuedFile& file);
     // Removes the selected row and its job; nothing when no row is selected or the queue refuses
     // (the converting job).
     void removeSelected();
@@ -64,9 +66,11 @@ public:
 
     convertFile* jobAt(int row) const;
     convertFile* selectedJob() const;
-    // The row buttons' enabled states follow the list's mode.
-    void setConverting(bool on);
-    bool isConverting() const { return converting_; }
+    // The row buttons' enabled states follow the queue's mode and the selected row's state; called
+    // when either changes.
+    void refreshButtons() { updateButtonStates(); }
+    // The queue's converting mode, which the list only reads.
+    bool isConverting() const { return queue_ && queue_->isConverting(); }
 
     KXLib::KXSmartPtr<KXLib::KXButtonEx> button(const std::string& name) const;
     // The progress bar of a job, created on its row's first paint; null before.
@@ -94,6 +98,8 @@ protected:
     void drawRow(HDC dc, int row, KXLib::ListRow* entry, const RECT& rowRect) override;
 
 private:
+    // Appends the row of a job the queue has just taken.
+    convertFile* appendRow(convertFile* own);
     void createButtons();
     void drawSummaryLine(HDC dc, int row, convertFile& job, const RECT& line);
     void drawStatusIcon(HDC dc, int state, const RECT& cell);
@@ -107,7 +113,6 @@ private:
     RECT cellLine(int row, int column, int line) const;
 
     ConversionQueue* queue_ = nullptr;
-    bool converting_ = false;
     std::array<KXLib::KXSmartPtr<KXLib::KXButtonEx>, 5> buttons_;
     std::map<const convertFile*, KXLib::KXSmartPtr<KXLib::KXProgressbar>> bars_;
     platform::Image waitImage_;

@@ -83,6 +83,7 @@ public:
     int openRow() const { return open_ == RowEditor::Kind::None ? -1 : editRow_; }
 
     ProfileStore& store() { return store_; }
+    const ProfileStore& store() const { return store_; }
     ProfileEditor& editor() { return editor_; }
     platform::TreeView* treeView() const { return tree_.get(); }
     platform::ComboBox* valueCombo() const { return valueCombo_.get(); }

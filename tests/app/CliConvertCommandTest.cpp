@@ -165,3 +165,18 @@ TEST_F(CliConvertTest, ProfileWithAnUnknownConversionTypeIsRefusedBeforeAnything
 }
 
 }  // namespace
+
+// A file that cannot be read is never queued: it is reported as failed at once, in the words of
+// the conversion page, and the others are still converted.
+TEST_F(CliConvertTest, AnUnreadableFileIsReportedAndTheOthersConverted)
+{
+    const std::string good = script("good.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::string gone = (dir_ / "gone.mp4").string();
+    const std::string out = (dir_ / "out").string();
+    const Result result = cli({"convert", "--output-dir", out, gone, good, dir_.path().string()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("failed " + gone + ": 读取文件 " + gone + " 失败!"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("failed " + dir_.path().string() + ": 读取文件 "), std::string::npos);
+    EXPECT_NE(result.output.find("done " + out + "/good."), std::string::npos);
+}

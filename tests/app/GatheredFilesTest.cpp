@@ -206,14 +206,14 @@ TEST_F(GatheredFilesTest, AcceptGivesEveryFileTheSameProfileFolderAndNamingAndRe
     files.setOutputFolder("/srv/out");
 
     ASSERT_TRUE(files.prepareAccept(true, nullptr, &store));
-    ASSERT_EQ(files.preparedJobs().size(), 2u);
-    for (const auto& job : files.preparedJobs()) {
-        EXPECT_EQ(profile::profileNameOf(job->getProfile()), "Late");
-        EXPECT_EQ(job->getProfile().conversionType, 7);
-        EXPECT_EQ(job->getTargetFolder(), "/srv/out");
-        EXPECT_TRUE(job->appendsProfileName());
+    ASSERT_EQ(files.preparedFiles().size(), 2u);
+    for (const convert::QueuedFile& job : files.preparedFiles()) {
+        EXPECT_EQ(profile::profileNameOf(job.profile), "Late");
+        EXPECT_EQ(job.profile.conversionType, 7);
+        EXPECT_EQ(job.targetFolder, "/srv/out");
+        EXPECT_TRUE(job.appendProfileName);
     }
-    EXPECT_EQ(files.preparedJobs()[1]->getSourceSize(), 2u);
+    EXPECT_EQ(files.preparedFiles()[1].sourceSize, 2u);
     EXPECT_EQ(store.lastProfileName(), u"Late");
     profile::ProfileStore reread(data);
     ASSERT_TRUE(reread.load());
@@ -225,9 +225,9 @@ TEST_F(GatheredFilesTest, AcceptWithoutAnyChoiceTakesTheFallbackProfile)
     files.addFile(file("one.mp4", 1));
     const profile::ProfileRecord fallback = makeRecord(u"Video", u"Default", 0, 5);
     ASSERT_TRUE(files.prepareAccept(false, &fallback, nullptr));
-    EXPECT_EQ(profile::profileNameOf(files.preparedJobs()[0]->getProfile()), "Default");
-    EXPECT_FALSE(files.preparedJobs()[0]->appendsProfileName());
-    EXPECT_EQ(files.preparedJobs()[0]->getTargetFolder(), "");
+    EXPECT_EQ(profile::profileNameOf(files.preparedFiles()[0].profile), "Default");
+    EXPECT_FALSE(files.preparedFiles()[0].appendProfileName);
+    EXPECT_EQ(files.preparedFiles()[0].targetFolder, "");
 }
 
 TEST_F(GatheredFilesTest, ReturnAsksOnlyWithFilesAndNoKeepsThem)

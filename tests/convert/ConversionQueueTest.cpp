@@ -1,6 +1,7 @@
 #include "convert/ConversionQueue.h"
 
 #include "convert/ConversionQueueLoop.h"
+#include "convert/QueuedFile.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
 #include "tests/support/TestSupport.h"
@@ -427,3 +428,47 @@ TEST_F(ConversionQueueTest, TwoQueuesConvertingIntoOneFolderKeepBothOutputs)
 }
 
 }  // namespace
+
+TEST_F(ConversionQueueTest, AQueuedFileBecomesAWaitingRowWithItsOwnCopyOfEverything)
+{
+    profile::ProfileRecord record = profile::makeEmptyProfileRecord();
+    record.conversionType = 8;
+    convert::QueuedFile file{source("a.mp4", goodScript()), 1234, record, out(), true};
+    convertFile* job = queue_->addJob(file);
+    file.profile.conversionType = 19;  // the queue keeps what it was given
+    file.targetFolder = "/elsewhere";
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->getSourcePath(), (dir_ / "src" / "a.mp4").string());
+    EXPECT_EQ(job->getSourceSize(), 1234u);
+    EXPECT_EQ(job->getProfile().conversionType, 8);
+    EXPECT_EQ(job->getTargetFolder(), out());
+    EXPECT_TRUE(job->appendsProfileName());
+    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(queue_->rowOf(job), 0);
+}
+
+// Change-output and change-profile ask the queue: only a Waiting row of a queue that does not
+// convert may change, so nothing changes under the driver about to start it.
+TEST_F(ConversionQueueTest, OnlyWaitingRowsOfAnIdleQueueMayChange)
+{
+    convertFile* running = add(source("a.mp4", "write-output\nstatus 0\nhang\n"));
+    convertFile* waiting = add(source("b.mp4", goodScript()));
+    convertFile* failed = add(fakeencoder::writeScript(dir_ / "src" / "x.txt", probeLine("probe-random-bin.txt")));
+    pumpUntil([&] { return failed->getState() == convert::ProbeFailed; });
+    EXPECT_TRUE(queue_->mayChange(running));
+    EXPECT_TRUE(queue_->mayChange(waiting));
+    EXPECT_FALSE(queue_->mayChange(failed));
+    EXPECT_FALSE(queue_->mayChange(nullptr));
+    convertFile stranger;
+    stranger.setDisposed(true);
+    EXPECT_FALSE(queue_->mayChange(&stranger));  // not a row of this queue
+
+    ASSERT_TRUE(queue_->start());
+    pumpUntil([&] { return !listener_.only("progress 0").empty(); });
+    EXPECT_FALSE(queue_->mayChange(running));
+    EXPECT_FALSE(queue_->mayChange(waiting));  // waiting, but the queue converts
+
+    queue_->stopAll();
+    EXPECT_TRUE(queue_->mayChange(running));
+    EXPECT_TRUE(queue_->mayChange(waiting));
+}

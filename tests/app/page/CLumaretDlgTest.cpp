@@ -6,6 +6,7 @@
 #include "platform/gui/TerminationSignals.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
+#include "convert/QueueRecovery.h"
 #include "tests/app/page/PageTestSupport.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
@@ -470,7 +471,7 @@ TEST_F(MainWindowTest, ADamagedJournalIsToldKeptAsBadAndItsReadableRowsOffered)
     EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageError);
     EXPECT_NE(env.presenter->messages[0].text.find("只读出了前 2 个"), std::string::npos)
         << env.presenter->messages[0].text;
-    EXPECT_EQ(env.presenter->messages[1].text, CLumaretDlg::recoveryQuestion(1));
+    EXPECT_EQ(env.presenter->messages[1].text, convert::QueueRecovery::questionText(1));
     EXPECT_EQ(window.convertPage.rowCount(), 2);
     std::ifstream bad(env.dir / "data" / "queue.dat.bad", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), cut);

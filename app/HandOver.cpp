@@ -1,0 +1,92 @@
+#include "app/HandOver.h"
+
+#include "app/GatheredFiles.h"
+#include "profile/ProfileStore.h"
+
+namespace app {
+
+namespace {
+
+HandOver::Step message(std::string text) { return HandOver::Step{HandOver::Step::Kind::Message, std::move(text), {}}; }
+
+HandOver::Result tell(std::string text)
+{
+    HandOver::Result result;
+    result.steps.push_back(message(std::move(text)));
+    return result;
+}
+
+}  // namespace
+
+std::string HandOver::readFailedText(const std::string& path) { return kAddFailedPrefix + path + kAddFailedSuffix; }
+
+HandOver::Result HandOver::run(const std::vector<std::string>& arguments, const std::filesystem::path& commandFile,
+                               const profile::ProfileStore& profiles, const OptionSettings& options)
+{
+    switch (CommandFile::launchKind(arguments)) {
+    case CommandFile::Launch::Normal: return {};
+    case CommandFile::Launch::BadArguments: return tell(CommandFile::kBadArgumentsText);
+    case CommandFile::Launch::HandOver: break;
+    }
+    return fromContents(CommandFile::read(commandFile), profiles, options);
+}
+
+HandOver::Result HandOver::fromContents(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
+                                        const OptionSettings& options)
+{
+    switch (contents.status) {
+    case CommandFile::Status::Missing:
+    case CommandFile::Status::Unreadable: return {};
+    case CommandFile::Status::NotRegular:
+    case CommandFile::Status::TooLarge: return tell(contents.problem);
+    case CommandFile::Status::BadFirstRecord: return tell(CommandFile::kBadArgumentsText);
+    case CommandFile::Status::Ok: break;
+    }
+    Result result;
+    result.readCommandFile = true;
+    if (contents.mode == CommandFile::Mode::Custom)
+        customMode(contents, result);
+    else
+        profileMode(contents, profiles, options, result);
+    result.startConversion = options.autoConvertOnAdd != 0;
+    return result;
+}
+
+void HandOver::customMode(const CommandFile::Contents& contents, Result& result)
+{
+    result.showAddFiles = !contents.paths.empty();
+    for (const CommandFile::Path& path : contents.paths) {
+        if (path.skipped)
+            result.steps.push_back(message(GatheredFiles::addFailedText(path.shown)));
+        else
+            result.steps.push_back(Step{Step::Kind::GatherFile, path.bytes, {}});
+    }
+}
+
+void HandOver::profileMode(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
+                           const OptionSettings& options, Result& result)
+{
+    // A selector cut to the buffer's length names no profile, even when a shorter name matches it.
+    const profile::ProfileRecord* chosen = contents.mode == CommandFile::Mode::Profile
+                                               ? profiles.findProfileByName(std::string_view(contents.selectorUtf8()))
+                                               : nullptr;
+    if (!chosen) {
+        result.steps.push_back(message(contents.selectorUtf8() + CommandFile::kNoSuchProfileSuffix));
+        chosen = profiles.defaultProfile();
+    }
+    // Files from the file manager are written beside their sources, named as the options say.
+    const convert::QueuedFile::Placement besideSource{std::string(), options.appendProfileName != 0};
+    for (const CommandFile::Path& path : contents.paths) {
+        if (path.skipped) {
+            result.steps.push_back(message(readFailedText(path.shown)));
+            continue;
+        }
+        auto file = convert::QueuedFile::build(path.bytes, chosen, {}, besideSource);
+        if (file)
+            result.steps.push_back(Step{Step::Kind::QueueFile, {}, std::move(*file)});
+        else
+            result.steps.push_back(message(readFailedText(path.bytes)));
+    }
+}
+
+}  // namespace app

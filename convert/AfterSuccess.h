@@ -1,0 +1,42 @@
+#pragma once
+// AfterSuccess: what follows a file the queue reported Done. With the options' "open the output"
+// the output is shown in its folder first; with "delete the source" the source then goes to the
+// trash, but only when the success is verified: the job is Done, its output exists as a non-empty
+// regular file, and that file is not the source itself. A user's file is never given up on the
+// strength of a report alone.
+//
+// The desktop's part (the file manager, the trash) sits behind SuccessDesktop, which the
+// conversion page implements with the services of the platform's desktop half; the engine never
+// reaches the desktop itself.
+//
+// Threads: the queue owner's thread (the window thread in the program).
+#include <string>
+
+namespace convert {
+
+class convertFile;
+
+class SuccessDesktop {
+public:
+    virtual ~SuccessDesktop() = default;
+    // Shows `file` selected in `folder`.
+    virtual void showInFolder(const std::string& folder, const std::string& file) = 0;
+    // Moves the file to the trash; false when it stayed where it was.
+    virtual bool moveToTrash(const std::string& path) = 0;
+};
+
+class AfterSuccess {
+public:
+    struct Options {
+        bool openOutput = false;    // the options' openOutputOnSuccess
+        bool removeSource = false;  // the options' deleteSourceOnSuccess
+    };
+
+    // Applies the policy to `job`; nothing happens for a job that is not Done. Returns true when
+    // the source was moved to the trash.
+    static bool apply(convertFile& job, const Options& options, SuccessDesktop& desktop);
+    // The checks a source must pass before it may go.
+    static bool outputIsVerified(convertFile& job);
+};
+
+}  // namespace convert
