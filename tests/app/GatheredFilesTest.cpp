@@ -322,3 +322,21 @@ TEST_F(ProfileSnapshotTest, ADamagedOrHalfWrittenFileKeepsTheLastGoodTree)
     EXPECT_EQ(fresh.reload(), ProfileSnapshot::Reload::Partial);
     EXPECT_EQ(names(fresh), (std::vector<std::string>{"Video", "A", "Mine", "B"}));
 }
+
+// Accept builds its files the way every other entry does: a file removed since it was gathered is
+// told and left out, the others go on with the batch's profile.
+TEST_F(GatheredFilesTest, AcceptLeavesOutAndTellsAFileThatCanNoLongerBeRead)
+{
+    const std::string kept = file("kept.mp4", 3);
+    const std::string removed = file("removed.mp4", 4);
+    files.addFile(removed);
+    files.addFile(kept);
+    files.choose(makeRecord(u"Video", u"Mine", 0, 7));
+    fs::remove(removed);
+    ASSERT_TRUE(files.prepareAccept(false, nullptr, nullptr));
+    ASSERT_EQ(files.preparedFiles().size(), 1u);
+    EXPECT_EQ(files.preparedFiles()[0].sourcePath, kept);
+    EXPECT_EQ(profile::profileNameOf(files.preparedFiles()[0].profile), "Mine");
+    ASSERT_EQ(presenter->texts.size(), 1u);
+    EXPECT_EQ(presenter->texts[0], GatheredFiles::addFailedText(removed));
+}
