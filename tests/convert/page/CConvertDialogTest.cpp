@@ -245,6 +245,28 @@ TEST_F(ConvertPageTest, RowButtonsActOnTheSelectedRow)
     EXPECT_TRUE(page().list().button(convertList::kChangeOutput)->isEnabled());
 }
 
+// The page asks the queue, which alone holds the converting mode: a waiting row may not change
+// while the queue converts, and the chooser is not even opened.
+TEST_F(ConvertPageTest, ChangeOutputAndProfileAreRefusedWhileConverting)
+{
+    page().addFile(source("slow.mp4", "status 0.5\nhang\n"), nullptr);
+    page().addFile(goodSource("next.mp4"), nullptr);
+    page().startOrStop();
+    ASSERT_TRUE(page().queue().isConverting());
+    page().list().selectRow(1);
+    services.folder = (env.dir / "elsewhere").string();
+    page().rowAction(convertList::kChangeOutput);
+    page().rowAction(convertList::kChangeProfile);
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_EQ(page().list().jobAt(1)->getTargetFolder(), "");
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Waiting);
+
+    page().stopAll();
+    EXPECT_FALSE(page().list().isConverting());
+    page().rowAction(convertList::kChangeOutput);
+    EXPECT_EQ(page().list().jobAt(1)->getTargetFolder(), services.folder);
+}
+
 TEST_F(ConvertPageTest, ApplyProfileReplacesTheRecordOfJobsOfThatName)
 {
     page().addFile(goodSource("p.mp4"), nullptr);
