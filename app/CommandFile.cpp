@@ -1,7 +1,6 @@
 #include "app/CommandFile.h"
 
-#include "app/AtomicFile.h"
-
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RegularFile.h"
 #include "profile/ProfileRecord.h"
@@ -186,7 +185,7 @@ std::string CommandFile::encode(std::u16string_view selector, const std::vector<
 bool CommandFile::write(const std::filesystem::path& file, std::u16string_view selector,
                         const std::vector<std::string>& paths, std::string* error)
 {
-    return AtomicFile::replace(file, encode(selector, paths), 0600, error);
+    return platform::AtomicFile::replace(file, encode(selector, paths), 0600, error);
 }
 
 std::u16string CommandFile::pathToText(std::string_view bytes)

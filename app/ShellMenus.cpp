@@ -1,9 +1,9 @@
 #include "app/ShellMenus.h"
 
-#include "app/AtomicFile.h"
 #include "app/CommandFile.h"
 #include "app/ShellMenuText.h"
 #include "app/ThunarActions.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RegularFile.h"
@@ -264,7 +264,7 @@ bool ShellMenus::writeFiles(const FolderFormat& format, const std::vector<MenuFi
             continue;
         }
         std::string error;
-        if (!AtomicFile::replace(path, file.content, file.executable ? 0755 : 0644, &error)) {
+        if (!platform::AtomicFile::replace(path, file.content, file.executable ? 0755 : 0644, &error)) {
             err << format.fileManager << ": " << error << "\n";
             ok = false;
         }
@@ -305,7 +305,7 @@ bool ShellMenus::mergeThunar(const std::vector<ShellMenuEntry>& entries, bool wr
     struct stat info {};
     const mode_t mode = (!isNew && ::stat(target.c_str(), &info) == 0) ? (info.st_mode & 07777) : 0644;
     std::string error;
-    if (!AtomicFile::replace(target, *merged, mode, &error)) {
+    if (!platform::AtomicFile::replace(target, *merged, mode, &error)) {
         err << "Thunar: " << error << "\n";
         return false;
     }
@@ -341,7 +341,7 @@ bool ShellMenus::saveState(std::ostream& err) const
     if (bytes == previous)
         return true;
     std::string error;
-    if (!AtomicFile::replace(folders_.stateFile, bytes, 0644, &error)) {
+    if (!platform::AtomicFile::replace(folders_.stateFile, bytes, 0644, &error)) {
         err << error << "\n";
         return false;
     }

@@ -115,6 +115,21 @@ std::optional<double> EncoderOutputReader::ffmpegStatusSeconds(std::string_view 
     return readClockTime(line, start);
 }
 
+std::optional<double> EncoderOutputReader::ffmpegReportedSpeed(std::string_view line)
+{
+    const size_t marker = line.find("speed=");
+    if (marker == std::string_view::npos)
+        return std::nullopt;
+    size_t at = skipBlanks(line, marker + 6);
+    if (at > marker + 6 + kMarkerReach)
+        return std::nullopt;
+    const std::optional<double> speed = readDecimal(line, at);
+    // The "x" proves the number was not cut off by the end of a piece of output.
+    if (!speed || at >= line.size() || line[at] != 'x' || !(*speed > 0) || *speed > kMaxReportedSpeed)
+        return std::nullopt;
+    return speed;
+}
+
 std::optional<EncoderOutputReader::MencoderStatus> EncoderOutputReader::mencoderStatus(std::string_view line)
 {
     const size_t pos = line.find("Pos:");
@@ -192,6 +207,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
         return false;
     sawProgress_ = true;
     lastTimeMillis_ = millisOf(*seconds);
+    reportedSpeed_ = ffmpegReportedSpeed(line);
     if (durationMillis_ > 0)
         percent_ = cutPercent(*seconds * 1000.0 / static_cast<double>(durationMillis_));
     return true;

@@ -12,6 +12,9 @@
 //             The time is hours:minutes:seconds.fraction, or plain seconds as older builds wrote
 //             it.
 //   mencoder: "Pos:  12.3s  369f (10%) ..." ("Pos:", then "(", a whole number and "%").
+// ffmpeg also states its speed on the status line ("speed=1.23x": seconds of media per second of
+// encoding, averaged since it started; "speed=N/A" before it knows). mencoder states none; its
+// speed is measured from its positions over time by EncodingSpeedMeter.
 // The percentage is the encoder's position over the media's duration, cut to 0..100. With an
 // unknown duration (0) a status line still counts as progress, but only mencoder's own percentage
 // can be shown; for ffmpeg the percentage stays unknown (negative).
@@ -48,6 +51,9 @@ public:
     // (ffmpeg's "time=", mencoder's "Pos:"); negative times count as 0. -1 before any status
     // line. Compared with the probed duration, it tells whether the whole file was converted.
     int64_t lastTimeMillis() const { return lastTimeMillis_; }
+    // The speed the latest status line stated (ffmpeg's "speed="), in seconds of media per second
+    // of encoding; nothing when that line stated none, "N/A" or a value that is no speed.
+    std::optional<double> reportedSpeed() const { return reportedSpeed_; }
 
     // The encoder's last lines, joined by "\n", at most kMaxErrorText bytes, cut at a line start
     // where one fits (else inside the one long line, at a character boundary). ffmpeg's build
@@ -56,6 +62,12 @@ public:
 
     // The status-line rules, for one line.
     static std::optional<double> ffmpegStatusSeconds(std::string_view line);
+    // The "speed=" value of a line: a finite number above 0 and at most kMaxReportedSpeed, written
+    // as digits with an optional fraction and followed by "x". Anything else (N/A, inf, nan, a
+    // sign, an exponent, a value cut off before its "x") gives nothing.
+    static std::optional<double> ffmpegReportedSpeed(std::string_view line);
+    // Far beyond what any encoder reaches; a larger value is taken for garbage.
+    static constexpr double kMaxReportedSpeed = 1e6;
     struct MencoderStatus {
         double seconds = 0;
         int percent = 0;
@@ -76,6 +88,7 @@ private:
     bool sawProgress_ = false;
     int percent_ = -1;
     int64_t lastTimeMillis_ = -1;
+    std::optional<double> reportedSpeed_;
 };
 
 }  // namespace convert

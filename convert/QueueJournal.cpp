@@ -1,11 +1,11 @@
 #include "convert/QueueJournal.h"
 
+#include "convert/Crc32.h"
 #include "convert/JobState.h"
 #include "convert/OutputClaim.h"
 #include "platform/core/FileSync.h"
 #include "platform/core/RegularFile.h"
 
-#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -29,27 +29,6 @@ constexpr const char* kJournalName = "queue.dat";
 constexpr const char* kTemporaryPrefix = ".queue.dat.";
 
 static_assert(std::endian::native == std::endian::little, "the profile record is stored as held in memory");
-
-constexpr std::array<uint32_t, 256> makeCrcTable()
-{
-    std::array<uint32_t, 256> table{};
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-
-uint32_t crc32(std::string_view bytes)
-{
-    static constexpr std::array<uint32_t, 256> table = makeCrcTable();
-    uint32_t c = 0xFFFFFFFFu;
-    for (const char byte : bytes)
-        c = table[(c ^ static_cast<uint8_t>(byte)) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
 
 void putNumber(std::string& out, uint64_t value, int bytes)
 {
@@ -177,7 +156,7 @@ std::optional<JournalRow> readRow(Reader& reader, const std::vector<profile::Pro
     uint64_t checksum = 0;
     std::string_view body;
     if (!reader.number(length, 4) || length < kFixedBodySize || length > kMaxBodySize ||
-        !reader.piece(body, length) || !reader.number(checksum, 4) || checksum != crc32(body))
+        !reader.piece(body, length) || !reader.number(checksum, 4) || checksum != Crc32::of(body))
         return std::nullopt;
     return decodeBody(body, profiles);
 }
@@ -189,7 +168,7 @@ std::optional<std::vector<profile::ProfileRecord>> readProfiles(Reader& reader, 
     uint64_t checksum = 0;
     if (count > reader.left() / profile::kProfileRecordSize ||
         !reader.piece(table, count * profile::kProfileRecordSize) || !reader.number(checksum, 4) ||
-        checksum != crc32(table))
+        checksum != Crc32::of(table))
         return std::nullopt;
     std::vector<profile::ProfileRecord> profiles(count);
     if (count > 0)
@@ -365,7 +344,7 @@ std::string QueueJournal::encode(const std::vector<JournalRow>& rows)
     const std::size_t tableStart = out.size();
     for (const profile::ProfileRecord* record : profiles.records)
         out += recordBytes(*record);
-    putNumber(out, crc32(std::string_view(out).substr(tableStart)), 4);
+    putNumber(out, Crc32::of(std::string_view(out).substr(tableStart)), 4);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::size_t lengthAt = out.size();
         putNumber(out, 0, 4);  // the body's length, filled in below
@@ -373,7 +352,7 @@ std::string QueueJournal::encode(const std::vector<JournalRow>& rows)
         const std::size_t length = out.size() - lengthAt - 4;
         for (int k = 0; k < 4; ++k)
             out[lengthAt + static_cast<std::size_t>(k)] = static_cast<char>((length >> (8 * k)) & 0xFF);
-        putNumber(out, crc32(std::string_view(out).substr(lengthAt + 4, length)), 4);
+        putNumber(out, Crc32::of(std::string_view(out).substr(lengthAt + 4, length)), 4);
     }
     return out;
 }

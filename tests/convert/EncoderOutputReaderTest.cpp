@@ -213,3 +213,64 @@ TEST(EncoderOutputReaderTest, ErrorTextIsBounded)
 }
 
 }  // namespace
+
+// The speeds of the captured runs, whatever the piece size: each status line's own "speed=".
+TEST(EncoderOutputReaderTest, ReportedSpeedIsTheLatestStatusLines)
+{
+    const std::string avi = testfixtures::read("progress-ffmpeg-avi.txt");
+    for (size_t pieceSize : {size_t(1), size_t(13), size_t(10000)}) {
+        SCOPED_TRACE(pieceSize);
+        EncoderOutputReader reader(EncoderProgram::Ffmpeg, 4000);
+        std::vector<double> shown;
+        for (size_t at = 0; at < avi.size(); at += pieceSize)
+            if (reader.feed(std::string_view(avi).substr(at, pieceSize)))
+                shown.push_back(reader.reportedSpeed().value_or(-1));
+        reader.finish();
+        if (pieceSize == 1) {
+            const std::vector<double> stated = {2.12, 0.837, 0.929, 0.917, 0.961, 0.959, 0.959, 0.968, 1};
+            ASSERT_EQ(shown.size(), stated.size());
+            for (size_t i = 0; i < stated.size(); ++i)
+                EXPECT_NEAR(shown[i], stated[i], 1e-9) << i;
+        }
+        EXPECT_DOUBLE_EQ(*reader.reportedSpeed(), 1.0);  // "speed=   1x", blanks before the number
+    }
+    EncoderOutputReader newer(EncoderProgram::Ffmpeg, 2000);
+    newer.feed(testfixtures::read("progress-ffmpeg7-kib.txt"));
+    newer.finish();
+    EXPECT_DOUBLE_EQ(*newer.reportedSpeed(), 1.58);  // followed by ffmpeg 7's "elapsed="
+
+    // mencoder states no speed: its lines never give one.
+    EncoderOutputReader mencoder(EncoderProgram::Mencoder, 2000);
+    EXPECT_TRUE(mencoder.feed(testfixtures::read("progress-mencoder-wmv.txt")));
+    EXPECT_FALSE(mencoder.reportedSpeed());
+}
+
+TEST(EncoderOutputReaderTest, ReportedSpeedRefusesWhatIsNoSpeed)
+{
+    using R = EncoderOutputReader;
+    EXPECT_NEAR(*R::ffmpegReportedSpeed("bitrate= 419.7kbits/s speed=0.837x"), 0.837, 1e-9);
+    EXPECT_DOUBLE_EQ(*R::ffmpegReportedSpeed("speed=12x elapsed=0:00:01.21"), 12.0);
+    EXPECT_DOUBLE_EQ(*R::ffmpegReportedSpeed("speed=999999x"), 999999.0);
+    for (const char* line : {"speed=N/A", "speed=inf", "speed=infx", "speed=nanx", "speed=-1.5x", "speed=+2x",
+                             "speed=0x", "speed=0.000x", "speed=1e3x", "speed=1e400x", "speed=1000001x",
+                             "speed=99999999999999999999999999999x", "speed=1.5", "speed=1.", "speed=",
+                             "speed=x", "speed=.5x", "bitrate=1.0kbits/s", "speed=1,5x"}) {
+        SCOPED_TRACE(line);
+        EXPECT_FALSE(R::ffmpegReportedSpeed(line));
+    }
+
+    // The stated speed is that of the latest line: N/A clears it; a line cut after its number
+    // states none until the rest arrives.
+    EncoderOutputReader reader(EncoderProgram::Ffmpeg, 10000);
+    reader.feed("size= 1kB time=00:00:01.00 bitrate=N/A speed=2.5x\r");
+    EXPECT_DOUBLE_EQ(*reader.reportedSpeed(), 2.5);
+    reader.feed("size= 2kB time=00:00:02.00 bitrate=N/A speed=N/A\r");
+    EXPECT_FALSE(reader.reportedSpeed());
+    EXPECT_FALSE(reader.feed("size= 3kB time=00:00:03.00 bitrate=N/A speed=1.2"));
+    EXPECT_TRUE(reader.feed("5x\r"));
+    EXPECT_DOUBLE_EQ(*reader.reportedSpeed(), 1.25);
+    reader.feed("size= 4kB time=00:00:04.00 bitrate=N/A speed=3");
+    reader.finish();  // the output ended inside the number
+    EXPECT_FALSE(reader.reportedSpeed());
+    EXPECT_EQ(reader.lastTimeMillis(), 4000);
+}

@@ -2,7 +2,8 @@
 // AtomicFile: replaces a file whole. The new bytes go to a temporary file beside the target, are
 // flushed to disk and renamed over it, and the folder entry is flushed too, so that any reader
 // (another program, a file manager watching the folder) sees the old file or the whole new one,
-// never a part, and a crash leaves no half-written file.
+// never a part, and a crash leaves no half-written file. A symbolic link at the target is
+// replaced by the new plain file; the file it pointed to is never written.
 //
 // Threads: any thread; nothing is shared.
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include <string_view>
 #include <sys/types.h>
 
-namespace app {
+namespace platform {
 
 class AtomicFile {
 public:
@@ -22,4 +23,4 @@ public:
                         std::string* error);
 };
 
-}  // namespace app
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "platform/core/AtomicFile.h"
 
 #include "platform/core/FileSync.h"
 
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace app {
+namespace platform {
 
 bool AtomicFile::replace(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
                          std::string* error)
@@ -21,7 +21,7 @@ bool AtomicFile::replace(const std::filesystem::path& target, std::string_view b
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     bool done = fd >= 0;
     if (done) {
-        done = ::fchmod(fd, mode) == 0 && platform::FileSync::writeAll(fd, bytes) && ::fsync(fd) == 0;
+        done = ::fchmod(fd, mode) == 0 && FileSync::writeAll(fd, bytes) && ::fsync(fd) == 0;
         done = ::close(fd) == 0 && done;
         done = done && ::rename(temporary.c_str(), target.c_str()) == 0;
     }
@@ -33,8 +33,8 @@ bool AtomicFile::replace(const std::filesystem::path& target, std::string_view b
             *error = "无法写入文件 " + target.string() + " (" + std::strerror(reason) + ")";
         return false;
     }
-    platform::FileSync::syncFolder(folder);
+    FileSync::syncFolder(folder);
     return true;
 }
 
-}  // namespace app
+}  // namespace platform
