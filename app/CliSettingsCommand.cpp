@@ -2,32 +2,30 @@
 
 #include "app/CliText.h"
 #include "app/SettingsStore.h"
+#include "app/SettingsTable.h"
 
 namespace app {
 
-// Prints the settings the program would use now, one "key=value" line each, named after the keys
-// of the settings file; the skin lines are named after their sections, since all four share the
-// key "skin".
+namespace {
+
+template <typename Record>
+void printRows(std::ostream& out, const std::vector<SettingRow<Record>>& rows, const Record& record)
+{
+    for (const SettingRow<Record>& row : rows)
+        out << row.cliName << '=' << printable(settingstable::shownSetting(row, record)) << '\n';
+}
+
+}  // namespace
+
+// Prints the settings the program would use now, one "name=value" line each, in the order and
+// under the names of the settings table.
 int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (!args.empty())
         return kCliUsage;
     const SettingsStore store;
-    const OptionSettings options = store.loadOptions();
-    const SkinSettings skin = store.loadSkin();
-    const auto flag = [](uint8_t value) { return static_cast<unsigned>(value); };
-    out << "output_path=" << printable(options.outputFolder) << '\n'
-        << "output_profile=" << flag(options.appendProfileName) << '\n'
-        << "delete_source=" << flag(options.deleteSourceOnSuccess) << '\n'
-        << "open_output=" << flag(options.openOutputOnSuccess) << '\n'
-        << "shutdown=" << flag(options.shutdownWhenDone) << '\n'
-        << "enable=" << flag(options.contextMenuEnabled) << '\n'
-        << "auto=" << flag(options.autoConvertOnAdd) << '\n'
-        << "profile=" << flag(options.profileChoice) << '\n'
-        << "skin_color=" << printable(skin.skinName) << '\n'
-        << "hue=" << skin.skinHue << '\n'
-        << "saturation=" << skin.skinSaturation << '\n'
-        << "luminosity=" << skin.skinLuminosity << '\n';
+    printRows(out, settingstable::optionRows(), store.loadOptions());
+    printRows(out, settingstable::skinRows(), store.loadSkin());
     return kCliSuccess;
 }
 

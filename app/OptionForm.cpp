@@ -1,5 +1,6 @@
 #include "app/OptionForm.h"
 
+#include "app/SettingsTable.h"
 #include "platform/core/MessagePresenter.h"
 
 #include <utility>
@@ -9,7 +10,6 @@ namespace app {
 namespace {
 
 using Kind = OptionForm::Kind;
-using S = OptionSettings;
 
 // Left edge of the controls inside a group box, and the usual row height.
 constexpr int kInset = 24;
@@ -17,46 +17,58 @@ constexpr int kRow = 20;
 
 constexpr RECT row(int top, int right = 596) { return RECT{kInset, top, right, top + kRow}; }
 
-const std::vector<OptionForm::Control> kControls = {
-    {0, "output-group", Kind::GroupBox, "输出设置", RECT{10, 6, 604, 114}, nullptr, false, nullptr},
-    {0, "output-label", Kind::Label, "输出路径:", RECT{kInset, 34, 92, 52}, nullptr, false, nullptr},
-    {1006, OptionForm::kOutputFolder, Kind::Edit, "", RECT{92, 32, 512, 53}, nullptr, false, nullptr},
-    {0, OptionForm::kBrowse, Kind::SkinButton, OptionForm::kBrowseCaption, RECT{520, 32, 589, 53}, nullptr, false,
-     OptionForm::kBrowseTooltip},
-    {1022, OptionForm::kBesideSource, Kind::CheckBox, "输出到源文件目录", row(60), nullptr, false, nullptr},
-    {1026, "append-profile", Kind::CheckBox, "添加方案名称到输出文件中  name.avi->name[PSP  320x240 MPEG4].avi",
-     row(84), &S::appendProfileName, false, nullptr},
-    {0, "finish-group", Kind::GroupBox, "转换设置", RECT{10, 122, 604, 210}, nullptr, false, nullptr},
-    {1023, "delete-source", Kind::CheckBox, "转换成功后删除源文件", row(140), &S::deleteSourceOnSuccess, false, nullptr},
-    {1025, "open-output", Kind::CheckBox, "转换成功后打开输出目录", row(162), &S::openOutputOnSuccess, false, nullptr},
-    {1024, "shutdown", Kind::CheckBox, "转换结束后关闭计算机", row(184), &S::shutdownWhenDone, false, nullptr},
-    {0, "menu-group", Kind::GroupBox, "右键菜单与拖拽", RECT{10, 218, 604, 330}, nullptr, false, nullptr},
-    {1028, OptionForm::kContextMenu, Kind::CheckBox, "启用系统右键菜单快捷转换(修改注册表支持,某些安全软件会给出警告)",
-     row(236), &S::contextMenuEnabled, false, nullptr},
-    {1029, "auto-convert", Kind::CheckBox, "添加文件后自动进行转换", row(258), &S::autoConvertOnAdd, false, nullptr},
-    {1030, OptionForm::kDefaultProfile, Kind::Radio, "使用程序默认转换方案", row(280), nullptr, true, nullptr},
-    {1031, OptionForm::kLastProfile, Kind::Radio, "使用用户最后一次使用的转换方案", row(302), nullptr, false, nullptr},
-};
-
 // The first radio button of the group `radio` belongs to: the nearest one at or before it that
 // starts a group.
 const OptionForm::Control* groupStart(const OptionForm::Control& radio)
 {
     const OptionForm::Control* first = &radio;
-    while (!first->startsGroup && first != kControls.data())
+    while (!first->startsGroup && first != OptionForm::controls().data())
         --first;
     return first;
+}
+
+// The flag a row binds to a check box or radio button of the page; null for the output folder,
+// whose edit follows its own rule.
+const OptionSettingRow::FlagField* boundFlag(const OptionSettingRow& row)
+{
+    return row.control ? std::get_if<OptionSettingRow::FlagField>(&row.field) : nullptr;
 }
 
 bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
 
-const std::vector<OptionForm::Control>& OptionForm::controls() { return kControls; }
+const std::vector<OptionForm::Control>& OptionForm::controls()
+{
+    // Only the browse button and "beside the source" act at once; every other control's state is
+    // read at the next save.
+    static const std::vector<Control> table = {
+        {0, "output-group", Kind::GroupBox, "输出设置", RECT{10, 6, 604, 114}, false, nullptr},
+        {0, "output-label", Kind::Label, "输出路径:", RECT{kInset, 34, 92, 52}, false, nullptr},
+        {1006, OptionForm::kOutputFolder, Kind::Edit, "", RECT{92, 32, 512, 53}, false, nullptr},
+        {0, OptionForm::kBrowse, Kind::SkinButton, OptionForm::kBrowseCaption, RECT{520, 32, 589, 53}, false,
+         OptionForm::kBrowseTooltip, &OptionForm::onBrowseClicked},
+        {1022, OptionForm::kBesideSource, Kind::CheckBox, "输出到源文件目录", row(60), false, nullptr,
+         &OptionForm::onBesideSourceClicked},
+        {1026, "append-profile", Kind::CheckBox, "添加方案名称到输出文件中  name.avi->name[PSP  320x240 MPEG4].avi",
+         row(84), false, nullptr},
+        {0, "finish-group", Kind::GroupBox, "转换设置", RECT{10, 122, 604, 210}, false, nullptr},
+        {1023, "delete-source", Kind::CheckBox, "转换成功后删除源文件", row(140), false, nullptr},
+        {1025, "open-output", Kind::CheckBox, "转换成功后打开输出目录", row(162), false, nullptr},
+        {1024, "shutdown", Kind::CheckBox, "转换结束后关闭计算机", row(184), false, nullptr},
+        {0, "menu-group", Kind::GroupBox, "右键菜单与拖拽", RECT{10, 218, 604, 330}, false, nullptr},
+        {1028, OptionForm::kContextMenu, Kind::CheckBox, "启用系统右键菜单快捷转换(修改注册表支持,某些安全软件会给出警告)",
+         row(236), false, nullptr},
+        {1029, "auto-convert", Kind::CheckBox, "添加文件后自动进行转换", row(258), false, nullptr},
+        {1030, OptionForm::kDefaultProfile, Kind::Radio, "使用程序默认转换方案", row(280), true, nullptr},
+        {1031, OptionForm::kLastProfile, Kind::Radio, "使用用户最后一次使用的转换方案", row(302), false, nullptr},
+    };
+    return table;
+}
 
 const OptionForm::Control* OptionForm::controlNamed(const std::string& name)
 {
-    for (const Control& control : kControls)
+    for (const Control& control : controls())
         if (name == control.name)
             return &control;
     return nullptr;
@@ -64,20 +76,10 @@ const OptionForm::Control* OptionForm::controlNamed(const std::string& name)
 
 const OptionForm::Control* OptionForm::controlWithId(int id)
 {
-    for (const Control& control : kControls)
+    for (const Control& control : controls())
         if (id != 0 && control.id == id)
             return &control;
     return nullptr;
-}
-
-const std::map<std::string, OptionForm::Handler>& OptionForm::handlers()
-{
-    // Only these two act at once; every other control's state is read at the next save.
-    static const std::map<std::string, Handler> table = {
-        {kBesideSource, &OptionForm::onBesideSourceClicked},
-        {kBrowse, &OptionForm::onBrowseClicked},
-    };
-    return table;
 }
 
 OptionForm::OptionForm(SettingsStore store) : OptionForm(std::move(store), Services()) {}
@@ -85,7 +87,7 @@ OptionForm::OptionForm(SettingsStore store) : OptionForm(std::move(store), Servi
 OptionForm::OptionForm(SettingsStore store, Services services)
     : store_(std::move(store)), services_(std::move(services))
 {
-    for (const Control& control : kControls)
+    for (const Control& control : controls())
         states_[control.name] = ControlState{};
     showSettings(settings_);
 }
@@ -142,7 +144,7 @@ void OptionForm::setChecked(const std::string& name, bool checked)
     if (!control || !states_[name].enabled)
         return;
     if (control->kind == Kind::Radio && checked)
-        for (const Control& other : kControls)
+        for (const Control& other : controls())
             if (other.kind == Kind::Radio && groupStart(other) == groupStart(*control))
                 states_[other.name].checked = false;
     states_[name].checked = checked;
@@ -157,10 +159,10 @@ void OptionForm::setText(const std::string& name, const std::string& text)
 
 bool OptionForm::onEvent(const std::string& name)
 {
-    const auto found = handlers().find(name);
-    if (found == handlers().end() || !state(name).enabled)
+    const Control* control = controlNamed(name);
+    if (!control || !control->onClick || !state(name).enabled)
         return false;
-    (this->*found->second)();
+    (this->*control->onClick)();
     return true;
 }
 
@@ -175,11 +177,11 @@ void OptionForm::showSettings(const OptionSettings& settings)
 {
     states_[kOutputFolder].text = settings.outputFolder;
     showBesideSource(settings.outputFolder.empty());
-    for (const Control& control : kControls)
-        if (control.flag)
-            states_[control.name].checked = settings.*control.flag != 0;
-    states_[kDefaultProfile].checked = settings.profileChoice == kUseDefaultProfile;
-    states_[kLastProfile].checked = settings.profileChoice != kUseDefaultProfile;
+    for (const OptionSettingRow& row : settingstable::optionRows())
+        if (const auto* flag = boundFlag(row))
+            states_[row.control].checked = settings.**flag != 0;
+    // The table binds the "last used" radio button; its partner shows the opposite.
+    states_[kDefaultProfile].checked = !states_[kLastProfile].checked;
 }
 
 OptionSettings OptionForm::takeControls()
@@ -191,10 +193,9 @@ OptionSettings OptionForm::takeControls()
             text = SettingsStore::fallbackOutputFolder();
         taken.outputFolder = text;
     }
-    for (const Control& control : kControls)
-        if (control.flag)
-            taken.*control.flag = states_[control.name].checked ? 1 : 0;
-    taken.profileChoice = states_[kLastProfile].checked ? kUseLastUsedProfile : kUseDefaultProfile;
+    for (const OptionSettingRow& row : settingstable::optionRows())
+        if (const auto* flag = boundFlag(row))
+            taken.**flag = states_[row.control].checked ? 1 : 0;
     return taken;
 }
 

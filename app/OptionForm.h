@@ -15,6 +15,9 @@
 //  - the menus are in line when "our entries exist" equals the setting; only a difference starts
 //    lumaret-shellext, which is not waited for.
 //
+// Which flag each check box (and the "last used" radio button) shows is the settings table's
+// control column.
+//
 // The page builds its controls from controls() and passes each user action on by name: the new
 // state with setChecked()/setText(), then onEvent(name), which runs the name's handler, if any.
 // After any call the page shows state() of every control again.
@@ -45,9 +48,9 @@ public:
         Kind kind;
         const char* text;
         RECT rect;
-        uint8_t OptionSettings::*flag;  // the flag a check box shows; null for every other control
         bool startsGroup;                // the first radio button of its group
         const char* tooltip;             // null: none
+        void (OptionForm::*onClick)() = nullptr;  // what a click does at once; null: nothing
     };
 
     struct ControlState {
@@ -116,9 +119,6 @@ public:
     bool onEvent(const std::string& name);
 
 private:
-    using Handler = void (OptionForm::*)();
-    static const std::map<std::string, Handler>& handlers();
-
     void showSettings(const OptionSettings& settings);
     OptionSettings takeControls();
     void showBesideSource(bool besideSource);

@@ -1,6 +1,6 @@
 #pragma once
 // SettingsStore: reads and writes OptionSettings and SkinSettings in the settings file
-// (platform::Paths::settingsFile() unless told otherwise), an INI file:
+// (platform::Paths::settingsFile() unless told otherwise), an INI file laid out by SettingsTable:
 //
 //   [output]      output_path=<folder>   output_profile=<flag>
 //   [finish]      delete_source  open_output  shutdown          (flags)
@@ -26,27 +26,6 @@
 
 namespace app {
 
-// Where one setting lives in the file.
-struct SettingKey {
-    const char* section;
-    const char* key;
-};
-
-namespace settingkeys {
-inline constexpr SettingKey kOutputPath{"output", "output_path"};
-inline constexpr SettingKey kOutputProfile{"output", "output_profile"};
-inline constexpr SettingKey kDeleteSource{"finish", "delete_source"};
-inline constexpr SettingKey kOpenOutput{"finish", "open_output"};
-inline constexpr SettingKey kShutdown{"finish", "shutdown"};
-inline constexpr SettingKey kMenuEnable{"menu", "enable"};
-inline constexpr SettingKey kMenuAuto{"menu", "auto"};
-inline constexpr SettingKey kMenuProfile{"menu", "profile"};
-inline constexpr SettingKey kSkinColor{"skin_color", "skin"};
-inline constexpr SettingKey kSkinHue{"hue", "skin"};
-inline constexpr SettingKey kSkinSaturation{"saturation", "skin"};
-inline constexpr SettingKey kSkinLuminosity{"luminosity", "skin"};
-}  // namespace settingkeys
-
 class SettingsStore {
 public:
     // The program's own settings file.
@@ -55,9 +34,9 @@ public:
 
     const std::filesystem::path& file() const { return file_; }
 
-    // The eight option keys; defaults for whatever is missing or unreadable.
+    // The option keys; defaults for whatever is missing or unreadable.
     OptionSettings loadOptions() const;
-    // Writes the eight option keys in one replacement of the file; flags as "0" or "1". False, with
+    // Writes the option keys in one replacement of the file; flags as "0" or "1". False, with
     // the file unchanged, when it cannot be read or written or a value cannot be stored.
     bool saveOptions(const OptionSettings& options) const;
 

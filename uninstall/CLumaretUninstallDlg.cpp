@@ -1,7 +1,9 @@
 #include "uninstall/CLumaretUninstallDlg.h"
 
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/core/DebugOutput.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/core/EmbeddedResource.h"
@@ -15,7 +17,7 @@ namespace {
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kCaptionColor = 0xF2D486;
 constexpr COLORREF kBottomColor = 0xEEDCAA;
-constexpr COLORREF kFrameColor = 0x878787;
+constexpr COLORREF kFrameColor = KXLib::palette::kFrame;
 constexpr COLORREF kTextColor = 0x000000;
 constexpr int kCaptionHeight = 25;
 
@@ -52,8 +54,7 @@ void CLumaretUninstallDlg::onInitDialog()
     addTextButton("start", "开始", POINT{w - 173, h - 34}, strip);
     addTextButton("cancel", "取消", POINT{w - 89, h - 34}, strip);
     auto progress = placeControl<KXLib::KXProgressbar>("KXProgressbar", "progress", RECT{20, h - 75, w - 20, h - 54});
-    progress->maxPos = kInitialRange;
-    progress->pos = 0;
+    progress->setRange(kInitialRange);
 }
 
 KXLib::KXSmartPtr<KXLib::KXButtonEx> CLumaretUninstallDlg::button(const std::string& name)
@@ -141,9 +142,7 @@ void CLumaretUninstallDlg::onProgress(WPARAM stage, LPARAM value)
         showCompletion(false);
         break;
     case app::UninstallStage::Range:
-        progress->maxPos = static_cast<int>(value);
-        progress->pos = 0;
-        progress->invalidate();
+        progress->setRange(static_cast<int>(value));
         break;
     case app::UninstallStage::Step:
         progress->setPos(progress->pos + 1);
@@ -161,7 +160,7 @@ void CLumaretUninstallDlg::showCompletion(bool normalEnd)
     button("start")->setVisible(false);
     auto cancel = button("cancel");
     cancel->setEnabled(true);
-    cancel->setText("完成", cancel->textOffset, cancel->dtFormat);
+    cancel->setCaption("完成");
     if (normalEnd)
         finished = true;
     window_.invalidate();

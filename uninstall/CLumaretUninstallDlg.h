@@ -26,7 +26,6 @@ namespace uninstall {
 
 class CLumaretUninstallDlg : public app::CSkinDialog {
 public:
-    static constexpr UINT WM_UNINSTALL_PROGRESS = WM_USER + 1;
     // 275 x 91 dialog units of the classic dialog font.
     static constexpr int kWidth = 412;
     static constexpr int kHeight = 148;

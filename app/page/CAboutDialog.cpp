@@ -3,6 +3,7 @@
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXHyperLink.h"
+#include "kxlib/ui/KXPalette.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "platform/gui/DeviceContext.h"
 
@@ -10,10 +11,10 @@ namespace app {
 
 namespace {
 
-constexpr COLORREF kLinkColor = 0x653200;
+constexpr COLORREF kLinkColor = KXLib::palette::kLink;
 constexpr COLORREF kLinkHotColor = 0x676500;
 constexpr COLORREF kVersionColor = 0x737373;
-constexpr COLORREF kNameColor = 0x653200;
+constexpr COLORREF kNameColor = KXLib::palette::kLink;
 constexpr COLORREF kInfoColor = 0x222222;
 
 // Draws one line of text with its top-left at (x, y).

@@ -3,7 +3,10 @@
 #include "app/page/CLumaretDlg.h"
 #include "profile/ProfileStore.h"
 #include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXButtonRow.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/EditBox.h"
 #include "platform/gui/FileDialog.h"
@@ -18,29 +21,10 @@ namespace app {
 
 namespace {
 
-constexpr COLORREF kDividerColor = 0xE7D3A8;
-constexpr COLORREF kButtonTextColor = 0x301C00;
-constexpr COLORREF kButtonDisabledColor = 0x808080;
+constexpr COLORREF kDividerColor = KXLib::palette::kDivider;
 constexpr SIZE kTextButtonFrame{69, 21};
 constexpr SIZE kConfigFrame{22, 22};
 constexpr RECT kListRect{205, 28, 609, 325};
-
-struct ButtonRow {
-    const char* name;
-    const char* tooltip;  // null: none
-    const char* caption;  // null: a picture only
-    RECT rect;
-    const char* image;
-    SIZE frame;
-};
-
-constexpr ButtonRow kButtons[] = {
-    {"add-file", "添加需要转换的媒体文件", "添加文件", {468, 4, 537, 24}, "image/lumaret-btn.png", kTextButtonFrame},
-    {"add-folder", "将文件夹内所有的文件添加到转换列表中", "添加文件夹", {540, 4, 609, 24}, "image/lumaret-btn.png",
-     kTextButtonFrame},
-    {"add-browse", "设置转换输出路径", "浏览", {540, 330, 609, 351}, "image/lumaret-btn.png", kTextButtonFrame},
-    {"add-config", nullptr, nullptr, {403, 3, 425, 25}, "image/lumaret-config.png", kConfigFrame},
-};
 
 // The labels stand left of the edits they name.
 struct LabelRow {
@@ -53,8 +37,6 @@ constexpr LabelRow kLabels[] = {
 };
 constexpr RECT kChosenProfileRect{264, 4, 398, 24};
 constexpr RECT kOutputFolderRect{264, 330, 536, 351};
-
-using Handler = void (CAddFileDialog::*)();
 
 }  // namespace
 
@@ -76,6 +58,7 @@ CAddFileDialog::~CAddFileDialog()
     labels_.clear();
     chosenEdit_.reset();
     outputEdit_.reset();
+    treeView_.reset();
     tree_.reset();
     removeAllControls();
 }
@@ -105,19 +88,25 @@ void CAddFileDialog::onInitPage()
     platform::FileDropTarget::enable(*getWindow());
 }
 
+// The page's buttons in creation order, each with what its click does.
+const std::vector<CAddFileDialog::ButtonRow>& CAddFileDialog::buttonRows()
+{
+    static const std::vector<ButtonRow> rows = {
+        {"add-file", "添加需要转换的媒体文件", "添加文件", {468, 4, 537, 24}, "image/lumaret-btn.png", kTextButtonFrame,
+         [](CAddFileDialog& page) { page.onAddFile(); }},
+        {"add-folder", "将文件夹内所有的文件添加到转换列表中", "添加文件夹", {540, 4, 609, 24}, "image/lumaret-btn.png",
+         kTextButtonFrame, [](CAddFileDialog& page) { page.onAddFolder(); }},
+        {"add-browse", "设置转换输出路径", "浏览", {540, 330, 609, 351}, "image/lumaret-btn.png", kTextButtonFrame,
+         [](CAddFileDialog& page) { page.onBrowse(); }},
+        {"add-config", nullptr, nullptr, {403, 3, 425, 25}, "image/lumaret-config.png", kConfigFrame,
+         [](CAddFileDialog& page) { page.onConfig(); }},
+    };
+    return rows;
+}
+
 void CAddFileDialog::createButtons()
 {
-    for (const ButtonRow& row : kButtons) {
-        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", row.name, row.rect);
-        b->loadImage(row.image, row.frame);
-        if (row.tooltip)
-            b->setTooltip(row.tooltip);
-        if (row.caption) {
-            b->setText(row.caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            b->textColor = kButtonTextColor;
-            b->disabledTextColor = kButtonDisabledColor;
-        }
-    }
+    KXLib::placeButtons(*this, buttonRows(), POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void CAddFileDialog::createNativeControls()
@@ -125,14 +114,8 @@ void CAddFileDialog::createNativeControls()
     platform::Window& window = *getWindow();
     tree_ = std::make_unique<platform::TreeView>(window, kTreeId);
     tree_->setRect(RECT{0, 0, kTreeWidth, CLumaretDlg::kPageHeight});
-    platform::Image icons;
-    platform::Image sharpIcons;
-    KXLib::loadImage(sharpIcons, "image/lumaret-imagelist@2x.png", false);
-    if (KXLib::loadImage(icons, "image/lumaret-imagelist.bmp", false))
-        tree_->setImageStrip(icons, platform::TreeView::kIconSize, RGB(255, 255, 255), sharpIcons);
-    platform::Image skin;
-    if (KXLib::loadImage(skin, "image/lumaret-scrollskin.bmp", false))
-        tree_->attachSkinScrollbars(skin);
+    treeView_ = std::make_unique<profile::ProfileTreeView>(*tree_);
+    treeView_->dress();
     tree_->show();
 
     chosenEdit_ = std::make_unique<platform::EditBox>(window, kChosenProfileId, true);
@@ -162,41 +145,23 @@ void CAddFileDialog::onShown()
 
 void CAddFileDialog::onHidden()
 {
-    if (tree_)
-        tree_->deleteAllItems();
+    if (treeView_)
+        treeView_->clear();
 }
 
 void CAddFileDialog::rebuildTree()
 {
-    if (!tree_ || !profiles_)
+    if (!treeView_ || !profiles_)
         return;
     rebuilding_ = true;
-    tree_->deleteAllItems();
+    // The items point at the snapshot's nodes, which the reload may free.
+    treeView_->clear();
     profiles_->reload();
     const profile::ProfileTree& model = profiles_->tree();
     const profile::ProfileNode* chosen = files_.chooseFromTree(model);
-    platform::HTREEITEM chosenItem = nullptr;
-    // Walked with a stack of its own: a tree read from a damaged file may be very deep.
-    std::vector<std::pair<const profile::ProfileNode*, platform::HTREEITEM>> pending;
-    for (std::size_t i = model.root().childCount(); i-- > 0;)
-        pending.emplace_back(model.root().child(i), nullptr);
-    while (!pending.empty()) {
-        const auto [node, parent] = pending.back();
-        pending.pop_back();
-        // The tree never frees the data; the records belong to the snapshot, which keeps them
-        // until the next rebuild replaces these items.
-        const platform::HTREEITEM item = tree_->insertItem(
-            parent, node->textUtf8(), node->imageIndex(), const_cast<profile::ProfileRecord*>(node->record()));
-        if (node == chosen)
-            chosenItem = item;
-        for (std::size_t i = node->childCount(); i-- > 0;)
-            pending.emplace_back(node->child(i), item);
-    }
-    if (chosenItem) {
-        for (platform::HTREEITEM up = tree_->parentItem(chosenItem); up; up = tree_->parentItem(up))
-            tree_->expand(up);
-        tree_->selectItem(chosenItem);
-    }
+    treeView_->show(model);
+    if (chosen)
+        treeView_->select(chosen);
     rebuilding_ = false;
 }
 
@@ -217,7 +182,8 @@ void CAddFileDialog::chooseItem(platform::HTREEITEM item)
     if (!item)
         return;
     // Category items carry no record and change nothing.
-    if (const auto* record = static_cast<const profile::ProfileRecord*>(tree_->itemData(item))) {
+    const profile::ProfileNode* node = treeView_->nodeOf(item);
+    if (const profile::ProfileRecord* record = node ? node->record() : nullptr) {
         files_.choose(*record);
         refreshEdits();
     }
@@ -379,20 +345,12 @@ void CAddFileDialog::onBrowse()
 void CAddFileDialog::onConfig()
 {
     if (parentWindow())
-        parentWindow()->post(kEditProfileMessage);
+        parentWindow()->post(WM_EDIT_PROFILE);
 }
 
 void CAddFileDialog::clickButton(const std::string& name)
 {
-    static const std::map<std::string, Handler> handlers{
-        {"add-file", &CAddFileDialog::onAddFile},
-        {"add-folder", &CAddFileDialog::onAddFolder},
-        {"add-browse", &CAddFileDialog::onBrowse},
-        {"add-config", &CAddFileDialog::onConfig},
-    };
-    const auto found = handlers.find(name);
-    if (found != handlers.end())
-        (this->*found->second)();
+    KXLib::clickButton(buttonRows(), name, *this);
 }
 
 void CAddFileDialog::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)

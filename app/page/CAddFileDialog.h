@@ -17,10 +17,11 @@
 #include "app/page/AddFilePageHost.h"
 #include "app/ProfileSnapshot.h"
 #include "kxlib/ui/CPageDialog.h"
+#include "kxlib/ui/KXButtonRow.h"
 #include "app/page/addFileList.h"
 #include "platform/gui/TreeView.h"
+#include "profile/page/ProfileTreeView.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,8 +43,6 @@ public:
 
 class CAddFileDialog : public CPageDialog {
 public:
-    // Sent (posted) to the main window by "add-config": show the chosen profile in the editor.
-    static constexpr UINT kEditProfileMessage = WM_USER + 4;
     static constexpr int kTreeId = 1012;
     static constexpr int kOutputFolderId = 1006;
     static constexpr int kChosenProfileId = 1016;
@@ -103,6 +102,8 @@ protected:
     void paintPage(platform::DeviceContext& dc, const RECT& client) override;
 
 private:
+    using ButtonRow = KXLib::KXButtonRow<CAddFileDialog>;
+    static const std::vector<ButtonRow>& buttonRows();
     void createButtons();
     void createNativeControls();
     // Page shown: the tree from the files, the choice, the output folder of the settings.
@@ -124,6 +125,7 @@ private:
     std::unique_ptr<ProfileSnapshot> profiles_;
     KXLib::KXSmartPtr<addFileList> list_;
     std::unique_ptr<platform::TreeView> tree_;
+    std::unique_ptr<profile::ProfileTreeView> treeView_;  // shows the snapshot in tree_
     std::unique_ptr<platform::EditBox> outputEdit_;
     std::unique_ptr<platform::EditBox> chosenEdit_;
     std::vector<std::unique_ptr<platform::Label>> labels_;

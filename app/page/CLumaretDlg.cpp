@@ -6,8 +6,10 @@
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXButtonEx.h"
+#include "kxlib/ui/KXButtonRow.h"
 #include "kxlib/ui/KXColor.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "platform/core/DebugOutput.h"
@@ -27,9 +29,6 @@
 namespace app {
 
 CLumaretDlg* theMainWindow = nullptr;
-static_assert(CAddFileDialog::kEditProfileMessage == WM_EDIT_PROFILE);
-static_assert(profile::kProfileSavedMessage == WM_PROFILE_SAVED);
-static_assert(profile::kProfilesStoredMessage == WM_PROFILES_STORED);
 
 namespace {
 
@@ -41,20 +40,14 @@ std::chrono::steady_clock::time_point& programStart()
 
 constexpr COLORREF kPanelPen = 0x1C9048;
 constexpr COLORREF kGradientEnd = 0xEBEBEB;
-constexpr COLORREF kToolbarTo = 0xFBF2E1;
-constexpr COLORREF kToolbarLine = 0xE7D3A8;
+constexpr COLORREF kToolbarTo = KXLib::palette::kHighlightEnd;
+constexpr COLORREF kToolbarLine = KXLib::palette::kDivider;
 constexpr COLORREF kTextColor = 0x000000;
 constexpr int kStatusStrip = 30;
 constexpr SIZE kToolbarButton{24, 24};
 constexpr int kToolbarTop = 115;
 constexpr SIZE kTabFrame{74, 68};
 constexpr POINT kTabCaptionAt{23, 50};
-
-// Posted to the window itself so that boxes with loops of their own open after the click's
-// notification has returned.
-constexpr UINT WM_RUN_EXIT = WM_USER + 20;
-constexpr UINT WM_RUN_ABOUT = WM_USER + 21;
-constexpr UINT WM_RUN_COMMAND_FILE = WM_USER + 22;
 
 struct ViewLayout {
     const char* status;
@@ -200,58 +193,49 @@ void CLumaretDlg::centreOnScreen()
 
 // ---- controls and pages ----
 
+// Every button of the window in creation order, each with what its click does. The tabs carry a
+// caption below their picture; "add" and "return" share a place, only one of them is ever shown.
+const std::vector<CLumaretDlg::ButtonRow>& CLumaretDlg::buttonRows()
+{
+    constexpr int right = kClientWidth;
+    constexpr auto tab = [](int left) { return RECT{left, 22, left + kTabFrame.cx, 90}; };
+    static const std::vector<ButtonRow> rows = {
+        {"close", "关闭", nullptr, {right - 52, 1, right - 15, 19}, "image/sysbutton_close.png", {37, 18},
+         [](CLumaretDlg& w) { w.window_.post(WM_RUN_EXIT); }},
+        {"min", "最小化", nullptr, {right - 79, 1, right - 52, 19}, "image/sysbutton_min.png", {27, 18},
+         [](CLumaretDlg& w) { w.window_.minimize(); }},
+        {"hide", "隐藏到状态栏", nullptr, {right - 106, 1, right - 79, 19}, "image/sysbutton_menu.png", {27, 18},
+         [](CLumaretDlg& w) { w.hideToTray(); }},
+        {"convert", "转换媒体文件", "转换", tab(11), "image/lumaret-movie.png", kTabFrame,
+         [](CLumaretDlg& w) { w.selectTab("convert"); }},
+        {"profile", "配置转换方案", "方案", tab(85), "image/lumaret-profile.png", kTabFrame,
+         [](CLumaretDlg& w) { w.selectTab("profile"); }},
+        {"option", "配置系统设置", "设置", tab(159), "image/lumaret-set.png", kTabFrame,
+         [](CLumaretDlg& w) { w.selectTab("option"); }},
+        {"about", nullptr, "关于", tab(233), "image/lumaret-about.png", kTabFrame,
+         [](CLumaretDlg& w) { w.window_.post(WM_RUN_ABOUT); }},
+        {"accept", "确定", nullptr, {right - 81, 115, right - 57, 139}, "image/lumaret-accept.png", kToolbarButton,
+         [](CLumaretDlg& w) { w.acceptAction(); }},
+        {"return", "返回", nullptr, {right - 57, 115, right - 33, 139}, "image/lumaret-return.png", kToolbarButton,
+         [](CLumaretDlg& w) { w.returnAction(); }},
+        {"add", "新增", nullptr, {right - 57, 115, right - 33, 139}, "image/lumaret-add.png", kToolbarButton,
+         [](CLumaretDlg& w) { w.enterAddMode(); }},
+        {"del", "删除", nullptr, {right - 33, 115, right - 9, 139}, "image/lumaret-del.png", kToolbarButton,
+         [](CLumaretDlg& w) { w.deleteAction(); }},
+        {"color", "皮肤颜色", nullptr, {right - 24, 76, right - 6, 94}, "image/lumaret-color.png", {18, 18},
+         [](CLumaretDlg& w) { w.openSkinPopup(); }},
+    };
+    return rows;
+}
+
 void CLumaretDlg::createControls()
 {
-    const int right = kClientWidth;
-    struct Plain {
-        const char* name;
-        const char* tooltip;
-        RECT rect;
-        const char* image;
-        SIZE frame;
-    };
-    const Plain titleButtons[] = {
-        {"close", "关闭", {right - 52, 1, right - 15, 19}, "image/sysbutton_close.png", {37, 18}},
-        {"min", "最小化", {right - 79, 1, right - 52, 19}, "image/sysbutton_min.png", {27, 18}},
-        {"hide", "隐藏到状态栏", {right - 106, 1, right - 79, 19}, "image/sysbutton_menu.png", {27, 18}},
-    };
-    for (const Plain& p : titleButtons) {
-        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", p.name, p.rect);
-        b->loadImage(p.image, p.frame);
-        b->setTooltip(p.tooltip);
-    }
-    createTabButton("convert", "转换媒体文件", "转换", 11, "image/lumaret-movie.png");
-    createTabButton("profile", "配置转换方案", "方案", 85, "image/lumaret-profile.png");
-    createTabButton("option", "配置系统设置", "设置", 159, "image/lumaret-set.png");
-    createTabButton("about", nullptr, "关于", 233, "image/lumaret-about.png");
+    KXLib::placeButtons(*this, buttonRows(), kTabCaptionAt, DT_SINGLELINE);
     currentTab_ = findControl("convert").dynamicCast<KXLib::KXButtonEx>();
-    currentTab_->checked = true;
-
-    const Plain toolbar[] = {
-        {"accept", "确定", {right - 81, 115, right - 57, 139}, "image/lumaret-accept.png", kToolbarButton},
-        {"return", "返回", {right - 57, 115, right - 33, 139}, "image/lumaret-return.png", kToolbarButton},
-        {"add", "新增", {right - 57, 115, right - 33, 139}, "image/lumaret-add.png", kToolbarButton},
-        {"del", "删除", {right - 33, 115, right - 9, 139}, "image/lumaret-del.png", kToolbarButton},
-        {"color", "皮肤颜色", {right - 24, 76, right - 6, 94}, "image/lumaret-color.png", {18, 18}},
-    };
-    for (const Plain& p : toolbar) {
-        auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", p.name, p.rect);
-        b->loadImage(p.image, p.frame);
-        b->setTooltip(p.tooltip);
-    }
+    currentTab_->setChecked(true);
     findControl("accept")->setVisible(false);
     findControl("return")->setVisible(false);
     KXLib::KXScrollbar::loadScrollbarImage("image/scrollbar2.png", SIZE{15, 15});
-}
-
-void CLumaretDlg::createTabButton(const char* name, const char* tooltip, const char* caption, int left,
-                                  const char* image)
-{
-    auto b = placeControl<KXLib::KXButtonEx>("KXButtonEx", name, RECT{left, 22, left + kTabFrame.cx, 90});
-    b->loadImage(image, kTabFrame);
-    if (tooltip)
-        b->setTooltip(tooltip);
-    b->setText(caption, kTabCaptionAt, DT_SINGLELINE);
 }
 
 void CLumaretDlg::createPages()
@@ -316,11 +300,9 @@ void CLumaretDlg::selectTab(const std::string& name)
     auto next = findControl(name).dynamicCast<KXLib::KXButtonEx>();
     if (!next)
         return;
-    currentTab_->checked = false;
-    currentTab_->invalidate();
+    currentTab_->setChecked(false);
     currentTab_ = next;
-    currentTab_->checked = true;
-    currentTab_->invalidate();
+    currentTab_->setChecked(true);
     if (name == "convert")
         showView(addMode_ ? View::AddMode : View::Conversion);
     else if (name == "profile")
@@ -460,26 +442,7 @@ void CLumaretDlg::onTrayCommand(int id)
 
 void CLumaretDlg::onClick(const std::string& name)
 {
-    if (name == "close")
-        window_.post(WM_RUN_EXIT);
-    else if (name == "min")
-        window_.minimize();
-    else if (name == "hide")
-        hideToTray();
-    else if (name == "add")
-        enterAddMode();
-    else if (name == "del")
-        deleteAction();
-    else if (name == "accept")
-        acceptAction();
-    else if (name == "return")
-        returnAction();
-    else if (name == "convert" || name == "profile" || name == "option")
-        selectTab(name);
-    else if (name == "about")
-        window_.post(WM_RUN_ABOUT);
-    else if (name == "color")
-        openSkinPopup();
+    KXLib::clickButton(buttonRows(), name, *this);
 }
 
 void CLumaretDlg::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
@@ -555,14 +518,9 @@ bool CLumaretDlg::onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSELEAVE:
-    case WM_MOUSEWHEEL:
+    if (isMouseMessage(message))
         return onMouseMessage(message, wParam, lParam);
+    switch (message) {
     case WM_CLOSE:
         // The window system's close request takes the same way out as the close button.
         exitProcedure();
@@ -581,7 +539,7 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         about.doModal();
         return true;
     }
-    case KXLib::WM_SKIN_CHANGED:
+    case WM_SKIN_CHANGED:
         onSkinChanged(wParam);
         return true;
     case WM_TRAY_NOTIFY:

@@ -23,7 +23,9 @@
 #include "convert/page/CConvertDialog.h"
 #include "convert/page/ConvertPageHost.h"
 #include "kxlib/ui/CSkinColor.h"
+#include "kxlib/ui/KXButtonRow.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/Image.h"
 #include "platform/gui/TrayIcon.h"
 #include "platform/gui/Window.h"
@@ -42,12 +44,6 @@ namespace app {
 class CLumaretDlg;
 // The one main window while it exists (set by its constructor, cleared by its destructor).
 extern CLumaretDlg* theMainWindow;
-
-// Messages the main window answers (WM_SKIN_CHANGED comes from the skin pop-up, KXLib).
-inline constexpr UINT WM_PROFILE_SAVED = WM_USER + 3;
-inline constexpr UINT WM_EDIT_PROFILE = WM_USER + 4;
-// The profile page wrote the profile files (any add, delete or accepted edit).
-inline constexpr UINT WM_PROFILES_STORED = WM_USER + 6;
 
 class CLumaretDlg : public virtual KXLib::KXDirectUIHandler,
                     public platform::WindowListener,
@@ -164,8 +160,9 @@ public:
     bool chooseProfile(HWND owner, const std::string& currentName, profile::ProfileRecord& chosen) override;
 
 private:
+    using ButtonRow = KXLib::KXButtonRow<CLumaretDlg>;
+    static const std::vector<ButtonRow>& buttonRows();
     void createControls();
-    void createTabButton(const char* name, const char* tooltip, const char* caption, int left, const char* image);
     void createPages();
     void showView(View view);
     void placeToolbarButton(const char* name, bool shown, int rightOffset);

@@ -110,7 +110,6 @@ void COptionDialog::showForm()
         if (control.kind == Kind::SkinButton) {
             if (browse_) {
                 browse_->setEnabled(state.enabled);
-                browse_->invalidate();
             }
             continue;
         }

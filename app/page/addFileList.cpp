@@ -2,6 +2,7 @@
 
 #include "convert/page/convertList.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/gui/DeviceContext.h"
 
 namespace app {
@@ -9,7 +10,7 @@ namespace app {
 namespace {
 
 constexpr COLORREF kTextColor = 0x000000;
-constexpr COLORREF kHeaderTextColor = 0x301C00;
+constexpr COLORREF kHeaderTextColor = KXLib::palette::kText;
 constexpr UINT kOneLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
 constexpr UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS;
 constexpr int kSourceIndent = 3;

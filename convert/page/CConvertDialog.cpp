@@ -5,6 +5,9 @@
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
+#include "platform/core/DebugOutput.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/FileDropTarget.h"
 #include "platform/core/MessagePresenter.h"
@@ -20,7 +23,7 @@ constexpr RECT kListRect{0, 0, 614, 325};
 constexpr RECT kStartRect{522, 330, 591, 351};
 constexpr RECT kCpuRect{591, 330, 611, 351};
 constexpr RECT kProgressRect{0, 330, 519, 351};
-constexpr COLORREF kBottomLineColor = 0xE7D3A8;  // red 168, green 211, blue 231
+constexpr COLORREF kBottomLineColor = KXLib::palette::kDivider;
 constexpr int kBottomLineRise = 30;
 constexpr int kInitialProgressMax = 20;
 
@@ -76,7 +79,7 @@ void CConvertDialog::createControls()
     list_->rowLines = 1;
     list_->selectedRowLines = 4;
     list_->selectedRowColorFrom = 0xFFFFFF;
-    list_->selectedRowColorTo = 0xFBF2E1;  // red 225, green 242, blue 251
+    list_->selectedRowColorTo = KXLib::palette::kHighlightEnd;
     for (int width : convertList::kColumnWidths)
         list_->insertColumn(-1, width);
     addControl(list_);
@@ -87,8 +90,6 @@ void CConvertDialog::createControls()
     start_->loadImage("image/lumaret-btn2.png", SIZE{69, 21});
     start_->setTooltip("开始对列表中的文件进行格式转换");
     start_->setText(kStartText, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    start_->textColor = kButtonTextColor;
-    start_->disabledTextColor = kButtonDisabledColor;
 
     cpu_ = placeControl<KXLib::KXButtonEx>("KXButtonEx", "cpu", kCpuRect);
     cpu_->loadImage("image/lumaret-btn-menu.png", SIZE{20, 21});
@@ -96,8 +97,7 @@ void CConvertDialog::createControls()
 
     progress_ = placeControl<KXLib::KXProgressbar>("KXProgressbar", "convert-progress", kProgressRect);
     progress_->showText = true;
-    progress_->maxPos = kInitialProgressMax;
-    progress_->pos = 0;
+    progress_->setRange(kInitialProgressMax);
 }
 
 void CConvertDialog::paintPage(platform::DeviceContext& dc, const RECT& client)
@@ -177,10 +177,7 @@ void CConvertDialog::dropFiles(const std::vector<std::string>& paths)
 
 void CConvertDialog::setStartCaption(const char* text)
 {
-    start_->setText(text, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    start_->textColor = kButtonTextColor;
-    start_->disabledTextColor = kButtonDisabledColor;
-    start_->invalidate();
+    start_->setCaption(text);
 }
 
 void CConvertDialog::showConverting(bool on)
@@ -199,7 +196,6 @@ void CConvertDialog::startOrStop()
         queue_->stopAll();
         showConverting(false);
         progress_->setPos(0);
-        progress_->invalidate();
     } else {
         const int waiting = countWaiting();
         if (waiting < 1) {
@@ -208,10 +204,8 @@ void CConvertDialog::startOrStop()
         }
         if (!queue_->start())
             return;
-        progress_->maxPos = waiting;
-        progress_->setPos(0);
+        progress_->setRange(waiting);
         showConverting(true);
-        progress_->invalidate();
     }
     list_->invalidate();
     invalidateParent();
@@ -260,7 +254,6 @@ void CConvertDialog::onJobFinished(convertFile* job, int state)
         AfterSuccess::apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
     }
     progress_->setPos(queue_->finishedThisRun());
-    progress_->invalidate();
     invalidateParent();
 }
 

@@ -32,13 +32,9 @@ class EncoderBinding;
 
 class CConvertDialog : public app::CPageDialog, public ConversionQueueListener {
 public:
-    // Posted by whoever wants the page repainted from elsewhere.
-    static constexpr UINT WM_REPAINT_PAGE = WM_USER + 1;
-
     static constexpr const char* kStartText = "开始";
     static constexpr const char* kStopText = "停止";
-    static constexpr COLORREF kButtonTextColor = 0x301C00;  // red 0, green 28, blue 48
-    static constexpr COLORREF kButtonDisabledColor = 0x808080;
+    static constexpr COLORREF kButtonTextColor = KXLib::palette::kText;
     static constexpr const char* kAddWhileConverting = "当前正在转换文件,请稍候添加转换文件...";
     static constexpr const char* kDeleteWhileConverting = "对不起,当前正在转换文件,不允许删除!";
     static constexpr const char* kStopQuestion = "当前正在转换文件,您是否确定停止转换?";

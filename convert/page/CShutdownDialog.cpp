@@ -7,8 +7,6 @@
 namespace convert {
 
 namespace {
-constexpr COLORREF kButtonTextColor = 0x301C00;  // red 0, green 28, blue 48
-constexpr COLORREF kButtonDisabledColor = 0x808080;
 constexpr uint8_t kCountdownFlags = platform::MessageInfo | 16;
 }  // namespace
 
@@ -34,11 +32,8 @@ void CShutdownDialog::runCountdown()
 void CShutdownDialog::onInitDialog()
 {
     app::CMessageDialog::onInitDialog();
-    if (auto ok = findControl(platform::kAnswerOk).dynamicCast<KXLib::KXButtonEx>()) {
+    if (auto ok = findControl(platform::kAnswerOk).dynamicCast<KXLib::KXButtonEx>())
         ok->setText(kCancelText, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        ok->textColor = kButtonTextColor;
-        ok->disabledTextColor = kButtonDisabledColor;
-    }
     messageTitle = kTitle;
     window_.setTitle(kTitle);
     window_.setTimer(kTimerId, 1000);

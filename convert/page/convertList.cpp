@@ -3,6 +3,7 @@
 #include "convert/JobState.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/Window.h"
 #include "profile/ProfileRecord.h"
@@ -15,7 +16,7 @@ namespace convert {
 namespace {
 
 constexpr COLORREF kTextColor = 0x000000;
-constexpr COLORREF kHeaderTextColor = 0x301C00;
+constexpr COLORREF kHeaderTextColor = KXLib::palette::kText;
 constexpr UINT kOneLine = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
 constexpr UINT kCentred = DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_END_ELLIPSIS;
 constexpr int kIconSize = 20;
@@ -242,7 +243,7 @@ void convertList::drawProgress(HDC dc, convertFile& job, const RECT& cell)
     KXLib::KXSmartPtr<KXLib::KXProgressbar>& bar = bars_[&job];
     if (!bar) {
         bar = KXLib::KXSmartPtr<KXLib::KXProgressbar>(new KXLib::KXProgressbar());
-        bar->maxPos = 100;
+        bar->setRange(100);
         bar->showText = true;
         bar->setName(profile::profileNameOf(job.getProfile()));
         bar->setHandler(handler_);

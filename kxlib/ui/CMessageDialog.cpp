@@ -1,5 +1,6 @@
 #include "kxlib/ui/CMessageDialog.h"
 
+#include "kxlib/ui/KXPalette.h"
 #include "platform/core/MessagePresenter.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXDraw.h"
@@ -15,7 +16,7 @@ namespace app {
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kFrameColor = 0x878787;
+constexpr COLORREF kFrameColor = KXLib::palette::kFrame;
 constexpr COLORREF kTextColor = 0x000000;
 constexpr int kCaptionHeight = 25;
 

@@ -68,17 +68,11 @@ void CPageDialog::onPaint(platform::DeviceContext& dc)
 
 bool CPageDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSELEAVE:
+    if (isMouseMessage(message)) {
         routeMessage(MSG{window_.get(), message, wParam, lParam});
         return true;
+    }
+    switch (message) {
     case WM_KEYDOWN:
         // Enter and Escape never close a page.
         return wParam == VK_RETURN || wParam == VK_ESCAPE;

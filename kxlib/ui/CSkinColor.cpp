@@ -3,6 +3,7 @@
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXColor.h"
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "kxlib/ui/KXSlider.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/core/IniDocument.h"
@@ -28,7 +29,7 @@ constexpr const char* kHueSlider = "slider-hue";
 constexpr const char* kSaturationSlider = "slider-sum";
 constexpr const char* kLuminositySlider = "slider-lum";
 
-constexpr COLORREF kFrameColor = 0x878787;
+constexpr COLORREF kFrameColor = palette::kFrame;
 
 const CSkinColor::Preset* findPreset(const std::string& name)
 {
@@ -64,7 +65,7 @@ std::string firstCharacters(const std::string& text, std::size_t count)
 const std::array<CSkinColor::Preset, 10>& CSkinColor::presets()
 {
     static const std::array<Preset, 10> table{{
-        {"skin0", 0xF9C232, 0xF7B300},
+        {"skin0", palette::kDefaultSkinLight, palette::kDefaultSkinDark},
         {"skin1", 0xEDA863, 0xE9933D},
         {"skin2", 0xE48A4E, 0xDE6D23},
         {"skin3", 0x6FF7DB, 0x0FF1C2},
@@ -140,7 +141,7 @@ void CSkinColor::buildContent()
         const RECT cell{5 + 40 * column, top, 35 + 40 * column, top + 30};
         auto swatch = placeControl<KXButtonEx>("KXButtonEx", name, cell);
         swatch->loadImage("image/lumaret-skin" + std::to_string(i) + ".png", SIZE{30, 30});
-        swatch->checked = name == currentSkin;
+        swatch->setChecked(name == currentSkin);
     }
     struct SliderSetup {
         const char* name;
@@ -158,7 +159,7 @@ void CSkinColor::buildContent()
         auto slider = placeControl<KXSlider>("KXSlider", setup.name, RECT{40, setup.top, 164, setup.top + 14});
         slider->loadTrackImages(setup.track, "");
         slider->loadThumbImage("image/adj-thumb.png");
-        slider->maxPos = setup.maxPos;
+        slider->setRange(setup.maxPos);
         slider->setPos(setup.pos);
     }
 }
@@ -179,14 +180,10 @@ void CSkinColor::chooseSwatch(const std::string& name)
 {
     if (name == currentSkin)
         return;
-    if (auto previous = findControl(currentSkin).dynamicCast<KXButtonEx>()) {
-        previous->checked = false;
-        previous->invalidate();
-    }
-    if (auto chosen = findControl(name).dynamicCast<KXButtonEx>()) {
-        chosen->checked = true;
-        chosen->invalidate();
-    }
+    if (auto previous = findControl(currentSkin).dynamicCast<KXButtonEx>())
+        previous->setChecked(false);
+    if (auto chosen = findControl(name).dynamicCast<KXButtonEx>())
+        chosen->setChecked(true);
     currentSkin = name;
     hue = kNeutralHue;
     saturation = kNeutralPercent;
@@ -220,10 +217,8 @@ void CSkinColor::commitSlider(KXSlider& slider)
 
 void CSkinColor::moveSlider(const char* name, int value)
 {
-    if (auto slider = findControl(name).dynamicCast<KXSlider>()) {
+    if (auto slider = findControl(name).dynamicCast<KXSlider>())
         slider->setPos(value);
-        slider->invalidate();
-    }
 }
 
 COLORREF CSkinColor::adjustedFirstColor() const
@@ -266,14 +261,11 @@ void CSkinColor::onPaint(platform::DeviceContext& dc)
 
 bool CSkinColor::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSELEAVE:
+    if (isMouseMessage(message)) {
         routeMessage(MSG{popup_.get(), message, wParam, lParam});
         return true;
+    }
+    switch (message) {
     case WM_KILLFOCUS:
         notifyParent(0);
         return true;

@@ -13,6 +13,7 @@
 // The parent window handed to open() must outlive the pop-up.
 // Threads: window thread only.
 #include "kxlib/ui/KXDirectUIHandler.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/Window.h"
 
 #include <array>
@@ -23,9 +24,6 @@
 namespace KXLib {
 
 class KXSlider;
-
-// Posted to the pop-up's parent; see the header comment for wParam.
-inline constexpr UINT WM_SKIN_CHANGED = WM_USER + 2;
 
 class CSkinColor : public virtual KXDirectUIHandler, public platform::WindowListener {
 public:

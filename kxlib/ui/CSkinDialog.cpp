@@ -75,19 +75,14 @@ void CSkinDialog::onPaint(platform::DeviceContext& dc)
 
 bool CSkinDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSELEAVE:
-        routeMessage(MSG{&window_, message, wParam, lParam});
-        return true;
-    case WM_LBUTTONDOWN:
+    if (isMouseMessage(message)) {
         // A press that no control takes lands on the box's own surface, which moves the box as a
         // caption would.
-        if (!routeMessage(MSG{&window_, message, wParam, lParam}))
+        if (!routeMessage(MSG{&window_, message, wParam, lParam}) && message == WM_LBUTTONDOWN)
             window_.startMove();
         return true;
+    }
+    switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
             onOK();

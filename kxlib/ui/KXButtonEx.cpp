@@ -20,12 +20,31 @@ bool KXButtonEx::loadImage(const std::string& path, SIZE frameSize)
 
 void KXButtonEx::setText(const std::string& text, POINT offset, UINT format)
 {
-    caption = text;
-    textColor = 0x301C00;
-    disabledTextColor = 0x808080;
-    textOffset = offset;
-    dtFormat = format;
-    invalidate();
+    if (text == caption_ && offset == textOffset_ && format == textFormat_)
+        return;
+    caption_ = text;
+    textOffset_ = offset;
+    textFormat_ = format;
+    repaint();
+}
+
+void KXButtonEx::setCaption(const std::string& text) { setText(text, textOffset_, textFormat_); }
+
+void KXButtonEx::setTextColors(COLORREF enabled, COLORREF disabled)
+{
+    if (enabled == textColor_ && disabled == disabledTextColor_)
+        return;
+    textColor_ = enabled;
+    disabledTextColor_ = disabled;
+    repaint();
+}
+
+void KXButtonEx::setChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    repaint();
 }
 
 std::string KXButtonEx::getClassName() const { return "KXButtonEx"; }
@@ -34,7 +53,7 @@ void KXButtonEx::draw(HDC dc)
 {
     if (!isVisible() || image_.isNull())
         return;
-    drawFrame(dc, stripFrame(state_, checked), true);
+    drawFrame(dc, stripFrame(state_, checked_), true);
     drawCaption(dc);
 }
 
@@ -49,11 +68,11 @@ void KXButtonEx::drawFrame(HDC dc, int frame, bool clipToRect)
 
 void KXButtonEx::drawCaption(HDC dc)
 {
-    if (caption.empty())
+    if (caption_.empty())
         return;
-    const RECT area{rect_.left + textOffset.x, rect_.top + textOffset.y, rect_.right, rect_.bottom};
-    dc->drawText(caption, area, dtFormat ? dtFormat : DT_SINGLELINE, isEnabled() ? textColor : disabledTextColor,
-                 sharedFont());
+    const RECT area{rect_.left + textOffset_.x, rect_.top + textOffset_.y, rect_.right, rect_.bottom};
+    dc->drawText(caption_, area, textFormat_ ? textFormat_ : DT_SINGLELINE,
+                 isEnabled() ? textColor_ : disabledTextColor_, sharedFont());
 }
 
 bool KXButtonEx::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)

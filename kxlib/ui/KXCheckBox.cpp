@@ -10,7 +10,7 @@ void KXCheckBox::draw(HDC dc)
 {
     if (!isVisible() || image_.isNull())
         return;
-    drawFrame(dc, stripFrame(state_, false) + (checked ? 4 : 0), false);
+    drawFrame(dc, stripFrame(state_, false) + (isChecked() ? 4 : 0), false);
     drawCaption(dc);
 }
 
@@ -21,8 +21,7 @@ bool KXCheckBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     KXSmartPtr<KXDirectUI> self(this);
     const bool claimed = handleButtonMessage(message, wParam, lParam);
     if (claimed && message == WM_LBUTTONDOWN) {
-        checked = !checked;
-        invalidate();
+        setChecked(!isChecked());
     }
     return claimed;
 }

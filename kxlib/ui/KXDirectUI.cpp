@@ -13,24 +13,37 @@ KXSmartPtr<KXDirectUIHandler> KXDirectUI::getHandler() { return handler_; }
 int KXDirectUI::getState() const { return state_; }
 void KXDirectUI::setRect(const RECT& rect) { rect_ = rect; }
 const RECT* KXDirectUI::getRect() const { return &rect_; }
-void KXDirectUI::setHighlighted(bool highlighted) { setStateBit(kHighlighted, highlighted); }
+
+void KXDirectUI::setHighlighted(bool highlighted)
+{
+    const int before = state_;
+    setStateBit(kHighlighted, highlighted);
+    if (state_ != before)
+        repaint();
+}
 
 void KXDirectUI::setVisible(bool visible)
 {
+    const int before = state_;
     if (visible) {
         setStateBit(kHidden, false);
-        return;
+    } else {
+        cancelPress();
+        state_ = kHidden;
     }
-    cancelPress();
-    state_ = kHidden;
+    if (state_ != before)
+        repaint();
 }
 
 bool KXDirectUI::isVisible() const { return !hasState(kHidden); }
 void KXDirectUI::setEnabled(bool enabled)
 {
+    const int before = state_;
     if (!enabled)
         cancelPress();
     setStateBit(kDisabled, !enabled);
+    if (state_ != before)
+        repaint();
 }
 bool KXDirectUI::isEnabled() const { return !hasState(kDisabled); }
 bool KXDirectUI::hitTest(POINT point) const { return rect_.contains(point); }
@@ -59,6 +72,12 @@ void KXDirectUI::setStateBit(int bit, bool on)
         state_ |= bit;
     else
         state_ &= ~bit;
+}
+
+void KXDirectUI::repaint()
+{
+    if (handler_)
+        invalidate();
 }
 
 HWND KXDirectUI::ownerWindow()

@@ -39,6 +39,7 @@ public:
     virtual int getState() const;
     virtual void setRect(const RECT& rect);
     virtual const RECT* getRect() const;
+    // The state setters below repaint the control when its state word changes.
     virtual void setHighlighted(bool highlighted);
     // Hiding drops every other bit (releasing the mouse capture when pressed); showing again
     // starts from a clean state word.
@@ -74,6 +75,8 @@ public:
 
 protected:
     void setStateBit(int bit, bool on);
+    // invalidate() once the control has a handler; before that nothing of it is on screen.
+    void repaint();
     bool hasState(int bit) const { return (state_ & bit) != 0; }
     // Hidden or disabled controls ignore the mouse.
     bool ignoresInput() const { return hasState(kHidden) || hasState(kDisabled); }

@@ -99,6 +99,11 @@ void KXDirectUIHandler::removeControl(const std::string& name)
     controls_.erase(found);
 }
 
+bool KXDirectUIHandler::isMouseMessage(UINT message)
+{
+    return carriesClientPoint(message) || message == WM_MOUSEWHEEL || message == WM_MOUSELEAVE;
+}
+
 void KXDirectUIHandler::createTooltip()
 {
     tooltipWindow_ = getWindow();

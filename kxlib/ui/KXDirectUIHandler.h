@@ -64,6 +64,10 @@ public:
     // Offers a message of the window to the controls (see the header comment); true when one
     // claimed it. Routes nothing and returns false until createTooltip() has run with a window.
     virtual bool routeMessage(const MSG& msg);
+    // Whether a window message is one of the mouse's (moves, presses and releases of either button,
+    // double clicks, the wheel, leaving the window): the messages every window passes to
+    // routeMessage, so that all windows agree on what their controls get to see.
+    static bool isMouseMessage(UINT message);
 
     // Sets up the window's tooltip; call once the window exists, before routing.
     void createTooltip();

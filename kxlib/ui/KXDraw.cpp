@@ -1,6 +1,7 @@
 #include "kxlib/ui/KXDraw.h"
 
 #include "kxlib/ui/KXDirectUI.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/core/EmbeddedResource.h"
 #include "platform/core/Paths.h"
@@ -21,7 +22,7 @@ void drawRect(HDC dc, COLORREF penColor, COLORREF fillColor, bool hollow, int x1
 
 void drawRoundRect(HDC dc, COLORREF fillColor, bool hollow, int left, int top, int right, int bottom)
 {
-    dc->roundRect(0x878787, fillColor, hollow, RECT{left, top, right, bottom}, 12, 12);
+    dc->roundRect(palette::kFrame, fillColor, hollow, RECT{left, top, right, bottom}, 12, 12);
 }
 
 void gradientFill(HDC dc, COLORREF firstColor, COLORREF secondColor, bool vertical, int left, int top, int right,

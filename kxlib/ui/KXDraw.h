@@ -13,7 +13,7 @@ namespace KXLib {
 void drawLine(HDC dc, COLORREF color, int x1, int y1, int x2, int y2);
 // One-pixel frame in `penColor`, filled with `fillColor` unless `hollow`; corners normalised.
 void drawRect(HDC dc, COLORREF penColor, COLORREF fillColor, bool hollow, int x1, int y1, int x2, int y2);
-// Frame in 0x878787 with a 12 x 12 corner ellipse, filled with `fillColor` unless `hollow`.
+// Frame in palette::kFrame with a 12 x 12 corner ellipse, filled with `fillColor` unless `hollow`.
 void drawRoundRect(HDC dc, COLORREF fillColor, bool hollow, int left, int top, int right, int bottom);
 // `firstColor` at the top (vertical) or left edge blending to `secondColor` at the other end.
 void gradientFill(HDC dc, COLORREF firstColor, COLORREF secondColor, bool vertical, int left, int top, int right,

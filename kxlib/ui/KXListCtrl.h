@@ -16,6 +16,7 @@
 //
 // Threads: window thread only.
 #include "kxlib/ui/KXDirectUI.h"
+#include "kxlib/ui/KXPalette.h"
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/KXSmartPtr.h"
 #include "platform/core/WinTypes.h"
@@ -99,10 +100,10 @@ public:
     bool fillBackground = false;
     COLORREF backgroundColor = 0xFFFFFF;
     COLORREF headerColor = 0xF5F5F5;
-    COLORREF borderColor = 0xE7D3A8;
+    COLORREF borderColor = palette::kDivider;
     COLORREF gridColor = 0xDDDACC;
-    COLORREF hotRowColorFrom = 0xFFFAEF;
-    COLORREF hotRowColorTo = 0xFFFAEF;
+    COLORREF hotRowColorFrom = palette::kHotRow;
+    COLORREF hotRowColorTo = palette::kHotRow;
     COLORREF selectedRowColorFrom = 0xD4E8FF;
     COLORREF selectedRowColorTo = 0xD4E8FF;
     int rowLines = 1;

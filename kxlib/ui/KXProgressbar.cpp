@@ -17,6 +17,13 @@ void KXProgressbar::setPos(int value)
     invalidate();
 }
 
+void KXProgressbar::setRange(int maximum)
+{
+    maxPos.store(maximum);
+    pos.store(0);
+    repaint();
+}
+
 std::string KXProgressbar::getClassName() const { return "KXProgressbar"; }
 
 void KXProgressbar::draw(HDC dc)

@@ -1,13 +1,15 @@
 #include "kxlib/ui/KXSkinColors.h"
 
+#include "kxlib/ui/KXPalette.h"
+
 namespace KXLib {
 
 namespace {
 
 // The first preset's pair, so a dialog shown before the main window loads the skin still looks
 // like the default skin.
-COLORREF g_light = 0xF9C232;
-COLORREF g_dark = 0xF7B300;
+COLORREF g_light = palette::kDefaultSkinLight;
+COLORREF g_dark = palette::kDefaultSkinDark;
 
 }  // namespace
 

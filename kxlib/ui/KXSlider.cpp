@@ -20,18 +20,30 @@ bool KXSlider::loadThumbImage(const std::string& path) { return loadImage(thumbI
 
 void KXSlider::setPos(int value)
 {
-    if (value == pos)
+    if (value == pos_)
         return;
-    pos = std::max(0, std::min(value, maxPos));
+    const int clamped = std::max(0, std::min(value, maxPos_));
+    if (clamped == pos_)
+        return;
+    pos_ = clamped;
+    repaint();
+}
+
+void KXSlider::setRange(int maxPos)
+{
+    maxPos_ = maxPos;
+    pos_ = std::max(0, std::min(pos_, maxPos_));
+    repaint();
 }
 
 int KXSlider::usableWidth() const { return trackImage.width() - marginEnd - marginStart; }
 
 int KXSlider::positionOffset() const
 {
-    if (maxPos <= 0)
+    if (maxPos_ <= 0)
         return 0;
-    return static_cast<int>(static_cast<float>(usableWidth()) * (static_cast<float>(pos) / static_cast<float>(maxPos)));
+    const float fraction = static_cast<float>(pos_) / static_cast<float>(maxPos_);
+    return static_cast<int>(static_cast<float>(usableWidth()) * fraction);
 }
 
 int KXSlider::positionAt(int x) const
@@ -40,7 +52,7 @@ int KXSlider::positionAt(int x) const
     if (usable <= 0)
         return 0;
     return static_cast<int>(static_cast<float>(x - rect_.left - marginStart) / static_cast<float>(usable) *
-                            static_cast<float>(maxPos));
+                            static_cast<float>(maxPos_));
 }
 
 std::string KXSlider::getClassName() const { return "KXSlider"; }
@@ -86,7 +98,6 @@ bool KXSlider::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (hasState(kPressed)) {
             // The owner hears of every move of a drag, even when the value stays.
             setPos(positionAt(point.x));
-            invalidate();
             return notify(message, wParam, lParam);
         }
         return hoverMove(inside, wParam, lParam);

@@ -15,9 +15,13 @@ public:
     bool loadTrackImages(const std::string& trackPath, const std::string& fillPath);
     // The thumb, premultiplied. False when it cannot be loaded.
     bool loadThumbImage(const std::string& path);
-    // Stores value clamped to 0..maxPos (nothing happens when it equals pos).
+    // Stores value clamped to 0..getMaxPos() and repaints (nothing happens when it equals the
+    // position).
     void setPos(int value);
-    int getPos() const { return pos; }
+    int getPos() const { return pos_; }
+    // The largest position; the position is clamped into the new range and the slider repainted.
+    void setRange(int maxPos);
+    int getMaxPos() const { return maxPos_; }
 
     // Pixel offset of the current position from the track's usable start.
     int positionOffset() const;
@@ -34,11 +38,12 @@ public:
     bool vertical = false;  // not drawn: the program has no vertical sliders
     int marginStart = 0;
     int marginEnd = 0;
-    int maxPos = 0;
-    int pos = 0;
 
 private:
     int usableWidth() const;
+
+    int maxPos_ = 0;
+    int pos_ = 0;
 };
 
 }  // namespace KXLib

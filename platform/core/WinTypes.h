@@ -140,8 +140,6 @@ constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_DROPFILES = 0x0233;
-// The main window's tray icon reports its mouse messages with this number (see TrayIcon.h).
-constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

@@ -7,6 +7,7 @@
 // Threads: window thread only. The owner window must outlive the icon. The owner takes the icon
 // away from a report with remove(); it does not destroy the TrayIcon during the report.
 #include "platform/core/WinTypes.h"
+#include "platform/core/WindowMessages.h"
 
 #include <memory>
 #include <string>

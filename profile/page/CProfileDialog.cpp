@@ -1,5 +1,6 @@
 #include "profile/page/CProfileDialog.h"
 
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/core/MessagePresenter.h"
 #include "platform/gui/Window.h"
@@ -330,13 +331,13 @@ void CProfileDialog::profileTreeChanged()
 void CProfileDialog::profileSaved()
 {
     if (HWND parent = parentWindow())
-        parent->send(kProfileSavedMessage);
+        parent->send(WM_PROFILE_SAVED);
 }
 
 void CProfileDialog::profilesStored()
 {
     if (HWND parent = parentWindow())
-        parent->send(kProfilesStoredMessage);
+        parent->send(WM_PROFILES_STORED);
 }
 
 void CProfileDialog::profileTreeEmpty()

@@ -27,12 +27,6 @@
 
 namespace profile {
 
-// Sent to the main window after an accepted edit of an existing profile (both parameters 0).
-inline constexpr UINT kProfileSavedMessage = WM_USER + 3;
-// Sent to the main window after every write of the profile files by the page: an added, deleted
-// or edited profile (both parameters 0).
-inline constexpr UINT kProfilesStoredMessage = WM_USER + 6;
-
 class CProfileDialog : public app::CPageDialog, private ProfileEditorListener {
 public:
     static constexpr int kTreeId = 1012;

@@ -15,19 +15,24 @@ void ProfileTreeView::dress()
 {
     platform::Image icons;
     platform::Image sharpIcons;
-    if (!sharpIcons.load("image/lumaret-imagelist@2x.png"))
-        sharpIcons.load("image/lumaret-imagelist@2x.bmp");
-    if (icons.load("image/lumaret-imagelist.bmp"))
+    if (!KXLib::loadImage(sharpIcons, "image/lumaret-imagelist@2x.png", false))
+        KXLib::loadImage(sharpIcons, "image/lumaret-imagelist@2x.bmp", false);
+    if (KXLib::loadImage(icons, "image/lumaret-imagelist.bmp", false))
         view_.setImageStrip(icons, platform::TreeView::kIconSize, RGB(255, 255, 255), sharpIcons);
     platform::Image skin;
     if (KXLib::loadImage(skin, "image/lumaret-scrollskin.bmp", false))
         view_.attachSkinScrollbars(skin);
 }
 
-void ProfileTreeView::show(const ProfileTree& tree)
+void ProfileTreeView::clear()
 {
     view_.deleteAllItems();
     items_.clear();
+}
+
+void ProfileTreeView::show(const ProfileTree& tree)
+{
+    clear();
     // Parents come before their children in pre-order, so each parent's item already exists.
     std::vector<const ProfileNode*> expanded;
     tree.findInPreOrder([&](const ProfileNode& node) {

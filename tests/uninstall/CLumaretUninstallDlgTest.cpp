@@ -83,8 +83,8 @@ TEST_F(UninstallDialogTest, AsksFirstWithItsOwnBuiltInPictures)
     // built into the program file.
     for (const char* name : {"start", "cancel", "close"})
         EXPECT_TRUE(dialog.buttonNamed(name)->hasImage()) << name;
-    EXPECT_EQ(dialog.buttonNamed("start")->caption, "开始");
-    EXPECT_EQ(dialog.buttonNamed("cancel")->caption, "取消");
+    EXPECT_EQ(dialog.buttonNamed("start")->caption(), "开始");
+    EXPECT_EQ(dialog.buttonNamed("cancel")->caption(), "取消");
     EXPECT_EQ(dialog.bar()->maxPos, 20);
     EXPECT_EQ(dialog.bar()->pos, 0);
 }
@@ -112,7 +112,7 @@ TEST_F(UninstallDialogTest, WorksWithEveryButtonDisabledThenShowsTheEnd)
     EXPECT_FALSE(dialog.buttonNamed("start")->isVisible());
     EXPECT_TRUE(dialog.buttonNamed("cancel")->isEnabled());
     EXPECT_TRUE(dialog.buttonNamed("close")->isEnabled());
-    EXPECT_EQ(dialog.buttonNamed("cancel")->caption, "完成");
+    EXPECT_EQ(dialog.buttonNamed("cancel")->caption(), "完成");
     EXPECT_EQ(dialog.bar()->maxPos, 1 + app::UninstallProcedure::kFixedSteps);
     EXPECT_EQ(dialog.bar()->pos, dialog.bar()->maxPos);
 
@@ -129,7 +129,7 @@ TEST_F(UninstallDialogTest, WithoutAListItReportsSuccessAndCloseOpensNothing)
     dialog.settle();
     EXPECT_EQ(dialog.getStatusText(), "卸载Lumaret成功...");
     EXPECT_FALSE(dialog.isFinished());
-    EXPECT_EQ(dialog.buttonNamed("cancel")->caption, "完成");
+    EXPECT_EQ(dialog.buttonNamed("cancel")->caption(), "完成");
     dialog.click("close");
     EXPECT_TRUE(dialog.hasEnded());
     EXPECT_TRUE(opened_.empty());

@@ -1,6 +1,7 @@
 #include "tools/gallery/GalleryList.h"
 
 #include "kxlib/ui/KXDraw.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/gui/DeviceContext.h"
 
 #include <array>
@@ -10,7 +11,7 @@ namespace gallery {
 
 namespace {
 
-constexpr COLORREF kTextColor = 0x301C00;
+constexpr COLORREF kTextColor = KXLib::palette::kText;
 constexpr std::array<const char*, 3> kHeaders{"文件", "格式", "状态"};
 constexpr std::array<const char*, 4> kFormats{"MP4", "AVI", "WMV", "MKV"};
 constexpr std::array<const char*, 4> kStates{"等待", "转换中", "完成", "失败"};

@@ -1,6 +1,7 @@
 #include "tools/gallery/GalleryWindow.h"
 
 #include "app/page/CAboutDialog.h"
+#include "kxlib/ui/KXPalette.h"
 #include "platform/core/MessagePresenter.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXCheckBox.h"
@@ -11,6 +12,7 @@
 #include "kxlib/ui/KXScrollbar.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "kxlib/ui/KXSlider.h"
+#include "platform/core/WindowMessages.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/QtBridge.h"
 #include "platform/gui/SkinScrollbars.h"
@@ -28,10 +30,9 @@ namespace gallery {
 
 namespace {
 
-constexpr UINT WM_GALLERY_ACTION = WM_USER + 100;
-constexpr COLORREF kTextColor = 0x301C00;
-constexpr COLORREF kHeadingColor = 0x653200;
-constexpr COLORREF kFrameColor = 0x878787;
+constexpr COLORREF kTextColor = KXLib::palette::kText;
+constexpr COLORREF kHeadingColor = KXLib::palette::kLink;
+constexpr COLORREF kFrameColor = KXLib::palette::kFrame;
 constexpr int kCaptionHeight = 30;
 constexpr std::array<const char*, 4> kLooks{"正常", "悬停", "按下/选中", "禁用"};
 
@@ -160,7 +161,7 @@ void GalleryWindow::stateButton(const std::string& name, const std::string& imag
     if (!caption.empty())
         button->setText(caption, POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     button->setHighlighted(look == 1);
-    button->checked = look == 2;
+    button->setChecked(look == 2);
     button->setEnabled(look != 3);
 }
 
@@ -188,7 +189,7 @@ void GalleryWindow::buildStateGrid()
             auto box = placeControl<KXLib::KXCheckBox>("KXCheckBox", name, RECT{left, top, left + 70, top + 15});
             box->loadImage(checkStripPath_, SIZE{15, 15});
             box->setText("选项", POINT{20, 0}, DT_SINGLELINE | DT_VCENTER);
-            box->checked = checked == 1;
+            box->setChecked(checked == 1);
             box->setHighlighted(look == 1);
             box->setEnabled(look != 3);
         }
@@ -238,7 +239,7 @@ void GalleryWindow::buildBarsAndSliders()
         const int top = 264 + (i / 2) * 22;
         auto bar = placeControl<KXLib::KXProgressbar>("KXProgressbar", "progress-" + std::to_string(i),
                                                       RECT{left, top, left + 225, top + 16});
-        bar->maxPos = 100;
+        bar->setRange(100);
         bar->showText = true;
         bar->setPos(positions[i]);
     }
@@ -267,7 +268,7 @@ void GalleryWindow::buildBarsAndSliders()
         auto slider = placeControl<KXLib::KXSlider>("KXSlider", sliders[i].name, RECT{left, top, left + 124, top + 14});
         slider->loadTrackImages(std::string("image/") + sliders[i].track + ".bmp", "");
         slider->loadThumbImage("image/adj-thumb.png");
-        slider->maxPos = sliders[i].maxPos;
+        slider->setRange(sliders[i].maxPos);
         slider->setPos(sliders[i].pos);
         slider->setEnabled(sliders[i].enabled);
     }
@@ -291,7 +292,7 @@ void GalleryWindow::buildStatusPictures()
                                                      RECT{600 + i * 90, 416, 720 + i * 90, 434});
         link->text = i == 0 ? "访问主页" : "反馈报告 (悬停)";
         link->url = i == 0 ? app::CAboutDialog::kHomePage : app::CAboutDialog::kFeedback;
-        link->normalColor = 0x653200;
+        link->normalColor = KXLib::palette::kLink;
         link->hotColor = 0x676500;
         link->setTooltip(link->url);
         if (i == 1) {
@@ -405,23 +406,19 @@ void GalleryWindow::runAction(int action)
 
 bool GalleryWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSELEAVE:
-    case WM_MOUSEWHEEL:
+    if (isMouseMessage(message)) {
         if (!routeMessage(MSG{&window_, message, wParam, lParam}) && message == WM_LBUTTONDOWN)
             window_.startMove();
         return true;
+    }
+    switch (message) {
     case WM_CLOSE:
         QCoreApplication::exit(0);
         return true;
     case WM_GALLERY_ACTION:
         runAction(static_cast<int>(wParam));
         return true;
-    case KXLib::WM_SKIN_CHANGED:
+    case WM_SKIN_CHANGED:
         if (wParam == 1) {
             applySkinColours();
             window_.invalidate();

@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, ClickingTheCurrentTabChangesNothing)
     EXPECT_EQ(window.viewBuildCount(), builds);
     EXPECT_EQ(window.currentView(), View::Profile);
     // Only the current tab is checked.
-    auto tab = [&](const char* name) { return window.findControl(name).dynamicCast<KXLib::KXButtonEx>()->checked; };
+    auto tab = [&](const char* name) { return window.findControl(name).dynamicCast<KXLib::KXButtonEx>()->isChecked(); };
     EXPECT_TRUE(tab("profile"));
     EXPECT_FALSE(tab("convert"));
     EXPECT_FALSE(tab("option"));
@@ -278,14 +278,14 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
 TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
 {
     window.skinColorPopup.currentSkin = "skin3";
-    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    window.onMessage(WM_SKIN_CHANGED, 1, 0);
     const auto& preset = KXLib::CSkinColor::presets()[3];
     EXPECT_EQ(window.skinLightColor, preset.first);
     EXPECT_EQ(window.skinDarkColor, preset.second);
     EXPECT_EQ(KXLib::KXSkinColors::light(), preset.first);
 
     window.skinColorPopup.hue = 60;
-    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    window.onMessage(WM_SKIN_CHANGED, 1, 0);
     EXPECT_NE(window.skinLightColor, preset.first);
     EXPECT_EQ(KXLib::KXSkinColors::dark(), window.skinDarkColor);
 
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
     };
     const uint32_t adjusted = bandPixel();
     window.skinColorPopup.hue = KXLib::CSkinColor::kNeutralHue;
-    window.onMessage(KXLib::WM_SKIN_CHANGED, 1, 0);
+    window.onMessage(WM_SKIN_CHANGED, 1, 0);
     EXPECT_EQ(window.skinLightColor, preset.first);
     EXPECT_NE(bandPixel(), adjusted);
 }

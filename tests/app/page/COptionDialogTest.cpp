@@ -100,7 +100,7 @@ TEST_F(OptionPageTest, EveryControlOfTheTableIsOnThePageShowingTheStoredSettings
     std::string tip;
     EXPECT_TRUE(browse()->getTooltip(tip));
     EXPECT_EQ(tip, "设置转换输出路径");
-    EXPECT_EQ(browse().dynamicCast<KXLib::KXButtonEx>()->caption, "浏览");
+    EXPECT_EQ(browse().dynamicCast<KXLib::KXButtonEx>()->caption(), "浏览");
 
     EXPECT_EQ(editText(), "/srv/out");
     EXPECT_TRUE(enabled(OptionForm::kOutputFolder));
@@ -196,18 +196,18 @@ TEST_F(OptionPageTest, ShutdownToggleFromTheConversionPageResetsThePage)
 TEST_F(OptionPageTest, ASavedProfileRewritesTheMenusWhileTheyAreEnabled)
 {
     open("[menu]\nenable=1\n");
-    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
+    window->onMessage(WM_PROFILES_STORED, 0, 0);
     EXPECT_TRUE(started.empty());  // none of ours installed yet
     const fs::path ours = env.dir / "share/nemo/actions/lumaret-000.nemo_action";
     fs::create_directories(ours.parent_path());
     std::ofstream(ours) << "[Nemo Action]\n" << app::ShellMenus::kMarkerLine << "\n";
-    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
+    window->onMessage(WM_PROFILES_STORED, 0, 0);
     EXPECT_EQ(started, std::vector<std::string>{"register"});
 
     click(OptionForm::kContextMenu);
     window->acceptAction();
     EXPECT_EQ(started, (std::vector<std::string>{"register", "unregister"}));
-    window->onMessage(app::WM_PROFILES_STORED, 0, 0);
+    window->onMessage(WM_PROFILES_STORED, 0, 0);
     EXPECT_EQ(started.size(), 2u);
 }
 

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
 {
-    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStartText);
     EXPECT_EQ(page().overallBar().maxPos, 20);
 
     page().addFile(goodSource("a.mp4"), nullptr);
@@ -65,8 +65,8 @@ TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
     page().startOrStop();
     EXPECT_TRUE(page().isConverting());
     EXPECT_TRUE(page().list().isConverting());
-    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStopText);
-    EXPECT_EQ(page().startButton().textColor, CConvertDialog::kButtonTextColor);
+    EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStopText);
+    EXPECT_EQ(page().startButton().textColor(), CConvertDialog::kButtonTextColor);
     EXPECT_EQ(page().overallBar().maxPos, 2);
     EXPECT_EQ(page().overallBar().pos, 0);
     EXPECT_EQ(page().findConvertingJob(), page().list().jobAt(0));
@@ -76,7 +76,7 @@ TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
     EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Done);
     EXPECT_EQ(page().countFinished(), 2);
     EXPECT_EQ(page().overallBar().pos, 2);
-    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStartText);
     EXPECT_FALSE(page().list().isConverting());
     EXPECT_EQ(window.countLine(), "共有 2 个文件,已经完成 2 个文件");
     // No options set: nothing shown, nothing moved, no countdown. The machine was kept awake
@@ -136,7 +136,7 @@ TEST_F(ConvertPageTest, StopAsksAndAStoppedJobWaitsAndConvertsAgainIntoANewName)
     page().startOrStop();
     EXPECT_FALSE(page().isConverting());
     EXPECT_EQ(job->getState(), convert::Waiting);
-    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStartText);
+    EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStartText);
     EXPECT_EQ(page().overallBar().pos, 0);
     EXPECT_EQ(page().countFinished(), 0);
 
@@ -352,7 +352,7 @@ TEST_F(ConvertPageTest, AProbeFailureDuringAConversionIsCountedAndStartsNothing)
     EXPECT_TRUE(page().isConverting());
     EXPECT_EQ(page().findConvertingJob(), first);
     EXPECT_EQ(page().countFinished(), 1);
-    EXPECT_EQ(page().startButton().caption, CConvertDialog::kStopText);
+    EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStopText);
 
     // Its row shows the red line and, on line 2, the fixed text of a bad file.
     page().list().selectRow(1);

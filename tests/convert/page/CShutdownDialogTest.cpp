@@ -29,7 +29,7 @@ TEST(CShutdownDialogTest, CountsThirtySecondsThenRequestsThePowerOffOnce)
     Countdown box(nullptr, [&] { ++requests; });
     box.start();
     EXPECT_EQ(box.getTitle(), CShutdownDialog::kTitle);
-    EXPECT_EQ(box.findControl("ok").dynamicCast<KXLib::KXButtonEx>()->caption, CShutdownDialog::kCancelText);
+    EXPECT_EQ(box.findControl("ok").dynamicCast<KXLib::KXButtonEx>()->caption(), CShutdownDialog::kCancelText);
     EXPECT_EQ(box.text(), "您设置了完成任务后自动关机,系统将在 30 秒后自动关机!");
     for (int i = 0; i < 29; ++i)
         box.onMessage(WM_TIMER, CShutdownDialog::kTimerId, 0);

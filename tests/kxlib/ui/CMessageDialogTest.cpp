@@ -98,7 +98,7 @@ TEST(CMessageDialogTest, LaysOutOneOkButtonOrAYesNoPairWithNoAsTheDefault)
     EXPECT_EQ(notice.buttonRect("close"), (RECT{w - 42, 1, w - 5, 19}));
     EXPECT_FALSE(notice.findControl("yes"));
     EXPECT_FALSE(notice.findControl("no"));
-    EXPECT_EQ(notice.findControl("ok").dynamicCast<KXLib::KXButtonEx>()->caption, "确定");
+    EXPECT_EQ(notice.findControl("ok").dynamicCast<KXLib::KXButtonEx>()->caption(), "确定");
 
     Box question("", "删除所选文件?", 12);
     question.initDialog();
@@ -107,8 +107,8 @@ TEST(CMessageDialogTest, LaysOutOneOkButtonOrAYesNoPairWithNoAsTheDefault)
     EXPECT_EQ(question.buttonRect("yes"), (RECT{x, qh - 34, x + 69, qh - 13}));
     EXPECT_EQ(question.buttonRect("no"), (RECT{x + 79, qh - 34, x + 148, qh - 13}));
     EXPECT_FALSE(question.findControl("ok"));
-    EXPECT_EQ(question.findControl("yes").dynamicCast<KXLib::KXButtonEx>()->caption, "是");
-    EXPECT_EQ(question.findControl("no").dynamicCast<KXLib::KXButtonEx>()->caption, "否");
+    EXPECT_EQ(question.findControl("yes").dynamicCast<KXLib::KXButtonEx>()->caption(), "是");
+    EXPECT_EQ(question.findControl("no").dynamicCast<KXLib::KXButtonEx>()->caption(), "否");
     EXPECT_TRUE(question.findControl("no")->getState() & KXLib::KXDirectUI::kHighlighted);
     EXPECT_FALSE(question.findControl("yes")->getState() & KXLib::KXDirectUI::kHighlighted);
 }

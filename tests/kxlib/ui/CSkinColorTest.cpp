@@ -72,7 +72,7 @@ protected:
         send(WM_LBUTTONUP, x, releaseY);
     }
     int sliderPos(const std::string& name) { return skin.findControl(name).dynamicCast<KXSlider>()->getPos(); }
-    bool checked(const std::string& name) { return skin.findControl(name).dynamicCast<KXButtonEx>()->checked; }
+    bool checked(const std::string& name) { return skin.findControl(name).dynamicCast<KXButtonEx>()->isChecked(); }
     app::SkinSettings stored() { return app::SettingsStore(config / "Lumaret.ini").loadSkin(); }
     bool settingsWritten() { return std::filesystem::exists(config / "Lumaret.ini"); }
 

@@ -84,7 +84,7 @@ TEST_F(KXButtonExTest, AButtonDisabledWhilePressedReportsNoLaterClick)
 TEST_F(KXButtonExTest, DisabledTakesPrecedenceAndIgnoresTheMouse)
 {
     const auto& c = frameColours();
-    button->checked = true;
+    button->setChecked(true);
     EXPECT_EQ(shown(), c[2]);
     button->setHighlighted(true);
     EXPECT_EQ(shown(), c[2]);
@@ -93,7 +93,7 @@ TEST_F(KXButtonExTest, DisabledTakesPrecedenceAndIgnoresTheMouse)
     EXPECT_FALSE(handler.send(WM_MOUSEMOVE, 20, 20));
     EXPECT_FALSE(handler.send(WM_LBUTTONDOWN, 20, 20));
     EXPECT_TRUE(handler.take().empty());
-    button->checked = false;
+    button->setChecked(false);
     button->setEnabled(true);
     EXPECT_EQ(shown(), c[1]);  // highlighted alone shows the hover frame
 }
@@ -119,8 +119,8 @@ TEST_F(KXButtonExTest, MissingImageLeavesTheButtonBlankButWorking)
     EXPECT_FALSE(bare->loadImage((dir / "absent.png").string(), SIZE{40, 20}));
     EXPECT_FALSE(bare->hasImage());
     bare->setText("确定", POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    EXPECT_EQ(bare->textColor, 0x301C00u);
-    EXPECT_EQ(bare->disabledTextColor, 0x808080u);
+    EXPECT_EQ(bare->textColor(), 0x301C00u);
+    EXPECT_EQ(bare->disabledTextColor(), 0x808080u);
     platform::DeviceContext dc(RECT{0, 0, 400, 300});
     bare->draw(&dc);
     for (int x = 100; x < 140; ++x)
@@ -173,10 +173,10 @@ TEST_F(KXCheckBoxTest, PressReportsTheOldStateAndTheClickTheNewOne)
 {
     std::vector<bool> seen;
     handler.onEvent = [&](KXSmartPtr<KXDirectUI> control, UINT) {
-        seen.push_back(control.dynamicCast<KXCheckBox>()->checked);
+        seen.push_back(control.dynamicCast<KXCheckBox>()->isChecked());
     };
     handler.send(WM_LBUTTONDOWN, 15, 15);
-    EXPECT_TRUE(box->checked);
+    EXPECT_TRUE(box->isChecked());
     handler.send(WM_LBUTTONUP, 15, 15);
     EXPECT_EQ(seen, (std::vector<bool>{false, true}));
 
@@ -184,10 +184,10 @@ TEST_F(KXCheckBoxTest, PressReportsTheOldStateAndTheClickTheNewOne)
     // of the pair, none for the double click itself.
     handler.send(WM_LBUTTONDOWN, 15, 15);
     handler.send(WM_LBUTTONUP, 15, 15);
-    EXPECT_FALSE(box->checked);
+    EXPECT_FALSE(box->isChecked());
     handler.send(WM_LBUTTONDBLCLK, 15, 15);
     handler.send(WM_LBUTTONUP, 15, 15);
-    EXPECT_FALSE(box->checked);
+    EXPECT_FALSE(box->isChecked());
 }
 
 TEST_F(KXCheckBoxTest, CheckedFramesFollowTheUncheckedOnesAtFullSize)
@@ -195,13 +195,13 @@ TEST_F(KXCheckBoxTest, CheckedFramesFollowTheUncheckedOnesAtFullSize)
     const auto& c = frameColours();
     // Drawn at the frame size even though the rectangle is smaller.
     EXPECT_EQ(paintedAt(*box, 24, 24), c[0]);
-    box->checked = true;
+    box->setChecked(true);
     EXPECT_EQ(paintedAt(*box, 24, 24), c[4]);
     handler.send(WM_MOUSEMOVE, 15, 15);
     EXPECT_EQ(paintedAt(*box, 24, 24), c[5]);
     box->setEnabled(false);
     EXPECT_EQ(paintedAt(*box, 24, 24), c[7]);
-    box->checked = false;
+    box->setChecked(false);
     EXPECT_EQ(paintedAt(*box, 24, 24), c[3]);
 }
 
@@ -227,7 +227,81 @@ TEST_F(KXCheckBoxTest, AnOwnerThatDropsTheBoxOnThePressDoesNotBreakTheToggle)
     EXPECT_FALSE(handler.findControl("watched"));
     EXPECT_TRUE(alive);  // the hot control still holds it
     ASSERT_TRUE(handler.hotControl());
-    EXPECT_TRUE(handler.hotControl().dynamicCast<KXCheckBox>()->checked);
+    EXPECT_TRUE(handler.hotControl().dynamicCast<KXCheckBox>()->isChecked());
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the repaint requests the button makes of itself.
+class CountingButton : public KXButtonEx {
+public:
+    void invalidate() override
+    {
+        ++repaints;
+        KXButtonEx::invalidate();
+    }
+    int repaints = 0;
+};
+
+}  // namespace
+
+// Every setter repaints the button when, and only when, what it shows changes; a button that has
+// no handler yet takes the values without asking for a repaint it could not get.
+TEST(KXButtonExSetters, RepaintOnlyWhenTheShownStateChanges)
+{
+    controltest::RecordingHandler handler;
+    KXSmartPtr<CountingButton> loose(new CountingButton);
+    loose->setChecked(true);
+    loose->setText("开始", POINT{0, 0}, DT_CENTER);
+    loose->setTextColors(0x0000FF, 0x00FF00);
+    EXPECT_EQ(loose->repaints, 0);
+    EXPECT_TRUE(loose->isChecked());
+
+    KXSmartPtr<CountingButton> button(new CountingButton);
+    button->setName("b");
+    button->setHandler(KXSmartPtr<KXDirectUIHandler>(&handler));
+    ASSERT_TRUE(handler.addControl(button));
+    int expected = 0;
+    button->setChecked(true);
+    EXPECT_EQ(button->repaints, ++expected);
+    button->setChecked(true);
+    EXPECT_EQ(button->repaints, expected);
+    button->setText("开始", POINT{2, 3}, DT_CENTER);
+    EXPECT_EQ(button->repaints, ++expected);
+    button->setText("开始", POINT{2, 3}, DT_CENTER);
+    EXPECT_EQ(button->repaints, expected);
+    button->setCaption("停止");
+    EXPECT_EQ(button->repaints, ++expected);
+    EXPECT_EQ(button->textOffset(), (POINT{2, 3}));
+    EXPECT_EQ(button->textFormat(), static_cast<UINT>(DT_CENTER));
+    button->setTextColors(0x0000FF, 0x00FF00);
+    EXPECT_EQ(button->repaints, ++expected);
+    button->setTextColors(0x0000FF, 0x00FF00);
+    EXPECT_EQ(button->repaints, expected);
+    button->setEnabled(false);
+    EXPECT_EQ(button->repaints, ++expected);
+    button->setEnabled(false);
+    EXPECT_EQ(button->repaints, expected);
+    button->setVisible(false);
+    EXPECT_EQ(button->repaints, ++expected);
+    button->setVisible(false);
+    EXPECT_EQ(button->repaints, expected);
+    button->setVisible(true);
+    EXPECT_EQ(button->repaints, ++expected);
+    handler.removeAllControls();
+}
+
+// A caption set after the colours keeps them: callers set their colours once.
+TEST_F(KXButtonExTest, SetTextKeepsTheCaptionColours)
+{
+    EXPECT_EQ(button->textColor(), palette::kText);
+    EXPECT_EQ(button->disabledTextColor(), palette::kDisabledText);
+    button->setTextColors(0x0000FF, 0x00FF00);
+    button->setText("开始", POINT{0, 0}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    button->setCaption("停止");
+    EXPECT_EQ(button->caption(), "停止");
+    EXPECT_EQ(button->textColor(), 0x0000FFu);
+    EXPECT_EQ(button->disabledTextColor(), 0x00FF00u);
+}

@@ -257,3 +257,13 @@ TEST_F(KXDirectUIHandlerTest, ACallbackMayRemoveTheControlThatNotifiedAndOthers)
 }
 
 }  // namespace
+
+// Every window passes exactly these to its controls: all the mouse delivers, nothing else.
+TEST(KXDirectUIHandlerSetup, MouseMessagesAreTheMouseOnes)
+{
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                         WM_MOUSEWHEEL, WM_MOUSELEAVE})
+        EXPECT_TRUE(KXDirectUIHandler::isMouseMessage(message)) << message;
+    for (UINT message : {WM_KEYDOWN, WM_TIMER, WM_KILLFOCUS, WM_COMMAND, WM_DROPFILES, WM_MOUSEMOVE - 1, WM_USER})
+        EXPECT_FALSE(KXDirectUIHandler::isMouseMessage(message)) << message;
+}

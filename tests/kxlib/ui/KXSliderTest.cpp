@@ -23,7 +23,7 @@ protected:
         slider = handler.make<KXSlider>("KXSlider", "slider-hue", RECT{0, 0, 100, 14});
         ASSERT_TRUE(slider->loadTrackImages((dir / "track.png").string(), ""));
         ASSERT_TRUE(slider->loadThumbImage((dir / "thumb.png").string()));
-        slider->maxPos = 200;
+        slider->setRange(200);
     }
     testsupport::TempDir dir;
     controltest::RecordingHandler handler;
@@ -33,14 +33,14 @@ protected:
 TEST_F(KXSliderTest, DragPastBothEndsStaysInRangeAndReportsEveryMove)
 {
     EXPECT_TRUE(handler.send(WM_LBUTTONDOWN, 50, 7));
-    EXPECT_EQ(slider->pos, 100);
+    EXPECT_EQ(slider->getPos(), 100);
     EXPECT_EQ(platform::Window::captureWindow(), &handler.window);
 
     EXPECT_TRUE(handler.send(WM_MOUSEMOVE, -30, 7));
-    EXPECT_EQ(slider->pos, 0);
+    EXPECT_EQ(slider->getPos(), 0);
     EXPECT_TRUE(handler.send(WM_MOUSEMOVE, -40, 7));  // no change, still reported
     EXPECT_TRUE(handler.send(WM_MOUSEMOVE, 500, 300));
-    EXPECT_EQ(slider->pos, 200);
+    EXPECT_EQ(slider->getPos(), 200);
     // The thumb rests at the track's end.
     EXPECT_EQ(controltest::paintedAt(*slider, 95, 7), kThumb);
     EXPECT_EQ(controltest::paintedAt(*slider, 85, 7), kTrack);
@@ -58,7 +58,7 @@ TEST_F(KXSliderTest, DragPastBothEndsStaysInRangeAndReportsEveryMove)
 TEST_F(KXSliderTest, ReleaseOutsideEndsTheDragWithoutACommit)
 {
     handler.send(WM_LBUTTONDOWN, 25, 7);
-    EXPECT_EQ(slider->pos, 50);
+    EXPECT_EQ(slider->getPos(), 50);
     handler.take();
     EXPECT_TRUE(handler.send(WM_LBUTTONUP, 300, 100));  // claimed, not reported
     EXPECT_TRUE(handler.take().empty());
@@ -84,11 +84,11 @@ TEST_F(KXSliderTest, PositionPixelArithmeticHonoursTheMargins)
     EXPECT_EQ(slider->positionAt(50), 100);
     EXPECT_EQ(slider->positionAt(5), -12);  // outside the range until setPos clamps it
     slider->setPos(-12);
-    EXPECT_EQ(slider->pos, 0);
+    EXPECT_EQ(slider->getPos(), 0);
     EXPECT_EQ(controltest::paintedAt(*slider, 15, 7), kThumb);  // at the usable start
 
     // A maximum of 0 must not divide by zero.
-    slider->maxPos = 0;
+    slider->setRange(0);
     EXPECT_EQ(slider->positionOffset(), 0);
 }
 
