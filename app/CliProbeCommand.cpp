@@ -3,10 +3,12 @@
 #include "app/CliText.h"
 #include "convert/convertFile.h"
 #include "convert/convertFileInfoThread.h"
+#include "kxlib/KXCondition.h"
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXMutexLock.h"
+#include "kxlib/KXThreadSafety.h"
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 
 namespace app {
 
@@ -17,20 +19,21 @@ class ProbeWaiter {
 public:
     void published()
     {
-        std::lock_guard lock(mutex_);
+        KXLib::KXMutexLock lock(mutex_);
         done_ = true;
-        changed_.notify_all();
+        changed_.signalAll();
     }
     void wait()
     {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return done_; });
+        KXLib::KXMutexLock lock(mutex_);
+        while (!done_)
+            changed_.wait(mutex_);
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool done_ = false;
+    KXLib::KXMutex mutex_;
+    KXLib::KXCondition changed_;
+    bool done_ KX_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace

@@ -4,10 +4,11 @@
 #include "convert/QueueJournal.h"
 #include "convert/QueuedFile.h"
 #include "convert/convertFileInfoThread.h"
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXMutexLock.h"
 #include "platform/core/DebugOutput.h"
 
 #include <algorithm>
-#include <mutex>
 #include <unordered_map>
 
 namespace convert {
@@ -39,9 +40,10 @@ struct ConversionQueue::Impl {
     const std::weak_ptr<int> weakLife = life;
 
     // The id of each job in the queue, read on job and probe threads to label their reports.
-    // Never held while a job or the probe is called.
-    std::mutex idMutex;
-    std::unordered_map<const convertFile*, uint64_t> ids;
+    // Never held while a job or the probe is called; a job takes it from inside a report it makes
+    // with the job lock held (a failed probe's).
+    KXLib::KXMutex idMutex KX_ACQUIRED_AFTER(convertFile::jobLock);
+    std::unordered_map<const convertFile*, uint64_t> ids KX_GUARDED_BY(idMutex);
 };
 
 ConversionQueue::ConversionQueue(Poster poster, ConversionQueueListener* listener, const EncoderBinding* binding)
@@ -66,7 +68,7 @@ ConversionQueue::~ConversionQueue()
     // delivered any more, since every posted function checks the queue's life first.
     impl_->probe.stop();
     {
-        std::lock_guard lock(impl_->idMutex);
+        KXLib::KXMutexLock lock(impl_->idMutex);
         impl_->ids.clear();
     }
     rows_.clear();
@@ -86,7 +88,7 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
     row.job = std::move(own);
     convertFile* added = row.job.get();
     {
-        std::lock_guard lock(impl_->idMutex);
+        KXLib::KXMutexLock lock(impl_->idMutex);
         impl_->ids[added] = row.id;
     }
     rows_.push_back(std::move(row));
@@ -148,7 +150,7 @@ bool ConversionQueue::removeJob(convertFile* job)
 
     impl_->probe.remove(job);
     {
-        std::lock_guard lock(impl_->idMutex);
+        KXLib::KXMutexLock lock(impl_->idMutex);
         impl_->ids.erase(job);
     }
     std::unique_ptr<convertFile> removed = std::move(row.job);
@@ -324,7 +326,7 @@ void ConversionQueue::postFor(const convertFile* job, std::function<void(Convers
 {
     uint64_t id = 0;
     {
-        std::lock_guard lock(impl_->idMutex);
+        KXLib::KXMutexLock lock(impl_->idMutex);
         const auto found = impl_->ids.find(job);
         if (found == impl_->ids.end())
             return;

@@ -1,16 +1,20 @@
 #include "convert/ConversionQueueLoop.h"
 
+#include "kxlib/KXMutexLock.h"
+
 #include <utility>
 
 namespace convert {
 
+using KXLib::KXMutexLock;
+
 void ConversionQueueLoop::post(std::function<void()> function)
 {
     {
-        std::lock_guard lock(mutex_);
+        KXMutexLock lock(mutex_);
         functions_.push_back(std::move(function));
     }
-    arrived_.notify_one();
+    arrived_.signal();
 }
 
 ConversionQueue::Poster ConversionQueueLoop::poster()
@@ -18,17 +22,26 @@ ConversionQueue::Poster ConversionQueueLoop::poster()
     return [this](std::function<void()> function) { post(std::move(function)); };
 }
 
-std::function<void()> ConversionQueueLoop::take(const std::chrono::milliseconds* limit)
+std::function<void()> ConversionQueueLoop::popFront()
 {
-    std::unique_lock lock(mutex_);
-    const auto ready = [this] { return !functions_.empty(); };
-    if (!limit)
-        arrived_.wait(lock, ready);
-    else if (!arrived_.wait_for(lock, *limit, ready))
+    if (functions_.empty())
         return {};
     std::function<void()> next = std::move(functions_.front());
     functions_.pop_front();
     return next;
+}
+
+std::function<void()> ConversionQueueLoop::take(const std::chrono::milliseconds* limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + (limit ? *limit : std::chrono::milliseconds(0));
+    KXMutexLock lock(mutex_);
+    while (functions_.empty()) {
+        if (!limit)
+            arrived_.wait(mutex_);
+        else if (!arrived_.waitUntil(mutex_, deadline))
+            break;
+    }
+    return popFront();
 }
 
 void ConversionQueueLoop::runOne()
@@ -52,12 +65,11 @@ std::size_t ConversionQueueLoop::runPending()
     for (;;) {
         std::function<void()> next;
         {
-            std::lock_guard lock(mutex_);
-            if (functions_.empty())
-                return count;
-            next = std::move(functions_.front());
-            functions_.pop_front();
+            KXMutexLock lock(mutex_);
+            next = popFront();
         }
+        if (!next)
+            return count;
         next();
         ++count;
     }

@@ -5,13 +5,14 @@
 // Threads: post() and poster()'s function from any thread; the run functions on the owner's
 // thread only. Lifetime: the loop must outlive every queue that posts into it.
 #include "convert/ConversionQueue.h"
+#include "kxlib/KXCondition.h"
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXThreadSafety.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
-#include <mutex>
 
 namespace convert {
 
@@ -33,10 +34,14 @@ public:
 private:
     // Takes the next function, waiting at most `limit` (none: forever); empty when none came.
     std::function<void()> take(const std::chrono::milliseconds* limit);
+    // Takes the first queued function; empty when none is queued.
+    std::function<void()> popFront() KX_REQUIRES(mutex_);
 
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<std::function<void()>> functions_;
+    // Jobs and the probe post while they hold their own locks, so this one comes last; it is never
+    // held while a function runs.
+    KXLib::KXMutex mutex_ KX_ACQUIRED_AFTER(convertFile::jobLock);
+    KXLib::KXCondition arrived_;
+    std::deque<std::function<void()>> functions_ KX_GUARDED_BY(mutex_);
 };
 
 }  // namespace convert

@@ -5,17 +5,15 @@
 #include "convert/MediaInfoParser.h"
 #include "convert/OutputClaim.h"
 #include "convert/OutputName.h"
+#include "convert/RunVerdict.h"
 #include "kxlib/KXAutoLock.h"
+#include "kxlib/KXMutexLock.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/DebugOutput.h"
 #include "platform/core/RegularFile.h"
 #include "profile/EncodingTables.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <sys/stat.h>
@@ -24,6 +22,7 @@
 namespace convert {
 
 using KXLib::KXAutoLock;
+using KXLib::KXMutexLock;
 
 KXLib::KXCriticalSection convertFile::jobLock;
 
@@ -72,72 +71,6 @@ bool isNonEmptyFile(const std::string& path)
     return !error && size > 0;
 }
 
-// A media time as the encoders print it: hours:minutes:seconds.hundredths.
-std::string clockText(double seconds)
-{
-    const auto hundredths = static_cast<long long>(std::llround(std::max(0.0, seconds) * 100.0));
-    char text[48];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%02lld", hundredths / 360000, hundredths / 6000 % 60,
-                  hundredths / 100 % 60, hundredths % 100);
-    return text;
-}
-
-// "SIGSEGV" for 11: the short name reads the same in every language.
-std::string signalName(int signal)
-{
-    const char* name = ::sigabbrev_np(signal);
-    return name ? "SIG" + std::string(name) : std::to_string(signal);
-}
-
-// Whether the last status line reached the end of the media, within the slack of a whole run.
-bool coversDuration(const EncoderOutputReader& reader, int64_t durationMillis)
-{
-    if (durationMillis <= 0)
-        return true;  // unknown duration: nothing to compare with
-    const int64_t needed = durationMillis - convertFile::coverageSlackMillis(durationMillis);
-    return reader.lastTimeMillis() >= needed;
-}
-
-// Why the encoder's end does not count as a conversion, in the interface's language; empty when it
-// does. Checked in order: how the encoder ended, whether it converted at all, its output, and
-// whether its last status line reached the end of the media.
-std::string endReason(const char* program, const platform::ChildProcess::ExitStatus& exit,
-                      const EncoderOutputReader& reader, bool outputWritten, const std::string& outputPath,
-                      int64_t durationMillis)
-{
-    const std::string name(program);
-    if (!exit.exited && exit.signal != 0)
-        return name + " 被信号 " + std::to_string(exit.signal) + "(" + signalName(exit.signal) + ")终止";
-    if (!exit.exited)
-        return name + " 以未知方式结束";
-    if (exit.code != 0)
-        return name + " 异常结束,退出状态 " + std::to_string(exit.code);
-    if (!reader.sawProgress())
-        return name + " 没有转换任何内容就结束了";
-    if (!outputWritten)
-        return name + " 没有写出输出文件(" + outputPath + ")";
-    if (!coversDuration(reader, durationMillis))
-        return "转换不完整: " + name + " 只转换到 " + clockText(static_cast<double>(reader.lastTimeMillis()) / 1000.0) + ",源文件时长为 " +
-               clockText(static_cast<double>(durationMillis) / 1000.0);
-    return {};
-}
-
-// The encoder's last lines and the reason, within the error text's limit; lines are dropped from
-// the front when both do not fit.
-std::string joinErrorText(std::string lines, const std::string& reason)
-{
-    if (reason.empty())
-        return lines;
-    const size_t room = EncoderOutputReader::kMaxErrorText;
-    if (reason.size() + 1 >= room)
-        return reason.substr(0, room);
-    while (!lines.empty() && lines.size() + 1 + reason.size() > room) {
-        const size_t nextLine = lines.find('\n');
-        lines.erase(0, nextLine == std::string::npos ? lines.size() : nextLine + 1);
-    }
-    return lines.empty() ? reason : lines + "\n" + reason;
-}
-
 }  // namespace
 
 void convertFile::setEncoderPriorityClass(uint32_t value)
@@ -162,11 +95,6 @@ int convertFile::niceValueOf(uint32_t value)
     default:
         return platform::ChildProcess::kNiceNormal;
     }
-}
-
-int64_t convertFile::coverageSlackMillis(int64_t durationMillis)
-{
-    return std::max<int64_t>(2000, durationMillis * 3 / 100);
 }
 
 convertFile::convertFile(const EncoderBinding* binding)
@@ -253,7 +181,7 @@ bool convertFile::start()
 
 bool convertFile::startThread()
 {
-    std::lock_guard run(runMutex_);
+    KXMutexLock run(runMutex_);
     // A new run always gets a new thread; the last one has ended (or ends now) on its own.
     if (thread_) {
         thread_->join();
@@ -292,7 +220,7 @@ void convertFile::requestStop()
         KXAutoLock lock(&jobLock);
         probeArrived_.notify_all();
     }
-    std::lock_guard guard(processMutex_);
+    KXMutexLock guard(processMutex_);
     if (process_)
         process_->interrupt();
 }
@@ -301,7 +229,7 @@ void convertFile::joinThread()
 {
     KXLib::KXSmartPtr<KXLib::KXThread> thread;
     {
-        std::lock_guard run(runMutex_);
+        KXMutexLock run(runMutex_);
         thread = thread_;
         thread_.reset();
     }
@@ -451,11 +379,17 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, i
     if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
         return RunOutcome::Stopped;  // no report; the partial output goes
 
-    const std::string reason = endReason(encoderProgramName(command.program), exit, reader,
-                                         isNonEmptyFile(command.outputPath), command.outputPath, durationMillis);
-    if (reason.empty())
+    RunVerdict::Run run;
+    run.exit = exit;
+    run.sawProgress = reader.sawProgress();
+    run.lastTimeMillis = reader.lastTimeMillis();
+    run.outputWritten = isNonEmptyFile(command.outputPath);
+    run.outputPath = command.outputPath;
+    run.durationMillis = durationMillis;
+    const RunVerdict verdict(encoderProgramName(command.program), run);
+    if (verdict.converted())
         return RunOutcome::Done;
-    errorText = joinErrorText(reader.errorText(), reason);
+    errorText = verdict.errorText(reader.errorText());
     return RunOutcome::Failed;
 }
 
@@ -463,7 +397,7 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
                          std::string& errorText)
 {
     {
-        std::lock_guard guard(processMutex_);
+        KXMutexLock guard(processMutex_);
         process_ = child;
         if (stopRequested_.load())
             child->interrupt();
@@ -482,7 +416,7 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
 
 void convertFile::dropProcess()
 {
-    std::lock_guard guard(processMutex_);
+    KXMutexLock guard(processMutex_);
     process_.reset();
 }
 
@@ -671,7 +605,7 @@ profile::ProfileRecord convertFile::getProfile() const
 
 void convertFile::applyPriority()
 {
-    std::lock_guard guard(processMutex_);
+    KXMutexLock guard(processMutex_);
     if (process_)
         process_->setNice(niceValueOf(encoderPriorityClass()));
 }

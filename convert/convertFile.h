@@ -9,7 +9,7 @@
 //
 // A conversion is Done only when the encoder printed at least one status line, ended with exit
 // status 0, left a non-empty output file, and its last status line reached the probed duration
-// (within max(2 s, 3 %), see kCoverageSlack). Anything else is Failed, with the encoder's last lines
+// (within max(2 s, 3 %); RunVerdict decides). Anything else is Failed, with the encoder's last lines
 // and the reason (in Chinese, with both times for a shortfall) as the error text in mediaInfo.
 //
 // Output files: the output name is claimed with O_CREAT|O_EXCL before the encoder starts, so two
@@ -34,6 +34,7 @@
 #include "convert/OutputClaim.h"
 #include "convert/convertEvent.h"
 #include "kxlib/KXCriticalSection.h"
+#include "kxlib/KXMutex.h"
 #include "kxlib/KXRunable.h"
 #include "kxlib/KXShared.h"
 #include "kxlib/KXSmartPtr.h"
@@ -45,7 +46,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -82,14 +82,6 @@ public:
     static uint32_t encoderPriorityClass();
     // realtime -15, high -5, normal 0, idle 19; an unknown class is normal.
     static int niceValueOf(uint32_t priorityClass);
-
-    // How far the encoder's last reported time may fall short of the probed duration for a run
-    // to count as a whole conversion: the larger of 2 seconds and 3 % of the duration. The last
-    // status line of a complete run lies within a frame or an audio packet of the end, and the
-    // probe's container duration may exceed the streams by a little (a longer track that the
-    // output type drops, a lower output frame rate); a cut source or an encoder that stopped on a
-    // full disk falls short by far more.
-    static int64_t coverageSlackMillis(int64_t durationMillis);
 
     // binding: the encoders to use; null means the process-wide binding. Must outlive the job.
     explicit convertFile(const EncoderBinding* binding = nullptr);
@@ -236,13 +228,15 @@ private:
     // The thread that runs run() now (empty between runs).
     std::atomic<std::thread::id> runThread_{};
 
-    // Guards thread_ only; never held while a report is made or a thread is joined.
-    std::mutex runMutex_;
-    KXLib::KXSmartPtr<KXLib::KXThread> thread_;
+    // Guards thread_ only; never held while a report is made or a thread is joined. A new run's
+    // set-up takes the job lock inside it.
+    KXLib::KXMutex runMutex_ KX_ACQUIRED_BEFORE(jobLock);
+    KXLib::KXSmartPtr<KXLib::KXThread> thread_ KX_GUARDED_BY(runMutex_);
 
-    // The running encoder, reachable by stop() and applyPriority().
-    mutable std::mutex processMutex_;
-    std::shared_ptr<platform::ChildProcess> process_;
+    // The running encoder, reachable by stop() and applyPriority(). Held only around calls into
+    // the encoder's process, never together with another lock of the job.
+    KXLib::KXMutex processMutex_;
+    std::shared_ptr<platform::ChildProcess> process_ KX_GUARDED_BY(processMutex_);
 };
 
 }  // namespace convert

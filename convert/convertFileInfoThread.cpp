@@ -4,6 +4,7 @@
 #include "convert/MediaInfoParser.h"
 #include "convert/convertFile.h"
 #include "kxlib/KXAutoLock.h"
+#include "kxlib/KXMutexLock.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/DebugOutput.h"
 
@@ -89,7 +90,7 @@ size_t convertFileInfoThread::pendingCount() const
 
 void convertFileInfoThread::interruptCurrent()
 {
-    std::lock_guard guard(currentMutex_);
+    KXLib::KXMutexLock guard(currentMutex_);
     if (current_)
         current_->interrupt();
 }
@@ -116,14 +117,14 @@ void convertFileInfoThread::run()
 
         auto process = std::make_shared<platform::ChildProcess>();
         {
-            std::lock_guard guard(currentMutex_);
+            KXLib::KXMutexLock guard(currentMutex_);
             current_ = process;
             if (stopRequested.load())
                 process->interrupt();
         }
         const MediaInfo info = probe(binding, path, *process);
         {
-            std::lock_guard guard(currentMutex_);
+            KXLib::KXMutexLock guard(currentMutex_);
             current_.reset();
         }
         if (stopRequested.load())

@@ -8,13 +8,16 @@
 // thread. After each published result the notify function runs on this worker's thread (the page
 // passes one that queues a repaint to its window).
 //
-// Locks: queueLock guards the queue and the notify function; it is always taken before
-// convertFile::jobLock. A result is published only while its job is still at the front of the
-// queue, with both locks held; a job removed meanwhile is never written to.
+// Locks: queueLock guards the queue and the notify function; it is taken before
+// convertFile::jobLock and before currentMutex_, never after them. A result is published only
+// while its job is still at the front of the queue, with both locks held; a job removed meanwhile
+// is never written to.
 //
 // Threads: start(), stop(), enqueue() and remove() may be called from any thread but the worker
 // (usually the window thread). Jobs are not owned: the list calls remove() before deleting one.
+#include "convert/convertFile.h"
 #include "kxlib/KXCriticalSection.h"
+#include "kxlib/KXMutex.h"
 #include "kxlib/KXRunable.h"
 #include "kxlib/KXShared.h"
 #include "kxlib/KXSignal.h"
@@ -27,7 +30,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace platform {
@@ -37,7 +39,6 @@ class ChildProcess;
 namespace convert {
 
 class EncoderBinding;
-class convertFile;
 struct MediaInfo;
 
 class convertFileInfoThread : public virtual KXLib::KXRunable, public virtual KXLib::KXShared {
@@ -74,10 +75,10 @@ public:
 
 private:
     void publish(convertFile* job, const MediaInfo& info) KX_REQUIRES(queueLock);
-    void interruptCurrent();
+    void interruptCurrent() KX_EXCLUDES(currentMutex_);
 
     const EncoderBinding* binding_;
-    mutable KXLib::KXCriticalSection queueLock;
+    mutable KXLib::KXCriticalSection queueLock KX_ACQUIRED_BEFORE(convertFile::jobLock);
     // Each queued job with the number of its enqueue, so that a job deleted and another created at
     // the same address can never receive the first one's result.
     struct Pending {
@@ -92,8 +93,8 @@ private:
     std::atomic<bool> stopRequested{false};
 
     // The probe's running encoder, so that stop() and remove() can cut it short.
-    std::mutex currentMutex_;
-    std::shared_ptr<platform::ChildProcess> current_;
+    KXLib::KXMutex currentMutex_ KX_ACQUIRED_AFTER(queueLock);
+    std::shared_ptr<platform::ChildProcess> current_ KX_GUARDED_BY(currentMutex_);
 };
 
 }  // namespace convert

@@ -1,5 +1,7 @@
 #include "kxlib/KXSemaphore.h"
 
+#include "kxlib/KXMutexLock.h"
+
 #include <algorithm>
 #include <chrono>
 
@@ -13,31 +15,33 @@ KXSemaphore::KXSemaphore(long initialCount, long maximumCount)
 
 bool KXSemaphore::post()
 {
-    // Notify with the mutex held: a waiter that takes the unit may go on to destroy this
-    // semaphore, which must not happen while notify_one() is still touching it.
-    std::lock_guard lock(mutex_);
+    // Signal with the mutex held: a waiter that takes the unit may go on to destroy this
+    // semaphore, which must not happen while signal() is still touching it.
+    KXMutexLock lock(mutex_);
     if (count_ >= maximum_)
         return false;
     ++count_;
-    available_.notify_one();
+    available_.signal();
     return true;
 }
 
 bool KXSemaphore::wait(uint32_t milliseconds)
 {
-    std::unique_lock lock(mutex_);
-    const auto hasUnit = [this] { return count_ > 0; };
-    if (milliseconds == kKXInfinite)
-        available_.wait(lock, hasUnit);
-    else if (!available_.wait_for(lock, std::chrono::milliseconds(milliseconds), hasUnit))
-        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    KXMutexLock lock(mutex_);
+    while (count_ <= 0) {
+        if (milliseconds == kKXInfinite)
+            available_.wait(mutex_);
+        else if (!available_.waitUntil(mutex_, deadline) && count_ <= 0)
+            return false;
+    }
     --count_;
     return true;
 }
 
 long KXSemaphore::count() const
 {
-    std::lock_guard lock(mutex_);
+    KXMutexLock lock(mutex_);
     return count_;
 }
 

@@ -6,9 +6,11 @@
 //
 // Threads: every operation may be called from any thread. A waiter may destroy the semaphore as
 // soon as its wait() has returned, provided no other call on it is still to come.
-#include <condition_variable>
+#include "kxlib/KXCondition.h"
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXThreadSafety.h"
+
 #include <cstdint>
-#include <mutex>
 
 namespace KXLib {
 
@@ -34,9 +36,9 @@ public:
     long maximum() const { return maximum_; }
 
 private:
-    mutable std::mutex mutex_;
-    std::condition_variable available_;
-    long count_;
+    mutable KXMutex mutex_;
+    KXCondition available_;
+    long count_ KX_GUARDED_BY(mutex_);
     const long maximum_;
 };
 

@@ -19,6 +19,8 @@
 #define KX_RELEASE(...) KX_THREAD_ANNOTATION(release_capability(__VA_ARGS__))
 #define KX_REQUIRES(...) KX_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
 #define KX_EXCLUDES(...) KX_THREAD_ANNOTATION(locks_excluded(__VA_ARGS__))
+// The lock order: a lock declared KX_ACQUIRED_BEFORE(other) is never taken while `other` is held.
 #define KX_ACQUIRED_BEFORE(...) KX_THREAD_ANNOTATION(acquired_before(__VA_ARGS__))
+#define KX_ACQUIRED_AFTER(...) KX_THREAD_ANNOTATION(acquired_after(__VA_ARGS__))
 // For the rare function the analysis cannot follow (re-entering a section the thread holds).
 #define KX_NO_THREAD_SAFETY_ANALYSIS KX_THREAD_ANNOTATION(no_thread_safety_analysis)

@@ -1,9 +1,11 @@
 #include "platform/core/DebugOutput.h"
 
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXMutexLock.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace platform {
 
@@ -20,8 +22,9 @@ void DebugOutput::line(std::string_view text)
 {
     if (!enabled())
         return;
-    static std::mutex writing;
-    std::lock_guard lock(writing);
+    // One line at a time, so that lines of different threads never interleave.
+    static KXLib::KXMutex writing;
+    KXLib::KXMutexLock lock(writing);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);

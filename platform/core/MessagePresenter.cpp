@@ -1,7 +1,10 @@
 #include "platform/core/MessagePresenter.h"
 
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXMutexLock.h"
+#include "kxlib/KXThreadSafety.h"
+
 #include <cstdio>
-#include <mutex>
 
 namespace platform {
 
@@ -19,12 +22,12 @@ public:
     }
 };
 
-std::mutex presenterMutex;
-std::shared_ptr<MessagePresenter> currentPresenter;
+KXLib::KXMutex presenterMutex;
+std::shared_ptr<MessagePresenter> currentPresenter KX_GUARDED_BY(presenterMutex);
 
 std::shared_ptr<MessagePresenter> presenterInUse()
 {
-    std::lock_guard lock(presenterMutex);
+    KXLib::KXMutexLock lock(presenterMutex);
     if (!currentPresenter)
         currentPresenter = std::make_shared<StandardErrorPresenter>();
     return currentPresenter;
@@ -34,7 +37,7 @@ std::shared_ptr<MessagePresenter> presenterInUse()
 
 std::shared_ptr<MessagePresenter> setMessagePresenter(std::shared_ptr<MessagePresenter> presenter)
 {
-    std::lock_guard lock(presenterMutex);
+    KXLib::KXMutexLock lock(presenterMutex);
     auto previous = std::move(currentPresenter);
     currentPresenter = std::move(presenter);
     return previous;

@@ -1,5 +1,6 @@
 #include "convert/convertFile.h"
 
+#include "convert/RunVerdict.h"
 #include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "tests/convert/FakeEncoderSupport.h"
@@ -402,8 +403,8 @@ TEST_F(ConvertFileTest, DoneNeedsTheLastReportedTimeToReachTheDuration)
     EXPECT_EQ(convertOnce("statuses 0 7.9 7.9\nwrite-output\n", 10000, "short79.mp4").first, convert::Failed);
     EXPECT_EQ(convertOnce("status 97\nwrite-output\n", 100000, "long97.mp4").first, convert::Done);
     EXPECT_EQ(convertOnce("status 96.9\nwrite-output\n", 100000, "long969.mp4").first, convert::Failed);
-    EXPECT_EQ(convertFile::coverageSlackMillis(10000), 2000);
-    EXPECT_EQ(convertFile::coverageSlackMillis(3600000), 108000);
+    EXPECT_EQ(convert::RunVerdict::coverageSlackMillis(10000), 2000);
+    EXPECT_EQ(convert::RunVerdict::coverageSlackMillis(3600000), 108000);
 }
 
 TEST_F(ConvertFileTest, MencoderThatStopsShortOnAFullDiskFails)

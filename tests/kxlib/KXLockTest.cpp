@@ -1,11 +1,15 @@
 #include "kxlib/KXAutoLock.h"
+#include "kxlib/KXCondition.h"
 #include "kxlib/KXCriticalSection.h"
+#include "kxlib/KXMutex.h"
+#include "kxlib/KXMutexLock.h"
 #include "kxlib/KXSemaphore.h"
 #include "kxlib/KXSignal.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -58,6 +62,78 @@ TEST(KXLockTest, SectionIsReentrantAndEarlyLeaveIsNotRepeated)
     KXAutoLock nothing(nullptr);   // a null section is ignored
 }
 
+namespace {
+
+// Whether another thread can take the mutex now.
+bool freeForOthers(KXMutex& mutex)
+{
+    bool taken = false;
+    std::thread([&] {
+        if (mutex.tryLock()) {
+            taken = true;
+            mutex.unlock();
+        }
+    }).join();
+    return taken;
+}
+
+}  // namespace
+
+TEST(KXMutexTest, MutexLockExcludesOtherThreadsForItsScope)
+{
+    KXMutex mutex;
+    long counter = 0;  // deliberately not atomic: the lock alone must keep it right
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 10000; ++i) {
+                KXMutexLock lock(mutex);
+                ++counter;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(counter, 40000);
+
+    {
+        KXMutexLock lock(mutex);
+        EXPECT_FALSE(freeForOthers(mutex));
+    }
+    EXPECT_TRUE(freeForOthers(mutex));
+}
+
+TEST(KXMutexTest, ConditionGivesTheMutexBackHeldAfterATimeOut)
+{
+    KXMutex mutex;
+    KXCondition condition;
+    KXMutexLock lock(mutex);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(condition.waitUntil(mutex, before + std::chrono::milliseconds(30)));
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(30));
+    EXPECT_FALSE(freeForOthers(mutex));
+    EXPECT_FALSE(condition.waitUntil(mutex, before));  // a deadline already past returns at once
+}
+
+TEST(KXMutexTest, ConditionLetsGoOfTheMutexWhileItWaits)
+{
+    KXMutex mutex;
+    KXCondition condition;
+    bool ready = false;
+    std::thread setter([&] {
+        KXMutexLock lock(mutex);  // only possible while the waiter sleeps
+        ready = true;
+        condition.signalAll();
+    });
+    {
+        KXMutexLock lock(mutex);
+        while (!ready)
+            condition.wait(mutex);
+        EXPECT_TRUE(ready);
+    }
+    setter.join();
+}
+
 TEST(KXSemaphoreTest, CountsUpToTheCeilingAndRefusesBeyond)
 {
     KXSemaphore semaphore(0, kKXSignalMaximum);
@@ -91,6 +167,22 @@ TEST(KXSemaphoreTest, EveryPostWakesExactlyOneWait)
     for (auto& consumer : consumers)
         consumer.join();
     EXPECT_EQ(taken.load(), kItems);
+}
+
+TEST(KXSemaphoreTest, TimedWaitTakesAUnitPostedWithinTheLimit)
+{
+    KXSemaphore semaphore(0, 1);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(semaphore.wait(40));
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(40));
+
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        semaphore.post();
+    });
+    EXPECT_TRUE(semaphore.wait(10000));
+    poster.join();
+    EXPECT_EQ(semaphore.count(), 0);
 }
 
 TEST(KXSemaphoreTest, SignalWithoutSemaphoreNeverBlocks)
