@@ -77,6 +77,10 @@ ViewLayout layoutOf(CLumaretDlg::View view)
 CLumaretDlg::CLumaretDlg(convert::ConvertPageServices* services, const convert::EncoderBinding* binding)
     : window_(platform::Window::Kind::TopLevel, this), convertPage(*this, services, binding)
 {
+    // Files named on the command line are relative to the folder the program was started in,
+    // which the initialisation leaves for the program's own folder.
+    std::error_code ignored;
+    startFolder_ = std::filesystem::current_path(ignored);
     setDisposed(true);
     theMainWindow = this;
 }
@@ -149,9 +153,12 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
         platform::showMessage("", CommandFile::kBadArgumentsText, platform::MessageError);
         return;
     case CommandFile::Launch::HandOver:
+    case CommandFile::Launch::OpenFiles:
         break;
     }
-    const CommandFile::Contents contents = CommandFile::read(CommandFile::defaultFile());
+    const CommandFile::Contents contents = CommandFile::launchKind(arguments) == CommandFile::Launch::OpenFiles
+                                               ? CommandFile::openedFiles(arguments, startFolder_)
+                                               : CommandFile::read(CommandFile::defaultFile());
     switch (contents.status) {
     case CommandFile::Status::Missing:
     case CommandFile::Status::Unreadable:

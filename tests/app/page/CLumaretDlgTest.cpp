@@ -274,6 +274,27 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
     EXPECT_EQ(env.presenter->messages.size(), 1u);
 }
 
+// What the applications menu runs: `lumaret --open FILE...` puts the files on the add-files page
+// (a command file left behind by the menus is not read), and `lumaret --open` is a plain start.
+TEST_F(MainWindowTest, OpenWithFilesEntersAddModeWithThoseFiles)
+{
+    const std::string a = hangingSource();
+    writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u"/left/behind.mp4"));
+    window.processCommandLine({"lumaret", "--open", a});
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    ASSERT_EQ(window.addFilePage.files().size(), 1u);
+    EXPECT_EQ(window.addFilePage.files().entries()[0].path, a);
+    EXPECT_EQ(window.convertPage.rowCount(), 0);
+    EXPECT_TRUE(env.presenter->messages.empty());
+
+    CLumaretDlg second(&services, binding.get());
+    ASSERT_TRUE(second.initDialog());
+    second.processCommandLine({"lumaret", "--open"});
+    EXPECT_NE(second.currentView(), View::AddMode);
+    EXPECT_EQ(second.addFilePage.files().size(), 0u);
+    EXPECT_TRUE(env.presenter->messages.empty());
+}
+
 TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
 {
     window.skinColorPopup.currentSkin = "skin3";
@@ -322,15 +343,18 @@ TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
     convert::convertFile* job = window.convertPage.findConvertingJob();
     ASSERT_NE(job, nullptr);
     bool handled = false;
+    int caught = 0;
     {
-        platform::TerminationSignals termination([&] {
+        platform::TerminationSignals termination([&](int signal) {
             window.terminate();
             handled = true;
+            caught = signal;
         });
         ASSERT_TRUE(termination.isActive());
         ::raise(SIGHUP);
         ASSERT_TRUE(pagetest::pumpUntil([&] { return handled; }));
     }
+    EXPECT_EQ(caught, SIGHUP) << "the program ends with the status of the signal that ended it";
     EXPECT_FALSE(window.convertPage.isConverting());
     EXPECT_EQ(job->getState(), convert::Waiting);
     EXPECT_TRUE(env.presenter->messages.empty());
