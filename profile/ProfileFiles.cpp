@@ -68,6 +68,21 @@ bool forEachIntactRecord(std::string_view bytes, Visit&& visit)
     return allIntact;
 }
 
+// Writes all of `bytes` to an open file and flushes them to disk; false on any failure.
+bool writeAllAndSync(int descriptor, const std::string& bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t result = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (result < 0 && errno == EINTR)
+            continue;
+        if (result <= 0)
+            return false;
+        written += static_cast<std::size_t>(result);
+    }
+    return ::fsync(descriptor) == 0;
+}
+
 // A new file next to its final name, written whole and flushed to disk before it is renamed over
 // the real file. Removed again unless committed.
 class PendingFile {
@@ -107,16 +122,7 @@ public:
     {
         if (descriptor_ < 0 || failed_)
             return false;
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t result = ::write(descriptor_, bytes.data() + written, bytes.size() - written);
-            if (result < 0 && errno == EINTR)
-                continue;
-            if (result <= 0)
-                return false;
-            written += static_cast<std::size_t>(result);
-        }
-        const bool synced = ::fsync(descriptor_) == 0;
+        const bool synced = writeAllAndSync(descriptor_, bytes);
         const bool closed = ::close(descriptor_) == 0;
         descriptor_ = -1;
         return synced && closed;
@@ -199,16 +205,7 @@ bool writeNewFile(const std::filesystem::path& file, const std::string& bytes)
     const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (descriptor < 0)
         return false;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t result = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            break;
-        written += static_cast<std::size_t>(result);
-    }
-    const bool whole = written == bytes.size() && ::fsync(descriptor) == 0;
+    const bool whole = writeAllAndSync(descriptor, bytes);
     if (::close(descriptor) != 0 || !whole) {
         ::unlink(file.c_str());
         errno = EIO;

@@ -43,6 +43,16 @@ protected:
                                             "\nstatus 0.5\nhang\n");
     }
 
+    // A custom-mode hand-over of one file: the file is on the add-files page and nowhere else.
+    void expectOnlyOnTheAddFilesPage(const std::string& file)
+    {
+        EXPECT_EQ(window.currentView(), View::AddMode);
+        ASSERT_EQ(window.addFilePage.files().size(), 1u);
+        EXPECT_EQ(window.addFilePage.files().entries()[0].path, file);
+        EXPECT_EQ(window.convertPage.rowCount(), 0);
+        EXPECT_TRUE(env.presenter->messages.empty());
+    }
+
     pagetest::PageEnvironment env;
     pagetest::RecordingServices services;
     std::unique_ptr<convert::EncoderBinding> binding;
@@ -257,11 +267,7 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
     const std::string a = hangingSource();
     writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u16(a)));
     window.processCommandLine({"/opt/contextmenu/lumaret", "x"});
-    EXPECT_EQ(window.currentView(), View::AddMode);
-    ASSERT_EQ(window.addFilePage.files().size(), 1u);
-    EXPECT_EQ(window.addFilePage.files().entries()[0].path, a);
-    EXPECT_EQ(window.convertPage.rowCount(), 0);
-    EXPECT_TRUE(env.presenter->messages.empty());
+    expectOnlyOnTheAddFilesPage(a);
 
     CLumaretDlg second(&services, binding.get());
     ASSERT_TRUE(second.initDialog());
@@ -281,11 +287,7 @@ TEST_F(MainWindowTest, OpenWithFilesEntersAddModeWithThoseFiles)
     const std::string a = hangingSource();
     writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u"/left/behind.mp4"));
     window.processCommandLine({"lumaret", "--open", a});
-    EXPECT_EQ(window.currentView(), View::AddMode);
-    ASSERT_EQ(window.addFilePage.files().size(), 1u);
-    EXPECT_EQ(window.addFilePage.files().entries()[0].path, a);
-    EXPECT_EQ(window.convertPage.rowCount(), 0);
-    EXPECT_TRUE(env.presenter->messages.empty());
+    expectOnlyOnTheAddFilesPage(a);
 
     CLumaretDlg second(&services, binding.get());
     ASSERT_TRUE(second.initDialog());
