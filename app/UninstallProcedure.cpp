@@ -83,7 +83,8 @@ void UninstallProcedure::run()
     platform::RegularFileStatus status = platform::RegularFileStatus::Missing;
     const std::optional<UninstallList> list = UninstallList::read(scope_->listFile(), &status);
     if (!list) {
-        report(status == platform::RegularFileStatus::Missing ? UninstallStage::NoList : UninstallStage::ListUnreadable);
+        const bool missing = status == platform::RegularFileStatus::Missing;
+        report(missing ? UninstallStage::NoList : UninstallStage::ListUnreadable);
         return;
     }
     if (list->count() < 1) {

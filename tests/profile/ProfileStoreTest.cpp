@@ -375,7 +375,8 @@ TEST_F(UnusableFileTest, ARestoredParentTakesOverTheCategoryNodeItsChildLeft)
     const std::vector<ProfileRecord> catalogue = catalogueRecords();
     const auto child = std::find_if(catalogue.begin(), catalogue.end(), [&](const ProfileRecord& record) {
         return std::any_of(catalogue.begin(), catalogue.end(), [&](const ProfileRecord& parent) {
-            return fieldText(parent.profileName, kProfileTextChars) == fieldText(record.categoryName, kProfileTextChars);
+            return fieldText(parent.profileName, kProfileTextChars) ==
+                   fieldText(record.categoryName, kProfileTextChars);
         });
     });
     ASSERT_NE(child, catalogue.end());

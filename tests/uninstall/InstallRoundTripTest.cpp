@@ -200,7 +200,8 @@ TEST_F(InstallRoundTripTest, InstallsValidEntriesAndAListOfEveryFileThenRemovesO
 TEST_F(InstallRoundTripTest, TheMenuEntryStartsTheProgramAndRemovalLeavesTheHomeAsItWas)
 {
     const std::vector<std::string> before = treeOf(home());
-    const ProgramRun installed = runProgram({LUMARET_CMAKE, "--install", LUMARET_BUILD_DIR, "--prefix", install().string()});
+    const ProgramRun installed =
+        runProgram({LUMARET_CMAKE, "--install", LUMARET_BUILD_DIR, "--prefix", install().string()});
     ASSERT_EQ(installed.status, 0) << installed.output;
 
     writeText(dir_.path() / "clip.mp4", "clip");

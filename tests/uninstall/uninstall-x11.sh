@@ -38,7 +38,11 @@ for files in "" "$scratch/clip.mp4"; do
         gio launch "$XDG_DATA_HOME/applications/Lumaret.desktop" $files 2> "$scratch/gio.log" ||
         fail "gio launch failed: $(cat "$scratch/gio.log")"
     menu_window=""
-    wait_for 'menu_window=$(xdotool search --onlyvisible --name "^Lumaret$" 2>/dev/null | head -1); [ -n "$menu_window" ]' 30 ||
+    find_menu_window() {
+        menu_window=$(xdotool search --onlyvisible --name "^Lumaret$" 2>/dev/null | head -1)
+        [ -n "$menu_window" ]
+    }
+    wait_for find_menu_window 30 ||
         fail "the menu entry opened no window (files: ${files:-none})"
     if [ -n "$menu_window" ]; then
         menu_pid=$(xdotool getwindowpid "$menu_window")
