@@ -49,7 +49,8 @@ int runProfilesCommand(const std::vector<std::string>& args, std::ostream& out, 
         printNames(store.tree(), out);
     else
         printTree(store.tree(), out);
-    return kCliSuccess;
+    // A damaged file was reported on the way (and set aside); the listing is what could be read.
+    return store.foundUnusableFiles() ? kCliFailure : kCliSuccess;
 }
 
 }  // namespace app

@@ -6,6 +6,8 @@
 #include "profile/ProfileRecord.h"
 
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -104,6 +106,26 @@ void appendRecord(std::string& out, std::u16string_view text)
 
 }  // namespace
 
+CommandFile::Contents CommandFile::openedFiles(const std::vector<std::string>& argv,
+                                               const std::filesystem::path& startFolder)
+{
+    Contents contents;
+    contents.status = Status::Ok;
+    contents.mode = Mode::Custom;
+    contents.selector = kCustomSelector;
+    const auto option = std::find(argv.begin(), argv.end(), kOpenOption);
+    for (auto it = option == argv.end() ? argv.end() : option + 1; it != argv.end(); ++it) {
+        const std::filesystem::path given(*it);
+        // Not normalised: "x/../y" means what the file system says when x is a link.
+        const std::string absolute = (given.is_absolute() ? given : startFolder / given).string();
+        // The same limits as a path that comes through the command file, and the same message.
+        std::string record;
+        appendRecord(record, pathToText(absolute));
+        contents.paths.push_back(pathOf(std::string_view(record).substr(4)));
+    }
+    return contents;
+}
+
 std::string CommandFile::Contents::selectorUtf8() const
 {
     return profile::toUtf8(selector);
@@ -113,6 +135,9 @@ CommandFile::Launch CommandFile::launchKind(const std::vector<std::string>& argv
 {
     if (argv.size() < 2)
         return Launch::Normal;
+    // Checked before the marker: a file of that name must not turn the start into a hand-over.
+    if (argv[1] == kOpenOption)
+        return argv.size() > 2 ? Launch::OpenFiles : Launch::Normal;
     // The marker counts anywhere in the command line, also inside the program's own path or
     // another argument, as it does in the command line the platform reports as one string.
     std::string commandLine;

@@ -34,6 +34,8 @@ public:
     static constexpr const char* kFileName = "cmdline.txt";
     // The command-line marker that asks for the hand-over.
     static constexpr const char* kMarker = "contextmenu";
+    // The option the applications menu and "Open with" start the program with: `--open FILE...`.
+    static constexpr const char* kOpenOption = "--open";
     // The selector of custom mode: the files go to the add-files page, without a profile.
     static constexpr std::u16string_view kCustomSelector = u"自定义转换";
     static constexpr const char* kCustomSelectorUtf8 = "自定义转换";
@@ -55,6 +57,10 @@ public:
         BadArguments,  // arguments, but no "contextmenu" anywhere in the command line: show
                        // kBadArgumentsText (error icon) and start normally
         HandOver,      // read the command file
+        OpenFiles,     // kOpenOption as the first argument, then at least one file (each argument
+                       // after it, whatever it looks like): hand those over (openedFiles) as a
+                       // custom-mode command file would; the command file is not read. The option
+                       // without files is a Normal start.
     };
     static Launch launchKind(const std::vector<std::string>& argv);
 
@@ -93,6 +99,11 @@ public:
         std::vector<Path> paths;
         std::string selectorUtf8() const;
     };
+
+    // The files of an OpenFiles start as custom-mode contents (status Ok): every argument after
+    // kOpenOption, made absolute against `startFolder` (the folder the program was started in);
+    // a path longer than kMaxPathBytes is skipped as a command file's record is.
+    static Contents openedFiles(const std::vector<std::string>& argv, const std::filesystem::path& startFolder);
 
     // The command file of this installation: platform::Paths::dataDirectory() / kFileName.
     static std::filesystem::path defaultFile();

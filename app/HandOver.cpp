@@ -21,11 +21,14 @@ HandOver::Result tell(std::string text)
 std::string HandOver::readFailedText(const std::string& path) { return kAddFailedPrefix + path + kAddFailedSuffix; }
 
 HandOver::Result HandOver::run(const std::vector<std::string>& arguments, const std::filesystem::path& commandFile,
-                               const profile::ProfileStore& profiles, const OptionSettings& options)
+                               const profile::ProfileStore& profiles, const OptionSettings& options,
+                               const std::filesystem::path& startFolder)
 {
     switch (CommandFile::launchKind(arguments)) {
     case CommandFile::Launch::Normal: return {};
     case CommandFile::Launch::BadArguments: return tell(CommandFile::kBadArgumentsText);
+    case CommandFile::Launch::OpenFiles:
+        return fromContents(CommandFile::openedFiles(arguments, startFolder), profiles, options);
     case CommandFile::Launch::HandOver: break;
     }
     return fromContents(CommandFile::read(commandFile), profiles, options);

@@ -5,6 +5,8 @@
 // the messages, switches the view and adds the files, in the result's order.
 //
 // Rules:
+// - "--open" followed by files (the applications menu's entry): the files go to the add-files page
+//   as in custom mode, without a command file.
 // - Fewer than two arguments: nothing. Arguments without "contextmenu" anywhere: the message
 //   "错误的启动参数..." and nothing else.
 // - A missing or unreadable command file: nothing, silently. A folder, FIFO or device in its place,
@@ -65,8 +67,11 @@ public:
     // "读取文件 " + path + " 失败!", the conversion page's message for a path it cannot read.
     static std::string readFailedText(const std::string& path);
 
+    // startFolder: the folder the program was started in, against which the files of an
+    // "--open" start (the applications menu's "Open with") are resolved.
     static Result run(const std::vector<std::string>& arguments, const std::filesystem::path& commandFile,
-                      const profile::ProfileStore& profiles, const OptionSettings& options);
+                      const profile::ProfileStore& profiles, const OptionSettings& options,
+                      const std::filesystem::path& startFolder = {});
     // The decision for a command file already read.
     static Result fromContents(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
                                const OptionSettings& options);

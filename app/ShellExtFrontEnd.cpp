@@ -2,6 +2,7 @@
 
 #include "app/CommandFile.h"
 #include "app/DetachedLaunch.h"
+#include "app/MediaFileCheck.h"
 #include "app/ShellMenuText.h"
 #include "app/ShellMenus.h"
 #include "platform/core/ChildProcess.h"
@@ -9,8 +10,6 @@
 #include "platform/core/Paths.h"
 #include "profile/ProfileStore.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,26 +24,6 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 constexpr std::string_view kIdOption = "--id=";
-
-// The extensions of the video and audio files the scripts menus (which filter nothing) pass on.
-constexpr std::array kMediaExtensions = {
-    "3g2", "3gp", "aac", "ac3", "aif", "aiff", "amr", "amv", "ape", "asf", "au", "avi", "caf", "divx",
-    "dts", "dv", "f4v", "flac", "flv", "h264", "m2t", "m2ts", "m2v", "m4a", "m4b", "m4v", "mka", "mkv",
-    "mod", "mov", "mp2", "mp3", "mp4", "mpc", "mpe", "mpeg", "mpg", "mts", "mxf", "nut", "oga", "ogg",
-    "ogm", "ogv", "opus", "qt", "ra", "ram", "rm", "rmvb", "swf", "ts", "vob", "wav", "webm", "wma",
-    "wmv", "wv", "y4m",
-};
-
-bool isMediaFileName(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    if (extension.size() < 2)
-        return false;
-    extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::find(kMediaExtensions.begin(), kMediaExtensions.end(), extension) != kMediaExtensions.end();
-}
 
 std::string helperPath()
 {
@@ -85,7 +64,7 @@ std::vector<std::string> filesToHandOver(const std::vector<std::string>& names, 
             err << "lumaret-shellext: 文件不存在, 已跳过: " << name << "\n";
         else if (S_ISDIR(info.st_mode))
             err << "lumaret-shellext: 这是文件夹, 已跳过: " << path.string() << "\n";
-        else if (mediaOnly && !isMediaFileName(path))
+        else if (mediaOnly && !MediaFileCheck::isMediaFile(path))
             err << "lumaret-shellext: 不是视频或音频文件, 已跳过: " << path.string() << "\n";
         else
             kept.push_back(path.string());

@@ -7,7 +7,9 @@
 //   convert [--media-only] PROFILE FILE...
 //                hands the files to a new `lumaret contextmenu` through the command file.
 //                PROFILE is a profile name, "自定义转换", or --id=<identifier> as the menus pass
-//                it; every argument after it is a file, whatever it looks like.
+//                it; every argument after it is a file, whatever it looks like. With
+//                --media-only, files that are not video or audio by content or name
+//                (MediaFileCheck) are left out.
 // register and unregister hold the data folder lock, so two of them (or one and a profile save)
 // never interleave. Messages go to standard error; the exit status is 0 on success, 1 when
 // something could not be done (what could be done is done), 2 for a bad command line.

@@ -1,7 +1,5 @@
 #include "app/UninstallList.h"
 
-#include "platform/core/RegularFile.h"
-
 #include <climits>
 
 namespace app {
@@ -61,10 +59,14 @@ UninstallList UninstallList::parse(std::string_view text)
     return list;
 }
 
-std::optional<UninstallList> UninstallList::read(const std::filesystem::path& file)
+std::optional<UninstallList> UninstallList::read(const std::filesystem::path& file,
+                                                 platform::RegularFileStatus* status)
 {
     std::string bytes;
-    if (platform::RegularFile::read(file, kMaxBytes, bytes) != platform::RegularFileStatus::Ok)
+    const platform::RegularFileStatus result = platform::RegularFile::read(file, kMaxBytes, bytes);
+    if (status)
+        *status = result;
+    if (result != platform::RegularFileStatus::Ok)
         return std::nullopt;
     return parse(bytes);
 }

@@ -9,6 +9,8 @@
 // line may be removed is UninstallScope's decision, not the reader's.
 //
 // Threads: any thread.
+#include "platform/core/RegularFile.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -24,8 +26,10 @@ public:
     static constexpr uint64_t kMaxBytes = 4 * 1024 * 1024;
 
     // Reads the list; nothing when it cannot be read (missing, not a regular file, larger than
-    // kMaxBytes, unreadable).
-    static std::optional<UninstallList> read(const std::filesystem::path& file);
+    // kMaxBytes, unreadable). *status, when given, tells which: a missing list means there is no
+    // installation, any other failure that one could not be read.
+    static std::optional<UninstallList> read(const std::filesystem::path& file,
+                                             platform::RegularFileStatus* status = nullptr);
     // Parses the text of a list.
     static UninstallList parse(std::string_view text);
 

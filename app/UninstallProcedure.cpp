@@ -5,6 +5,7 @@
 #include "platform/core/DebugOutput.h"
 #include "platform/core/RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -32,6 +33,17 @@ void removeEmptySubfolders(const fs::path& folder)
             fs::remove(it->path(), removeError);
         }
     }
+}
+
+// True for a desktop database that holds nothing but its group header: what the database tool
+// writes for an applications folder without a single entry. A database that is not a small
+// regular file is left alone.
+bool namesNoProgram(const fs::path& database)
+{
+    std::string text;
+    if (platform::RegularFile::read(database, kEntryCap, text) != platform::RegularFileStatus::Ok)
+        return false;
+    return UninstallList::trim(text) == "[MIME Cache]";
 }
 
 // Runs a helper program to its end; its output is not needed.
@@ -68,15 +80,19 @@ void UninstallProcedure::run()
 {
     refused_.clear();
     scope_.emplace(UninstallScope::forInstallFolder(installFolder_));
-    const std::optional<UninstallList> list = UninstallList::read(scope_->listFile());
+    platform::RegularFileStatus status = platform::RegularFileStatus::Missing;
+    const std::optional<UninstallList> list = UninstallList::read(scope_->listFile(), &status);
     if (!list) {
-        report(UninstallStage::NoList);
+        const bool missing = status == platform::RegularFileStatus::Missing;
+        report(missing ? UninstallStage::NoList : UninstallStage::ListUnreadable);
         return;
     }
     if (list->count() < 1) {
         report(UninstallStage::Finished);
         return;
     }
+    // The note is one of the listed files, so it is read before they go.
+    const std::optional<UninstallList> created = UninstallList::read(scope_->createdFile());
     report(UninstallStage::Range, long(list->count()) + kFixedSteps);
     unregisterMenus();
     report(UninstallStage::Step);
@@ -91,6 +107,8 @@ void UninstallProcedure::run()
     refreshDesktopDatabase();
     report(UninstallStage::Step);
     removeEmptyFolders();
+    if (created)
+        removeCreatedLeftovers(created->lines());
     report(UninstallStage::Step);
     report(UninstallStage::Finished);
 }
@@ -205,6 +223,28 @@ void UninstallProcedure::removeEmptyFolders()
     removeEmptySubfolders(scope.installFolder());
     std::error_code error;
     fs::remove(scope.installFolder(), error);
+}
+
+void UninstallProcedure::removeCreatedLeftovers(const std::vector<std::string>& lines)
+{
+    std::vector<fs::path> folders;
+    for (const std::string& line : lines) {
+        const std::optional<fs::path> leftover = scope_->createdLeftover(line);
+        if (!leftover)
+            continue;
+        if (leftover->filename() == UninstallScope::kDesktopDatabase) {
+            if (namesNoProgram(*leftover))
+                removeFile(*leftover);
+        } else {
+            folders.push_back(*leftover);
+        }
+    }
+    // Deepest first, so that a folder emptied by removing its own subfolder goes too.
+    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) {
+        return std::distance(a.begin(), a.end()) > std::distance(b.begin(), b.end());
+    });
+    for (const fs::path& folder : folders)
+        ::rmdir(folder.c_str());   // only ever an empty folder, never a link
 }
 
 }  // namespace app

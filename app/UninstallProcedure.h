@@ -6,11 +6,17 @@
 //   Range    n+5 the number of steps that follow
 //   Step     0   one step done
 //   Finished 0   the normal end
+//   ListUnreadable 0  the list is there but could not be read (a FIFO, a folder, no permission,
+//                oversized): nothing was removed
 // The steps: run `lumaret-shellext unregister` from the install folder (to its end); remove
 // every file of the list that the installation owns (UninstallScope), then the list; remove our
 // entry from the desktop folder; our menu entries; the hicolor icons and the "lumaret" link,
 // then refresh the desktop database; last, the install folder's empty subfolders depth-first and
-// the folder itself when it is empty. A count below 1 ends at once (Finished) and removes nothing.
+// the folder itself when it is empty, then what the installer noted it created outside
+// (UninstallScope::kCreatedName, read before the list's files go): a desktop database that names
+// no program any more, and each noted folder, deepest first, when it is empty (UninstallScope::
+// createdLeftover decides which lines may be taken at all). A count below 1 ends at once
+// (Finished) and removes nothing.
 //
 // Nothing but unlink() removes a file, so a link is removed as a link and a folder never through
 // the list. A file that cannot be removed is named in the debug output and left. Files nobody
@@ -29,7 +35,7 @@
 
 namespace app {
 
-enum class UninstallStage : int { NoList = 0, Range = 1, Step = 2, Finished = 3 };
+enum class UninstallStage : int { NoList = 0, Range = 1, Step = 2, Finished = 3, ListUnreadable = 4 };
 
 class UninstallProcedure : public KXLib::KXRunable {
 public:
@@ -57,6 +63,7 @@ private:
     void removeIconsAndLink();
     void refreshDesktopDatabase();
     void removeEmptyFolders();
+    void removeCreatedLeftovers(const std::vector<std::string>& lines);
     bool entryIsOurs(const std::filesystem::path& entry) const;
     void removeFile(const std::filesystem::path& file);
 

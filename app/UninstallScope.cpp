@@ -92,6 +92,7 @@ UninstallScope UninstallScope::forInstallFolder(const fs::path& installFolder)
     UninstallScope scope;
     scope.installFolder_ = resolvedFolder(installFolder);
     const fs::path home = resolvedFolder(platform::Paths::homeDirectory());
+    scope.home_ = home;
     // "/", the home folder and the folders above it hold the user's own files.
     scope.insideOwned_ = !(home == scope.installFolder_ || isStrictlyInside(home, scope.installFolder_) ||
                            scope.installFolder_ == scope.installFolder_.root_path());
@@ -120,6 +121,32 @@ UninstallScope UninstallScope::forInstallFolder(const fs::path& installFolder)
 bool UninstallScope::insideInstallFolder(const fs::path& path) const
 {
     return insideOwned_ && isStrictlyInside(path, installFolder_);
+}
+
+std::optional<fs::path> UninstallScope::createdLeftover(const std::string& line) const
+{
+    const fs::path path(line);
+    if (line.size() > kMaxPathBytes || !profile::isValidUtf8(line) || !isPlainAbsolute(path))
+        return std::nullopt;
+    const fs::path target = resolved(path);
+    for (const fs::path& data : dataFolders_)
+        if (target == resolved(data / "applications" / kDesktopDatabase))
+            return target;
+    const auto isAtOrAbove = [&target](const fs::path& folder) {
+        return !folder.empty() && (target == folder || isStrictlyInside(folder, target));
+    };
+    if (target == target.root_path() || isAtOrAbove(home_) ||
+        (!desktopFolder_.empty() && isAtOrAbove(resolvedFolder(desktopFolder_))))
+        return std::nullopt;
+    for (const fs::path& data : dataFoldersOfUser_)
+        if (target == data || isStrictlyInside(target, data))
+            return std::nullopt;
+    if (isStrictlyInside(installFolder_, target))
+        return target;
+    for (const fs::path& entry : outside_)
+        if (isStrictlyInside(entry, target))
+            return target;
+    return std::nullopt;
 }
 
 std::optional<fs::path> UninstallScope::owned(const std::string& line, std::string* reason) const

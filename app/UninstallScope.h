@@ -34,6 +34,11 @@ public:
     static constexpr const char* kUninstallEntry = "卸载Lumaret.desktop";
     static constexpr const char* kLinkName = "lumaret";
     static constexpr const char* kListName = "uninstall.txt";
+    // The installer's note of what it created that is shared with other programs: the folders it
+    // had to make and the desktop database (below). Same format as the list.
+    static constexpr const char* kCreatedName = "uninstall-created.txt";
+    // The desktop database that update-desktop-database writes into an applications folder.
+    static constexpr const char* kDesktopDatabase = "mimeinfo.cache";
 
     // The scope of the installation in `installFolder` (absolute), with the outside entries
     // worked out from the environment now (HOME, XDG_DATA_HOME, XDG_CONFIG_HOME and the desktop
@@ -43,6 +48,7 @@ public:
     // The install folder with its links resolved.
     const std::filesystem::path& installFolder() const { return installFolder_; }
     std::filesystem::path listFile() const { return installFolder_ / kListName; }
+    std::filesystem::path createdFile() const { return installFolder_ / kCreatedName; }
     // Every fixed entry the installer may have written outside the install folder (resolved).
     const std::vector<std::filesystem::path>& outsideEntries() const { return outside_; }
     // The data folders whose applications/ the installer writes into ($XDG_DATA_HOME first).
@@ -61,6 +67,14 @@ public:
     // installation owns. Nothing, with the reason in *reason when given, otherwise.
     std::optional<std::filesystem::path> owned(const std::string& line, std::string* reason = nullptr) const;
 
+    // A line of the installer's note of created things, when it may be removed once empty: the
+    // desktop database of one of dataFolders(), or a folder that leads to the install folder or
+    // to one of outsideEntries() (~/.local/opt, a hicolor size folder, ~/.local/bin ...), but
+    // never the home folder, a folder above it, the desktop folder or the user's data folders.
+    // The path has its folders' links resolved. Removing stays the caller's care: a folder only
+    // when it is empty, the database only when it names no program.
+    std::optional<std::filesystem::path> createdLeftover(const std::string& line) const;
+
     // The user's desktop folder by the XDG rules: XDG_DESKTOP_DIR of user-dirs.dirs, else
     // ~/Desktop. Empty when that is the home folder itself (the rules' way of saying "none").
     static std::filesystem::path userDesktopFolder();
@@ -70,6 +84,7 @@ private:
     bool insideInstallFolder(const std::filesystem::path& resolved) const;
 
     std::filesystem::path installFolder_;
+    std::filesystem::path home_;
     bool insideOwned_ = false;
     std::filesystem::path settingsFile_;
     std::vector<std::filesystem::path> dataFoldersOfUser_;

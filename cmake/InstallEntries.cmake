@@ -4,49 +4,12 @@
 # then the absolute path of each, one a line, UTF-8, the list itself included. The uninstaller
 # removes exactly these files and refuses anything else.
 #
-# Outside folders: below the home folder ($XDG_DATA_HOME, ~/.local/bin, the desktop folder) for an
-# installation inside the home folder; /usr/local/share and /usr/local/bin for any other.
+# What the installer creates that other programs share (the folders it had to make, noted before
+# anything was copied by InstallCreated.cmake, and the desktop database) goes to
+# uninstall-created.txt in the same format, so that the uninstaller can remove what is left
+# empty of it.
 
-set(prefix "${CMAKE_INSTALL_PREFIX}")
-cmake_path(ABSOLUTE_PATH prefix NORMALIZE)
-string(REGEX REPLACE "(.)/$" "\\1" prefix "${prefix}")
-if(DEFINED ENV{DESTDIR} AND NOT "$ENV{DESTDIR}" STREQUAL "")
-  message(FATAL_ERROR "Lumaret installs into a live system: DESTDIR is not supported")
-endif()
-# The Exec lines quote the install folder; these characters would need escapes that the desktop
-# entry readers do not all agree on.
-if(prefix MATCHES "[\"`$\\\\%;\n]")
-  message(FATAL_ERROR "The install folder must not contain \" ` $ \\ or %: ${prefix}")
-endif()
-
-set(home "$ENV{HOME}")
-string(LENGTH "${home}/" homeLength)
-string(SUBSTRING "${prefix}/" 0 ${homeLength} prefixStart)
-if(NOT home STREQUAL "" AND NOT home STREQUAL "/" AND prefixStart STREQUAL "${home}/")
-  if(DEFINED ENV{XDG_DATA_HOME} AND "$ENV{XDG_DATA_HOME}" MATCHES "^/")
-    set(dataFolder "$ENV{XDG_DATA_HOME}")
-  else()
-    set(dataFolder "${home}/.local/share")
-  endif()
-  set(binFolder "${home}/.local/bin")
-  set(desktopFolder "")
-  find_program(XDG_USER_DIR xdg-user-dir)
-  if(XDG_USER_DIR)
-    execute_process(COMMAND ${XDG_USER_DIR} DESKTOP OUTPUT_VARIABLE desktopFolder
-                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  endif()
-  if(desktopFolder STREQUAL "")
-    set(desktopFolder "${home}/Desktop")
-  endif()
-  # xdg-user-dir answers the home folder itself when there is no desktop folder.
-  if(desktopFolder STREQUAL home OR NOT IS_DIRECTORY "${desktopFolder}")
-    set(desktopFolder "")
-  endif()
-else()
-  set(dataFolder "/usr/local/share")
-  set(binFolder "/usr/local/bin")
-  set(desktopFolder "")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/InstallPlaces.cmake")
 
 # Every video and audio type the encoders read, named one by one: GLib's "Open with" ignores
 # wildcards such as video/*.
@@ -66,7 +29,7 @@ Name=Lumaret
 GenericName=视频格式转换
 Comment=把视频和音频文件转换成其他格式
 Icon=lumaret
-Exec=\"${prefix}/lumaret-shellext\" convert 自定义转换 %F
+Exec=\"${prefix}/lumaret\" --open %F
 Terminal=false
 Categories=AudioVideo;Video;AudioVideoEditing;
 MimeType=${mimeList};
@@ -117,6 +80,14 @@ find_program(UPDATE_DESKTOP_DATABASE update-desktop-database)
 if(UPDATE_DESKTOP_DATABASE)
   execute_process(COMMAND ${UPDATE_DESKTOP_DATABASE} "${dataFolder}/applications" ERROR_QUIET)
 endif()
+
+# The note of what this installation created that others share (see InstallCreated.cmake).
+set(createdFile "${prefix}/uninstall-created.txt")
+list(LENGTH LUMARET_CREATED createdCount)
+string(REPLACE ";" "\n" createdLines "${LUMARET_CREATED}")
+file(WRITE "${createdFile}" "${createdCount}\n${createdLines}\n")
+message(STATUS "Installing: ${createdFile}")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${createdFile}")
 
 set(listFile "${prefix}/uninstall.txt")
 # The uninstaller takes only plain absolute paths ("/./" and "/../" are refused), so every path is

@@ -11,6 +11,8 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
   set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/opt/Lumaret" CACHE PATH "Install folder" FORCE)
 endif()
 
+# First of all, before a folder exists that was not there: which folders the installation creates.
+install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallCreated.cmake)
 install(TARGETS lumaret lumaret-cli lumaret-shellext LumaretUninstall RUNTIME DESTINATION .)
 install(DIRECTORY ${LUMARET_IMAGE_DIR}/ DESTINATION image)
 install(CODE "set(LUMARET_HICOLOR_DIR \"${LUMARET_HICOLOR_DIR}\")

@@ -174,4 +174,23 @@ void buildCatalogue(ProfileTree& tree)
         tree.insertProfile(std::make_unique<ProfileRecord>(makeRecord(entry)));
 }
 
+std::size_t restoreMissingCatalogueProfiles(ProfileTree& tree)
+{
+    std::size_t restored = 0;
+    for (const CatalogueEntry& entry : kCatalogue) {
+        auto record = std::make_unique<ProfileRecord>(makeRecord(entry));
+        ProfileNode* existing = tree.findNodeByText(fieldText(record->profileName, kProfileTextChars));
+        if (existing && existing->isProfile())
+            continue;
+        if (existing) {
+            existing->setImageIndex(profileImageIndex(record->conversionType));
+            existing->setRecord(std::move(record));
+        } else if (!tree.insertProfile(std::move(record))) {
+            continue;
+        }
+        ++restored;
+    }
+    return restored;
+}
+
 }  // namespace profile

@@ -68,6 +68,21 @@ bool forEachIntactRecord(std::string_view bytes, Visit&& visit)
     return allIntact;
 }
 
+// Writes all of `bytes` to an open file and flushes them to disk; false on any failure.
+bool writeAllAndSync(int descriptor, const std::string& bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t result = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (result < 0 && errno == EINTR)
+            continue;
+        if (result <= 0)
+            return false;
+        written += static_cast<std::size_t>(result);
+    }
+    return ::fsync(descriptor) == 0;
+}
+
 // A new file next to its final name, written whole and flushed to disk before it is renamed over
 // the real file. Removed again unless committed.
 class PendingFile {
@@ -107,16 +122,7 @@ public:
     {
         if (descriptor_ < 0 || failed_)
             return false;
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t result = ::write(descriptor_, bytes.data() + written, bytes.size() - written);
-            if (result < 0 && errno == EINTR)
-                continue;
-            if (result <= 0)
-                return false;
-            written += static_cast<std::size_t>(result);
-        }
-        const bool synced = ::fsync(descriptor_) == 0;
+        const bool synced = writeAllAndSync(descriptor_, bytes);
         const bool closed = ::close(descriptor_) == 0;
         descriptor_ = -1;
         return synced && closed;
@@ -163,8 +169,9 @@ bool keepPreviousFile(const std::filesystem::path& file, const std::filesystem::
 // The permission bits of an existing file, which its replacement keeps.
 std::optional<mode_t> modeOf(const std::filesystem::path& file)
 {
+    // A link that is being replaced by a plain file has no bits of its own worth keeping.
     struct stat status {};
-    if (::stat(file.c_str(), &status) != 0)
+    if (::lstat(file.c_str(), &status) != 0 || S_ISLNK(status.st_mode))
         return std::nullopt;
     return status.st_mode & 07777;
 }
@@ -187,6 +194,23 @@ bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesy
     if (::link(from.c_str(), to.c_str()) != 0)
         return false;
     ::unlink(from.c_str());
+    return true;
+}
+
+// Creates `file`, which must not exist yet (not even as a link), with `bytes` flushed to disk.
+// False with errno EEXIST when the name is taken; a file that could not be written whole is
+// removed again.
+bool writeNewFile(const std::filesystem::path& file, const std::string& bytes)
+{
+    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return false;
+    const bool whole = writeAllAndSync(descriptor, bytes);
+    if (::close(descriptor) != 0 || !whole) {
+        ::unlink(file.c_str());
+        errno = EIO;
+        return false;
+    }
     return true;
 }
 
@@ -236,6 +260,10 @@ std::vector<ProfileFileProblem> ProfileFiles::load(ProfileTree& tree, std::span<
             intact = systemBytes.empty();   // an emptied file asks for the catalogue; a cut one is damaged
         if (!intact)
             problems.push_back({ProfileFileProblem::Kind::Damaged, systemFile()});
+        // What a damaged file lost of the built-in profiles comes back; the profiles it still
+        // holds stay as they are, and a file that lost nothing is never merged with the catalogue.
+        if (!intact && inserted && createCatalogue)
+            restoreMissingCatalogueProfiles(tree);
     }
     // The user's profiles are read even without profile.dat: user_profile.dat is their only copy,
     // and the save that follows the start-up load would otherwise replace it with an empty file.
@@ -273,18 +301,31 @@ std::vector<std::string> ProfileFiles::readCategoryNames() const
 
 std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
 {
-    const std::filesystem::path target = RegularFile::writeTarget(file);
-    const std::string base = target.string() + ".bad";
+    std::error_code error;
+    const bool link = std::filesystem::is_symlink(file, error);
+    std::string bytes;
+    if (link && RegularFile::read(file, kMaxFileBytes, bytes) != RegularFileStatus::Ok)
+        return {};
+    const std::string base = file.string() + ".bad";
     for (int number = 0; number < 1000; ++number) {
         const std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
-        if (renameWithoutReplacing(target, candidate)) {
-            syncFolder(target.parent_path());
+        if (link ? writeNewFile(candidate, bytes) : renameWithoutReplacing(file, candidate)) {
+            syncFolder(file.parent_path());
+            if (link)
+                detachedLinks_.push_back(file);
             return candidate;
         }
         if (errno != EEXIST)
             break;
     }
     return {};
+}
+
+std::filesystem::path ProfileFiles::writeTarget(const std::filesystem::path& file) const
+{
+    if (std::find(detachedLinks_.begin(), detachedLinks_.end(), file) != detachedLinks_.end())
+        return file;
+    return RegularFile::writeTarget(file);
 }
 
 bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header) const
@@ -315,8 +356,8 @@ bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, 
         const std::string* bytes;
     };
     std::vector<Replacement> replacements;
-    for (Replacement candidate : {Replacement{RegularFile::writeTarget(systemFile()), &systemBytes},
-                                  Replacement{RegularFile::writeTarget(userFile()), &userBytes}}) {
+    for (Replacement candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
+                                  Replacement{writeTarget(userFile()), &userBytes}}) {
         // An unchanged file is not rewritten: no new inode, no new time stamp, no write at all.
         if (!holdsBytes(candidate.target, *candidate.bytes))
             replacements.push_back(candidate);

@@ -89,10 +89,14 @@ public:
     bool save(const ProfileTree& tree, std::span<const unsigned char, kHeaderSize> header,
               const platform::FolderLock& heldLock) const;
 
-    // Moves a file that is about to be replaced out of the way, keeping its bytes: renames it
-    // (the file a symbolic link points to, when it is one) to <name>.bad, or <name>.bad.1,
-    // <name>.bad.2 ... when that name is taken. Returns the new name, empty when the rename failed.
-    static std::filesystem::path setAside(const std::filesystem::path& file);
+    // Keeps the bytes of a profile file that is about to be replaced, under <name>.bad in the data
+    // folder (or <name>.bad.1, <name>.bad.2 ... when that name is taken). A plain file is renamed.
+    // A symbolic link is left as it is and so is the file it points to, which may be anyone's:
+    // its bytes are copied (at most kMaxFileBytes), and the next save replaces the link itself
+    // with a plain file instead of writing through it. Nothing outside the data folder is renamed,
+    // written or created. Returns the name the bytes are kept under, empty when they could not be
+    // kept (the file must then not be replaced).
+    std::filesystem::path setAside(const std::filesystem::path& file);
 
     // Inserts every intact 516-byte record of `records` into `tree`, in order; false when the
     // bytes are not all intact records (a damaged block, or a tail shorter than a record).
@@ -100,7 +104,12 @@ public:
     static bool readProfileRecords(ProfileTree& tree, std::string_view records, bool& inserted);
 
 private:
+    // Where a save writes `file`: the file a link points to, unless setAside copied that link.
+    std::filesystem::path writeTarget(const std::filesystem::path& file) const;
+
     std::filesystem::path dataDirectory_;
+    // Links whose damaged target was copied aside; the save replaces them with plain files.
+    std::vector<std::filesystem::path> detachedLinks_;
 };
 
 }  // namespace profile

@@ -75,7 +75,10 @@ std::vector<ProfileFileProblem> ProfileStore::readFiles()
 {
     tree_.clear();
     lastProfileName_.fill(u'\0');
-    return files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+    std::vector<ProfileFileProblem> problems =
+        files_.load(tree_, std::span<unsigned char>(headerBytes(), ProfileFiles::kHeaderSize), true);
+    foundUnusableFiles_ = !problems.empty();
+    return problems;
 }
 
 void ProfileStore::keepUnusableFiles(const std::vector<ProfileFileProblem>& problems)
@@ -86,7 +89,7 @@ void ProfileStore::keepUnusableFiles(const std::vector<ProfileFileProblem>& prob
             tellUser(describeProblem(problem) + "\n本次运行不会保存方案。");
             continue;
         }
-        const std::filesystem::path kept = ProfileFiles::setAside(problem.file);
+        const std::filesystem::path kept = files_.setAside(problem.file);
         if (kept.empty()) {
             saveRefused_ = true;
             tellUser(describeProblem(problem) + "\n无法将原文件改名保存,本次运行不会保存方案。");

@@ -48,6 +48,10 @@ public:
     // false after loadAtStartup found a file it must not replace.
     bool save() const;
 
+    // Whether the last loadAtStartup() or load() found a profile file it could not use as it is
+    // (the user was told); the tree then holds what could be read.
+    bool foundUnusableFiles() const { return foundUnusableFiles_; }
+
     ProfileTree& tree() { return tree_; }
     const ProfileTree& tree() const { return tree_; }
     const ProfileFiles& files() const { return files_; }
@@ -85,6 +89,7 @@ private:
     std::array<char16_t, kProfileTextChars> lastProfileName_{};
     // Set when a profile file must not be replaced; no save writes anything then.
     bool saveRefused_ = false;
+    bool foundUnusableFiles_ = false;
 };
 
 }  // namespace profile

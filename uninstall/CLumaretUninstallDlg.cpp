@@ -24,6 +24,7 @@ constexpr int kCaptionHeight = 25;
 const char* const kAskText = "确定卸载Lumaret,请点击开始按钮";
 const char* const kWorkingText = "正在卸载,请稍候...";
 const char* const kDoneText = "卸载Lumaret成功...";
+const char* const kListUnreadableText = "无法读取卸载列表 uninstall.txt,没有删除任何文件";
 
 }  // namespace
 
@@ -149,6 +150,10 @@ void CLumaretUninstallDlg::onProgress(WPARAM stage, LPARAM value)
         break;
     case app::UninstallStage::Finished:
         showCompletion(true);
+        break;
+    case app::UninstallStage::ListUnreadable:
+        showCompletion(false);
+        statusText = kListUnreadableText;
         break;
     }
 }

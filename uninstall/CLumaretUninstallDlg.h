@@ -2,7 +2,8 @@
 // CLumaretUninstallDlg: the uninstaller's one skinned dialog. It asks before it starts ("开始" or
 // "取消"), runs UninstallProcedure on a KXThread when asked, follows the worker's reports (posted as
 // WM_UNINSTALL_PROGRESS) on its progress bar, and shows the end: "卸载Lumaret成功...", the start button
-// gone, "取消" turned into "完成". "完成" (and "取消" before the start) opens the feedback page, as
+// gone, "取消" turned into "完成" (when the list is there but cannot be read, the end says so
+// instead: nothing was removed). "完成" (and "取消" before the start) opens the feedback page, as
 // does the title-bar "close" once the removal has ended normally; then the dialog ends. While the
 // removal runs every button is disabled, so the dialog cannot end under the worker; Enter, Escape
 // and the window system's close request do nothing.

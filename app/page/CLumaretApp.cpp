@@ -14,6 +14,7 @@ namespace app {
 
 int CLumaretApp::run(int argc, char** argv)
 {
+    endingSignal_ = 0;
     CLumaretDlg::markProgramStart();
     const std::unique_ptr<platform::Application> application = platform::Application::create(argc, argv, "lumaret");
     if (!application)
@@ -29,7 +30,9 @@ int CLumaretApp::run(int argc, char** argv)
         // A terminal closing or a session ending stops the encoders as the close button would.
         // Quitting the application also ends any box open at that moment, whose loop would
         // otherwise keep the program waiting for an answer nobody gives.
-        platform::TerminationSignals termination([&mainWindow] {
+        platform::TerminationSignals termination([this, &mainWindow](int signal) {
+            if (endingSignal_ == 0)
+                endingSignal_ = signal;
             mainWindow.terminate();
             platform::Application::quit(0);
         });

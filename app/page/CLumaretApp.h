@@ -12,6 +12,13 @@ class CLumaretApp {
 public:
     // Returns the process's exit status.
     int run(int argc, char** argv);
+    // The termination signal (SIGTERM, SIGHUP, SIGINT) that ended the last run, 0 for none. The
+    // program has cleaned up by then; whoever ends the process raises the signal again so that
+    // its parent sees how it ended.
+    int endingSignal() const { return endingSignal_; }
+
+private:
+    int endingSignal_ = 0;
 };
 
 }  // namespace app

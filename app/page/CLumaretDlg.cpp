@@ -71,6 +71,10 @@ ViewLayout layoutOf(CLumaretDlg::View view)
 CLumaretDlg::CLumaretDlg(convert::ConvertPageServices* services, const convert::EncoderBinding* binding)
     : window_(platform::Window::Kind::TopLevel, this), addFilePage(this), convertPage(*this, services, binding)
 {
+    // Files named on the command line are relative to the folder the program was started in,
+    // which the initialisation leaves for the program's own folder.
+    std::error_code ignored;
+    startFolder_ = std::filesystem::current_path(ignored);
     setDisposed(true);
     theMainWindow = this;
 }
@@ -136,7 +140,7 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     if (commandLineDone_)
         return;
     commandLineDone_ = true;
-    present(HandOver::run(arguments, CommandFile::defaultFile(), profilePage.store(), options()));
+    present(HandOver::run(arguments, CommandFile::defaultFile(), profilePage.store(), options(), startFolder_));
 }
 
 void CLumaretDlg::present(const HandOver::Result& handOver)

@@ -31,6 +31,7 @@
 #include "platform/gui/Window.h"
 #include "profile/page/CProfileDialog.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,7 +101,9 @@ public:
     int doModal(const std::vector<std::string>& arguments = {});
     // The command-file hand-over: with two or more arguments, one of them holding "contextmenu",
     // the data folder's cmdline.txt names a profile and files for the conversion list (or, for
-    // "自定义转换", for the add-files page). Runs once; later calls do nothing.
+    // "自定义转换", for the add-files page). `--open FILE...` (the applications menu, "Open
+    // with") puts those files on the add-files page instead, without reading cmdline.txt. Runs
+    // once; later calls do nothing.
     void processCommandLine(const std::vector<std::string>& arguments);
     // Runs once, right after the hand-over: takes the data folder's conversion journal and shows
     // what QueueRecovery decides (a damaged journal told, the question asked, the rows restored
@@ -192,6 +195,7 @@ private:
     bool commandLineDone_ = false;
     bool painted_ = false;
     std::vector<std::string> arguments_;
+    std::filesystem::path startFolder_;
     int viewBuilds_ = 0;
     std::unique_ptr<convert::QueueJournal> journal_;  // from offerRecovery() on
 };

@@ -17,10 +17,11 @@ constexpr std::array<int, 3> kSignals{SIGTERM, SIGHUP, SIGINT};
 // byte and the window thread does the rest.
 volatile sig_atomic_t g_writeEnd = -1;
 
-extern "C" void onSignal(int)
+extern "C" void onSignal(int signal)
 {
     const int savedErrno = errno;
-    const char byte = 1;
+    // The byte carries the signal's number (all three are below 128).
+    const char byte = static_cast<char>(signal);
     if (g_writeEnd >= 0)
         (void)!::write(g_writeEnd, &byte, 1);
     errno = savedErrno;
@@ -35,7 +36,7 @@ struct TerminationSignals::Impl {
     bool active = false;
 };
 
-TerminationSignals::TerminationSignals(std::function<void()> handler) : impl_(std::make_unique<Impl>())
+TerminationSignals::TerminationSignals(std::function<void(int signal)> handler) : impl_(std::make_unique<Impl>())
 {
     if (::pipe2(impl_->pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -44,10 +45,12 @@ TerminationSignals::TerminationSignals(std::function<void()> handler) : impl_(st
     const int readEnd = impl_->pipe[0];
     QObject::connect(impl_->notifier.get(), &QSocketNotifier::activated, [readEnd, handler] {
         char bytes[64];
-        while (::read(readEnd, bytes, sizeof bytes) > 0) {
-        }
-        if (handler)
-            handler();
+        int first = 0;
+        for (ssize_t count; (count = ::read(readEnd, bytes, sizeof bytes)) > 0;)
+            if (first == 0)
+                first = bytes[0];
+        if (handler && first != 0)
+            handler(first);
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

@@ -4,8 +4,9 @@
 // instead of dying with an encoder still running in its own process group.
 //
 // Only one object may exist at a time. While it exists the three signals are caught; the previous
-// dispositions come back when it goes. A signal that arrives while the handler runs is folded into
-// that call.
+// dispositions come back when it goes. The handler is given the signal's number, so the program
+// can end with that signal's status once it has cleaned up. Signals that arrive before the handler
+// runs are folded into one call, which names the first of them.
 //
 // Threads: create and destroy on the window thread; the handler runs there.
 #include <functional>
@@ -15,7 +16,7 @@ namespace platform {
 
 class TerminationSignals {
 public:
-    explicit TerminationSignals(std::function<void()> handler);
+    explicit TerminationSignals(std::function<void(int signal)> handler);
     ~TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;

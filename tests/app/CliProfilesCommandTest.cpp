@@ -1,8 +1,10 @@
+#include "app/CliCommands.h"
 #include "app/CliFrontEnd.h"
 
 #include "profile/ProfileCatalogue.h"
 #include "tests/profile/ProfileTestSupport.h"
 
+#include <algorithm>
 #include <sstream>
 
 using namespace profiletest;
@@ -78,9 +80,31 @@ TEST_F(CliProfilesCommandTest, UnrecognisedUserFileIsKeptAsBad)
 {
     const std::vector<unsigned char> zeros(4096, 0);
     writeFile(userFile(), zeros);
-    ASSERT_EQ(run({"profiles", "--names"}), 0) << err.str();
+    // The profiles that could be read are printed, and the status says not all went well.
+    ASSERT_EQ(run({"profiles", "--names"}), app::kCliFailure) << err.str();
     EXPECT_EQ(outputLines().size(), 103u);
     EXPECT_EQ(testsupport::readBytes(userFile().string() + ".bad"), zeros);
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_NE(messages()[0].text.find("user_profile.dat.bad"), std::string::npos);
+}
+
+// A cut profile.dat: what could be read is printed (the built-in profiles it lost are back), and
+// the exit status is a failure, so a script sees that a file was damaged.
+TEST_F(CliProfilesCommandTest, DamagedSystemFilePrintsWhatWasReadAndFails)
+{
+    ASSERT_EQ(run({"profiles", "--names"}), app::kCliSuccess) << err.str();
+    const std::vector<std::string> names = outputLines();
+    std::vector<unsigned char> cut = testsupport::readBytes(systemFile());
+    cut.resize(200 + 516 * 3 + 17);
+    writeFile(systemFile(), cut);
+
+    EXPECT_EQ(run({"profiles", "--names"}), app::kCliFailure);
+    const std::vector<std::string> printed = outputLines();
+    ASSERT_EQ(printed.size(), names.size());
+    EXPECT_TRUE(std::equal(names.begin(), names.begin() + 3, printed.begin()));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].text.find("profile.dat.bad"), std::string::npos);
+
+    // The files were saved whole again: the next listing succeeds.
+    EXPECT_EQ(run({"profiles"}), app::kCliSuccess);
 }

@@ -151,6 +151,35 @@ TEST(CommandFileTest, TheMarkerCountsAnywhereInTheCommandLine)
     EXPECT_EQ(CommandFile::launchKind({"/usr/bin/lumaret", "context", "menu"}), Launch::BadArguments);
 }
 
+// The applications menu and "Open with" start `lumaret --open FILE...`: every argument after the
+// option is a file, whatever it looks like (the marker, an option), and the files go to the
+// add-files page as a custom-mode hand-over does. Without files it is a normal start.
+TEST(CommandFileTest, OpenWithFilesIsAHandOverOfThoseFiles)
+{
+    using Launch = CommandFile::Launch;
+    EXPECT_EQ(CommandFile::launchKind({"/usr/bin/lumaret", "--open"}), Launch::Normal);
+    EXPECT_EQ(CommandFile::launchKind({"/usr/bin/lumaret", "--open", "/v/a.mp4"}), Launch::OpenFiles);
+    EXPECT_EQ(CommandFile::launchKind({"/opt/contextmenu/lumaret", "--open", "contextmenu"}), Launch::OpenFiles);
+    EXPECT_EQ(CommandFile::launchKind({"/usr/bin/lumaret", "/v/a.mp4"}), Launch::BadArguments);
+    EXPECT_EQ(CommandFile::launchKind({"/usr/bin/lumaret", "contextmenu", "--open", "/v/a.mp4"}), Launch::HandOver);
+
+    const std::string tooLong = "/" + std::string(CommandFile::kMaxPathBytes, 'x');
+    const CommandFile::Contents contents = CommandFile::openedFiles(
+        {"/usr/bin/lumaret", "--open", "/v/a b.mp4", "clip.avi", "-x", "../up.mkv", tooLong}, "/home/u/videos");
+    EXPECT_EQ(contents.status, CommandFile::Status::Ok);
+    EXPECT_EQ(contents.mode, CommandFile::Mode::Custom);
+    EXPECT_EQ(contents.selector, CommandFile::kCustomSelector);
+    ASSERT_EQ(contents.paths.size(), 5u);
+    EXPECT_EQ(contents.paths[0].bytes, "/v/a b.mp4");
+    EXPECT_EQ(contents.paths[1].bytes, "/home/u/videos/clip.avi");
+    EXPECT_EQ(contents.paths[2].bytes, "/home/u/videos/-x");
+    EXPECT_EQ(contents.paths[3].bytes, "/home/u/videos/../up.mkv");
+    EXPECT_TRUE(contents.paths[4].skipped);
+    EXPECT_EQ(contents.paths[4].bytes, "");
+    EXPECT_FALSE(contents.paths[4].shown.empty());
+    EXPECT_TRUE(CommandFile::openedFiles({"/usr/bin/lumaret", "--open"}, "/").paths.empty());
+}
+
 TEST(CommandFileTest, WriterAndReaderAgreeThroughTheFile)
 {
     testsupport::TempDir dir;

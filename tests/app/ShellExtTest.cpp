@@ -476,6 +476,22 @@ TEST_F(ShellExtConvertTest, WhatCannotBeConvertedIsNamedAndTheRestStillGoes)
     EXPECT_EQ(contents.paths[0].bytes, (clips() / "good.mp4").string());
 }
 
+// The script menus pass every selected file; a video without an extension is judged by its content,
+// as `lumaret-cli convert` would take it, and a text file without one is still left out.
+TEST_F(ShellExtConvertTest, MediaWithoutAnExtensionIsKnownByItsContent)
+{
+    const std::string mp4 = std::string("\x00\x00\x00\x18", 4) + "ftypisom" + std::string(100, '\x01');
+    writeText(clips() / "camera clip", mp4);
+    writeText(clips() / "README", "text");
+    const Result result = helper({"convert", "--media-only", kCjk, "camera clip", "README"}, clips(), fake().string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("不是视频或音频文件, 已跳过: " + (clips() / "README").string()), std::string::npos)
+        << result.output;
+    const CommandFile::Contents contents = handedOver();
+    ASSERT_EQ(contents.paths.size(), 1u);
+    EXPECT_EQ(contents.paths[0].bytes, (clips() / "camera clip").string());
+}
+
 TEST_F(ShellExtConvertTest, NothingToConvertOrNoProgramStartsNothing)
 {
     writeText(clips() / "good.mp4", "clip");

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <mutex>
 #include <string>
 #include <utility>
@@ -12,6 +16,7 @@
 
 namespace {
 
+using testsupport::readText;
 using testsupport::writeText;
 
 namespace fs = std::filesystem;
@@ -172,6 +177,82 @@ TEST_F(UninstallProcedureTest, ASecondRunFindsNoListAndRemovesNothing)
     writeText(install() / "later.txt", "x");
     EXPECT_EQ(runOnThread(), std::vector<Report>{Report(UninstallStage::NoList, 0)});
     EXPECT_TRUE(fs::exists(install() / "later.txt"));
+}
+
+// A list in the install folder that cannot be read is not the same as no list: nothing is
+// removed, and the report says the list could not be read rather than that all went well.
+TEST_F(UninstallProcedureTest, AListThatCannotBeReadIsReportedAndNothingIsRemoved)
+{
+    const fs::path list = install() / "uninstall.txt";
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        bool asSuperuser;   // whether the case holds for the superuser too
+    } cases[] = {
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(list.c_str(), 0644), 0); }, true},
+        {"a folder", [&] { fs::create_directories(list / "inner"); }, true},
+        {"no read permission", [&] { writeList(); ::chmod(list.c_str(), 0); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.asSuperuser && ::geteuid() == 0)
+            continue;
+        fs::remove_all(list);
+        c.make();
+        EXPECT_EQ(runOnThread(), std::vector<Report>{Report(UninstallStage::ListUnreadable, 0)});
+        for (const fs::path& file : listed_)
+            EXPECT_TRUE(fs::exists(fs::symlink_status(file))) << file;
+        EXPECT_TRUE(fs::exists(fs::symlink_status(list)));
+        ::chmod(list.c_str(), 0644);
+    }
+}
+
+// The installer notes the folders it had to create and a desktop database it caused to be
+// written; what of those is left empty (a database without a single entry) goes. A noted folder
+// that holds anything else stays, and so does any folder that leads to nothing of ours.
+TEST_F(UninstallProcedureTest, EmptyFoldersAndTheEmptyDatabaseTheInstallerCreatedGo)
+{
+    const fs::path icons = home() / ".local/share/icons";
+    fs::create_directories(home() / "empty-of-the-users");
+    fs::create_directories(home() / ".local/share/icons/hicolor/32x32/apps");
+    fs::create_directories(home() / ".local/share/icons/hicolor/16x16/apps");
+    writeText(home() / ".local/share/icons/hicolor/16x16/apps/other.png", "another program's");
+    const struct {
+        const char* name;
+        std::string cache;
+        bool cacheGoes;
+    } cases[] = {
+        {"a database without entries", "[MIME Cache]\n", true},
+        {"a database that names another program", "[MIME Cache]\nvideo/mp4=other.desktop;\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::create_directories(install());
+        for (const char* name : {"lumaret", "LumaretUninstall"})
+            writeText(install() / name, "program");
+        writeText(menu() / "mimeinfo.cache", c.cache);
+        std::string created;
+        for (const fs::path& item : {home() / ".local", home() / ".local/opt", home() / ".local/bin", menu(),
+                                     menu() / "mimeinfo.cache", icons, icons / "hicolor", icons / "hicolor/32x32",
+                                     icons / "hicolor/32x32/apps", icons / "hicolor/16x16",
+                                     icons / "hicolor/16x16/apps", home() / "empty-of-the-users", home(),
+                                     home() / ".config"})
+            created += item.string() + "\n";
+        writeText(install() / "uninstall-created.txt", "14\n" + created);
+        writeList({(install() / "uninstall-created.txt").string()});
+        runOnThread();
+
+        EXPECT_FALSE(fs::exists(install()));
+        EXPECT_FALSE(fs::exists(home() / ".local/opt"));
+        EXPECT_FALSE(fs::exists(home() / ".local/bin"));
+        EXPECT_FALSE(fs::exists(icons / "hicolor/32x32"));
+        EXPECT_EQ(fs::exists(menu() / "mimeinfo.cache"), !c.cacheGoes);
+        EXPECT_EQ(fs::exists(menu()), !c.cacheGoes);
+        EXPECT_EQ(readText(icons / "hicolor/16x16/apps/other.png"), "another program's");
+        EXPECT_TRUE(fs::exists(home() / "empty-of-the-users")) << "leads to nothing of ours";
+        EXPECT_TRUE(fs::exists(settings()));
+        EXPECT_TRUE(fs::exists(home() / "notes.txt"));
+    }
 }
 
 TEST_F(UninstallProcedureTest, EntriesOfAnotherInstallationStayWhenTheListForgetsThem)

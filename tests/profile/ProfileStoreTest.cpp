@@ -3,6 +3,7 @@
 #include "profile/ProfileCatalogue.h"
 #include "tests/profile/ProfileTestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -340,8 +341,14 @@ TEST_F(UnusableFileTest, SystemFileCutMidRecordIsKeptAsBad)
     EXPECT_EQ(readBytes(bad(systemFile())), cut);
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_NE(messages()[0].text.find("profile.dat.bad"), std::string::npos);
-    EXPECT_EQ(store.tree().profileCount(), 9u);
-    EXPECT_EQ(readBytes(systemFile()), std::vector<unsigned char>(cut.begin(), cut.begin() + 200 + 516 * 9));
+    // The nine intact records keep their place and come first; every built-in profile the cut
+    // took away is back, so the saved file holds the whole catalogue again.
+    EXPECT_EQ(store.tree().profileCount(), 103u);
+    const std::vector<unsigned char> saved = readBytes(systemFile());
+    ASSERT_EQ(saved.size(), catalogueFile().size());
+    EXPECT_TRUE(std::equal(cut.begin(), cut.begin() + 200 + 516 * 9, saved.begin()));
+    for (const ProfileRecord& record : catalogueRecords())
+        EXPECT_NE(store.findProfileByName(fieldText(record.profileName, kProfileTextChars)), nullptr);
 
     // A file cut inside its header holds no record, so the catalogue comes back; its bytes are
     // kept all the same. An emptied file is the documented way to ask for the catalogue: no .bad.
@@ -358,6 +365,33 @@ TEST_F(UnusableFileTest, SystemFileCutMidRecordIsKeptAsBad)
     ASSERT_TRUE(emptied.loadAtStartup());
     EXPECT_EQ(readBytes(systemFile()), catalogueFile());
     EXPECT_FALSE(std::filesystem::exists(bad(systemFile())));
+}
+
+// A cut file that kept a built-in child profile but lost its built-in parent: the child's
+// category node is the parent's name, and the restored parent takes that node over where it
+// stands instead of being refused as a duplicate.
+TEST_F(UnusableFileTest, ARestoredParentTakesOverTheCategoryNodeItsChildLeft)
+{
+    const std::vector<ProfileRecord> catalogue = catalogueRecords();
+    const auto child = std::find_if(catalogue.begin(), catalogue.end(), [&](const ProfileRecord& record) {
+        return std::any_of(catalogue.begin(), catalogue.end(), [&](const ProfileRecord& parent) {
+            return fieldText(parent.profileName, kProfileTextChars) ==
+                   fieldText(record.categoryName, kProfileTextChars);
+        });
+    });
+    ASSERT_NE(child, catalogue.end());
+    std::vector<unsigned char> cut(200, 0);
+    append(cut, *child);
+    cut.resize(cut.size() + 40);
+    writeFile(systemFile(), cut);
+
+    ProfileStore store(dataDir());
+    ASSERT_TRUE(store.loadAtStartup());
+    EXPECT_EQ(store.tree().profileCount(), 103u);
+    const ProfileNode* parent = store.tree().findNodeByText(fieldText(child->categoryName, kProfileTextChars));
+    ASSERT_NE(parent, nullptr);
+    EXPECT_TRUE(parent->isProfile());
+    EXPECT_EQ(messages().size(), 1u) << "only the damaged file is told, no refused duplicate";
 }
 
 TEST_F(UnusableFileTest, UnreadableUserFileIsKeptAsBad)
@@ -536,6 +570,60 @@ TEST_F(ProfileStoreTest, SymlinkedProfileFilesStayLinksAndKeepTheirMode)
     ASSERT_TRUE(store.save());
     EXPECT_EQ(mode(systemFile()), 0604u);
     EXPECT_FALSE(std::filesystem::is_symlink(systemFile()));
+}
+
+// A damaged profile file that is a link is never moved or written through: its bytes are copied
+// to a .bad file in the data folder, the link and the file it points to stay as they were until
+// the user has been told, and then a plain file in the data folder takes the link's place.
+TEST_F(ProfileStoreTest, DamagedLinkedProfileFilesAreCopiedAsideAndNothingOutsideIsTouched)
+{
+    const std::filesystem::path elsewhere = dataDir().parent_path() / "system";
+    std::filesystem::create_directories(elsewhere);
+    std::filesystem::create_directories(dataDir());
+    std::vector<unsigned char> cutSystem = catalogueFile();
+    cutSystem.resize(200 + 516 * 4 + 100);
+    std::vector<unsigned char> cutUser = userRecords({u"u1", u"u2"});
+    cutUser.resize(516 + 10);
+    testsupport::writeBytes(elsewhere / "profile.dat", cutSystem);
+    testsupport::writeBytes(elsewhere / "user_profile.dat", cutUser);
+    ::chmod((elsewhere / "profile.dat").c_str(), 0444);
+    std::filesystem::create_symlink(elsewhere / "profile.dat", systemFile());
+    std::filesystem::create_symlink("../system/user_profile.dat", userFile());
+
+    int linksAtMessages = 0;
+    auto presenter = std::make_shared<ObservingPresenter>([&] {
+        linksAtMessages += std::filesystem::is_symlink(systemFile()) && std::filesystem::is_symlink(userFile());
+    });
+    PresenterScope scope(presenter);
+    ProfileStore store(dataDir());
+    ASSERT_TRUE(store.loadAtStartup());
+
+    ASSERT_EQ(presenter->messages.size(), 2u);
+    EXPECT_EQ(linksAtMessages, 2);
+    EXPECT_NE(presenter->messages[0].text.find((dataDir() / "profile.dat.bad").string()), std::string::npos)
+        << presenter->messages[0].text;
+    EXPECT_NE(presenter->messages[1].text.find((dataDir() / "user_profile.dat.bad").string()), std::string::npos)
+        << presenter->messages[1].text;
+    // Outside the data folder: the same two files with the same bytes, and nothing new.
+    EXPECT_EQ(readBytes(elsewhere / "profile.dat"), cutSystem);
+    EXPECT_EQ(readBytes(elsewhere / "user_profile.dat"), cutUser);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere), std::filesystem::directory_iterator()), 2);
+    // Inside: plain copies of the damaged bytes, and plain files with the records that were read.
+    for (const std::filesystem::path& file : {systemFile(), userFile()}) {
+        const std::filesystem::path copy = file.string() + ".bad";
+        EXPECT_FALSE(std::filesystem::is_symlink(copy)) << copy;
+        EXPECT_FALSE(std::filesystem::is_symlink(file)) << file;
+    }
+    EXPECT_EQ(readBytes(dataDir() / "profile.dat.bad"), cutSystem);
+    EXPECT_EQ(readBytes(dataDir() / "user_profile.dat.bad"), cutUser);
+    EXPECT_EQ(readBytes(userFile()), userRecords({u"u1"}));
+    EXPECT_EQ(readBytes(systemFile()).size(), catalogueFile().size());
+
+    // The next start finds plain, intact files: no message, nothing set aside again.
+    ProfileStore again(dataDir());
+    ASSERT_TRUE(again.loadAtStartup());
+    EXPECT_EQ(presenter->messages.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(dataDir() / "profile.dat.bad.1"));
 }
 
 // The editor's category list: straight from both files, each text once, no messages.

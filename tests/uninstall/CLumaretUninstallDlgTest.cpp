@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -130,6 +132,24 @@ TEST_F(UninstallDialogTest, WithoutAListItReportsSuccessAndCloseOpensNothing)
     EXPECT_EQ(dialog.getStatusText(), "卸载Lumaret成功...");
     EXPECT_FALSE(dialog.isFinished());
     EXPECT_EQ(dialog.buttonNamed("cancel")->caption(), "完成");
+    dialog.click("close");
+    EXPECT_TRUE(dialog.hasEnded());
+    EXPECT_TRUE(opened_.empty());
+}
+
+// A list that is there but cannot be read removed nothing, and the dialog must not call that a
+// success.
+TEST_F(UninstallDialogTest, AnUnreadableListIsNamedAndNotCalledASuccess)
+{
+    ASSERT_EQ(::mkfifo((install() / "uninstall.txt").c_str(), 0644), 0);
+    Dialog dialog(install());
+    dialog.initDialog();
+    dialog.click("start");
+    dialog.settle();
+    EXPECT_EQ(dialog.getStatusText().find("成功"), std::string::npos) << dialog.getStatusText();
+    EXPECT_NE(dialog.getStatusText().find("无法读取卸载列表"), std::string::npos) << dialog.getStatusText();
+    EXPECT_FALSE(dialog.isFinished());
+    EXPECT_TRUE(fs::exists(fs::symlink_status(install() / "uninstall.txt")));
     dialog.click("close");
     EXPECT_TRUE(dialog.hasEnded());
     EXPECT_TRUE(opened_.empty());

@@ -9,9 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <iomanip>
 #include <set>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,6 +44,56 @@ ProgramRun runProgram(const std::vector<std::string>& argv)
     const auto exit = child.finish();
     result.status = exit.exited ? exit.code : -1;
     return result;
+}
+
+// Every path below `folder`, sorted.
+std::vector<std::string> treeOf(const fs::path& folder)
+{
+    std::vector<std::string> paths;
+    for (const auto& item : fs::recursive_directory_iterator(folder))
+        paths.push_back(item.path().lexically_relative(folder).string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// The Exec line of a desktop entry as the desktop runs it: the quoted program, its arguments, and
+// %F replaced by the files (none, when the menu starts it without any).
+std::vector<std::string> execLine(const std::string& entry, const std::vector<std::string>& files)
+{
+    const std::size_t start = entry.find("\nExec=") + 6;
+    std::istringstream words(entry.substr(start, entry.find('\n', start) - start));
+    std::vector<std::string> argv;
+    for (std::string word; words >> std::quoted(word);) {
+        if (word == "%F")
+            argv.insert(argv.end(), files.begin(), files.end());
+        else
+            argv.push_back(word);
+    }
+    return argv;
+}
+
+// Starts a program and tells whether it is still running after `seconds`; it is then ended with
+// SIGTERM, and `endedBySignal` says whether it ended by that signal (as a program does that
+// cleans up and ends with the signal's status).
+bool runsFor(const std::vector<std::string>& argv, int seconds, bool& endedBySignal)
+{
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        return false;
+    int status = 0;
+    for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, &status, 0);
+    endedBySignal = WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+    return true;
 }
 
 class InstallRoundTripTest : public ::testing::Test {
@@ -92,7 +149,7 @@ TEST_F(InstallRoundTripTest, InstallsValidEntriesAndAListOfEveryFileThenRemovesO
         EXPECT_EQ(valid.output, "") << entry;
     }
     const std::string entry = readText(menu / "Lumaret.desktop");
-    EXPECT_NE(entry.find("Exec=\"" + install().string() + "/lumaret-shellext\" convert 自定义转换 %F\n"), std::string::npos);
+    EXPECT_NE(entry.find("Exec=\"" + install().string() + "/lumaret\" --open %F\n"), std::string::npos);
     EXPECT_NE(entry.find("Categories=AudioVideo;Video;AudioVideoEditing;\n"), std::string::npos);
     EXPECT_EQ(entry.find('*'), std::string::npos) << "no wildcard MIME types";
     EXPECT_TRUE(fs::exists(home() / ".local/share/icons/hicolor/48x48/apps/lumaret.png"));
@@ -134,6 +191,42 @@ TEST_F(InstallRoundTripTest, InstallsValidEntriesAndAListOfEveryFileThenRemovesO
     // A second run finds no list and removes nothing.
     removeAsTheUninstallerDoes();
     EXPECT_EQ(readText(install() / "image/mine/keep.txt"), "mine");
+}
+
+// The applications menu's entry starts the program itself, with and without a file (the file
+// manager's helper is for the file managers' menus only); removing the installation then leaves
+// the home folder as it was before: no file of ours, no folder the installer created, no
+// desktop database that names nothing.
+TEST_F(InstallRoundTripTest, TheMenuEntryStartsTheProgramAndRemovalLeavesTheHomeAsItWas)
+{
+    const std::vector<std::string> before = treeOf(home());
+    const ProgramRun installed =
+        runProgram({LUMARET_CMAKE, "--install", LUMARET_BUILD_DIR, "--prefix", install().string()});
+    ASSERT_EQ(installed.status, 0) << installed.output;
+
+    writeText(dir_.path() / "clip.mp4", "clip");
+    const std::string entry = readText(home() / ".local/share/applications/Lumaret.desktop");
+    {
+        // The program's own files go elsewhere while it runs, so that the home folder shows only
+        // what the installer and the uninstaller did.
+        testsupport::ScopedEnvironment elsewhere({{"LUMARET_DATA_DIR", (dir_.path() / "data").string()},
+                                                  {"LUMARET_CONFIG_DIR", (dir_.path() / "config").string()},
+                                                  {"XDG_CACHE_HOME", (dir_.path() / "cache").string()},
+                                                  {"QT_QPA_PLATFORM", "offscreen"}});
+        for (const std::vector<std::string>& files : {std::vector<std::string>{},
+                                                      std::vector<std::string>{(dir_.path() / "clip.mp4").string()}}) {
+            SCOPED_TRACE(files.empty() ? "without a file" : "with a file");
+            const std::vector<std::string> argv = execLine(entry, files);
+            ASSERT_FALSE(argv.empty());
+            EXPECT_EQ(argv[0], (install() / "lumaret").string());
+            bool endedBySignal = false;
+            EXPECT_TRUE(runsFor(argv, 3, endedBySignal)) << "the program did not stay open";
+            EXPECT_TRUE(endedBySignal) << "SIGTERM must end the program with the signal's status";
+        }
+    }
+
+    removeAsTheUninstallerDoes();
+    EXPECT_EQ(treeOf(home()), before);
 }
 
 }  // namespace

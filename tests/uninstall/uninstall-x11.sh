@@ -30,6 +30,28 @@ mkdir -p "$install/image/mine" && echo mine > "$install/image/mine/keep.txt"
 tail -n +2 "$install/uninstall.txt" > "$scratch/listed"
 echo "$HOME/notes.txt" >> "$install/uninstall.txt"
 
+# The applications menu's entry, launched as the desktop launches it, with no file and with one:
+# each time Lumaret's own window must appear (the program's data stays out of the install folder).
+echo clip > "$scratch/clip.mp4"
+for files in "" "$scratch/clip.mp4"; do
+    LUMARET_DATA_DIR=$scratch/data LUMARET_CONFIG_DIR=$scratch/config \
+        gio launch "$XDG_DATA_HOME/applications/Lumaret.desktop" $files 2> "$scratch/gio.log" ||
+        fail "gio launch failed: $(cat "$scratch/gio.log")"
+    menu_window=""
+    find_menu_window() {
+        menu_window=$(xdotool search --onlyvisible --name "^Lumaret$" 2>/dev/null | head -1)
+        [ -n "$menu_window" ]
+    }
+    wait_for find_menu_window 30 ||
+        fail "the menu entry opened no window (files: ${files:-none})"
+    if [ -n "$menu_window" ]; then
+        menu_pid=$(xdotool getwindowpid "$menu_window")
+        [ "$(readlink "/proc/$menu_pid/exe")" = "$install/lumaret" ] || fail "the window is not the installed lumaret's"
+        kill -TERM "$menu_pid"
+        wait_for '! kill -0 $menu_pid 2>/dev/null' 10 || fail "lumaret did not end on SIGTERM"
+    fi
+done
+
 "$install/LumaretUninstall" &
 pid=$!
 window=$(xdotool search --sync --onlyvisible --name '^Lumaret 卸载$' | head -1)

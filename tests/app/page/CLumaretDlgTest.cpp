@@ -44,6 +44,16 @@ protected:
                                             "\nstatus 0.5\nhang\n");
     }
 
+    // A custom-mode hand-over of one file: the file is on the add-files page and nowhere else.
+    void expectOnlyOnTheAddFilesPage(const std::string& file)
+    {
+        EXPECT_EQ(window.currentView(), View::AddMode);
+        ASSERT_EQ(window.addFilePage.files().size(), 1u);
+        EXPECT_EQ(window.addFilePage.files().entries()[0].path, file);
+        EXPECT_EQ(window.convertPage.rowCount(), 0);
+        EXPECT_TRUE(env.presenter->messages.empty());
+    }
+
     pagetest::PageEnvironment env;
     pagetest::RecordingServices services;
     std::unique_ptr<convert::EncoderBinding> binding;
@@ -258,11 +268,7 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
     const std::string a = hangingSource();
     writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u16(a)));
     window.processCommandLine({"/opt/contextmenu/lumaret", "x"});
-    EXPECT_EQ(window.currentView(), View::AddMode);
-    ASSERT_EQ(window.addFilePage.files().size(), 1u);
-    EXPECT_EQ(window.addFilePage.files().entries()[0].path, a);
-    EXPECT_EQ(window.convertPage.rowCount(), 0);
-    EXPECT_TRUE(env.presenter->messages.empty());
+    expectOnlyOnTheAddFilesPage(a);
 
     CLumaretDlg second(&services, binding.get());
     ASSERT_TRUE(second.initDialog());
@@ -273,6 +279,23 @@ TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreT
     ASSERT_TRUE(third.initDialog());
     third.processCommandLine({"lumaret"});
     EXPECT_EQ(env.presenter->messages.size(), 1u);
+}
+
+// What the applications menu runs: `lumaret --open FILE...` puts the files on the add-files page
+// (a command file left behind by the menus is not read), and `lumaret --open` is a plain start.
+TEST_F(MainWindowTest, OpenWithFilesEntersAddModeWithThoseFiles)
+{
+    const std::string a = hangingSource();
+    writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u"/left/behind.mp4"));
+    window.processCommandLine({"lumaret", "--open", a});
+    expectOnlyOnTheAddFilesPage(a);
+
+    CLumaretDlg second(&services, binding.get());
+    ASSERT_TRUE(second.initDialog());
+    second.processCommandLine({"lumaret", "--open"});
+    EXPECT_NE(second.currentView(), View::AddMode);
+    EXPECT_EQ(second.addFilePage.files().size(), 0u);
+    EXPECT_TRUE(env.presenter->messages.empty());
 }
 
 TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
@@ -323,15 +346,18 @@ TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
     convert::convertFile* job = window.convertPage.findConvertingJob();
     ASSERT_NE(job, nullptr);
     bool handled = false;
+    int caught = 0;
     {
-        platform::TerminationSignals termination([&] {
+        platform::TerminationSignals termination([&](int signal) {
             window.terminate();
             handled = true;
+            caught = signal;
         });
         ASSERT_TRUE(termination.isActive());
         ::raise(SIGHUP);
         ASSERT_TRUE(pagetest::pumpUntil([&] { return handled; }));
     }
+    EXPECT_EQ(caught, SIGHUP) << "the program ends with the status of the signal that ended it";
     EXPECT_FALSE(window.convertPage.isConverting());
     EXPECT_EQ(job->getState(), convert::Waiting);
     EXPECT_TRUE(env.presenter->messages.empty());

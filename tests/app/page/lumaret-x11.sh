@@ -99,7 +99,10 @@ pid=$!
 wait_for '[ "$(encoders_of $pid)" = 1 ]' 30 || fail "no encoder started"
 kill -TERM $pid
 wait_for '! kill -0 $pid 2>/dev/null' 10 || fail "SIGTERM did not end the program"
-wait $pid || true
+# It cleans up first, then ends by the signal itself (143 is how the shell reports SIGTERM).
+status=0
+wait $pid || status=$?
+[ $status = 143 ] || fail "SIGTERM ended the program with status $status, not by the signal"
 [ "$(pgrep -f "$scratch/clips" -c || true)" = 0 ] || fail "an encoder outlived SIGTERM"
 # An end the user did not choose (a logout) keeps the list for the next start.
 [ -e "$LUMARET_DATA_DIR/queue.dat" ] || fail "SIGTERM lost the conversion list"
