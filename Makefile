@@ -5,8 +5,16 @@ TSAN_BUILD ?= build-tsan
 TSA_BUILD  ?= build-tsa
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+# Warnings are errors in every build made here (GCC 12 and Clang 14 build the tree warning-free);
+# `make WERROR=OFF ...` for a compiler that warns about more.
+WERROR     ?= ON
+CMAKE_OPTS := $(CMAKE_GEN) -DLUMARET_WERROR=$(WERROR)
+# The line-length check joins `make lint` once the tree's long lines are fixed (LINE_LENGTH=ON).
+LINE_LENGTH ?= OFF
+# `make test` runs `make lint` last once its findings are fixed (LINT=ON); until then it is on demand.
+LINT ?= OFF
 
-.PHONY: all deps build run install test test-main test-asan test-tsan test-tsa bench clean
+.PHONY: all deps build run install test test-main test-asan test-tsan test-tsa lint bench clean
 
 all: build
 
@@ -14,9 +22,11 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# A build folder configured before, or with another WERROR, is brought to the wanted setting.
 build: deps $(BUILD)/build.ninja
+	@grep -qx 'LUMARET_WERROR:BOOL=$(WERROR)' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DLUMARET_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -31,23 +41,24 @@ install: deps $(BUILD)/build.ninja
 
 # Every test: the full build with all tests, then the base and engine tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the job and probe tests under
-# ThreadSanitizer (the engine, where the job and probe threads live), and last the base and
-# engine built by Clang with its lock analysis as errors, so that every GUARDED_BY is checked.
+# ThreadSanitizer (the engine, where the job and probe threads live), then the base and
+# engine built by Clang with its lock analysis as errors, so that every GUARDED_BY is checked,
+# and last clang-tidy over the sources.
 test: build
-	$(MAKE) --no-print-directory test-main test-asan test-tsan test-tsa
+	$(MAKE) --no-print-directory test-main test-asan test-tsan test-tsa $(if $(filter ON,$(LINT)),lint)
 
 test-main:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
 	      -DLUMARET_SANITIZE=address,undefined -DLUMARET_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_base test_engine
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	      ctest --output-on-failure -j $(JOBS) -L 'base|engine'
 
 test-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
 	      -DLUMARET_SANITIZE=thread -DLUMARET_BUILD_BENCH=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_base test_engine
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 \
@@ -56,10 +67,18 @@ test-tsan: deps
 # Clang's thread-safety analysis reads the lock annotations of kxlib/KXThreadSafety.h; GCC ignores
 # them. A field touched without its lock, or a lock taken and not released, fails this build.
 test-tsa: deps
-	cmake -S . -B $(TSA_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
+	cmake -S . -B $(TSA_BUILD) $(CMAKE_OPTS) -DCMAKE_BUILD_TYPE=Debug -DLUMARET_ENGINE_ONLY=ON \
 	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMARET_BUILD_BENCH=OFF \
 	      "-DCMAKE_CXX_FLAGS=-Wthread-safety -Werror=thread-safety"
 	cmake --build $(TSA_BUILD) -j $(JOBS) --target test_base test_engine
+
+# clang-tidy with the checks of .clang-tidy over the sources, from the full build's compile
+# commands; any finding fails. With LINE_LENGTH=ON also the 120-column limit.
+lint: deps $(BUILD)/build.ninja
+	scripts/run-lint.sh $(BUILD) $(JOBS)
+ifeq ($(LINE_LENGTH),ON)
+	scripts/check-line-length.sh 120
+endif
 
 bench: build
 	scripts/run-benchmarks.sh $(BUILD)

@@ -36,6 +36,7 @@ public:
 
     ~KXSmartPtr() { dropReference(pointer_); }
 
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): assign() takes the new reference first.
     KXSmartPtr& operator=(const KXSmartPtr& other) { assign(other.pointer_); return *this; }
     KXSmartPtr& operator=(KXSmartPtr&& other) noexcept
     {

@@ -160,9 +160,11 @@ TEST_F(InstallRoundTripTest, InstallsValidEntriesAndAListOfEveryFileThenRemovesO
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), std::to_string(lines.size() - 1));
     const std::set<std::string> listed(lines.begin() + 1, lines.end());
-    for (const auto& item : fs::recursive_directory_iterator(install()))
-        if (!item.is_directory())
+    for (const auto& item : fs::recursive_directory_iterator(install())) {
+        if (!item.is_directory()) {
             EXPECT_EQ(listed.count(item.path().string()), 1u) << item.path();
+        }
+    }
     for (const char* name : {"lumaret", "lumaret-cli", "lumaret-shellext", "LumaretUninstall", "image/lumaret-btn.png"})
         EXPECT_EQ(listed.count((install() / name).string()), 1u) << name;
     EXPECT_EQ(listed.count((home() / ".local/bin/lumaret").string()), 1u);

@@ -92,8 +92,9 @@ TEST_F(OptionPageTest, EveryControlOfTheTableIsOnThePageShowingTheStoredSettings
         EXPECT_EQ(native->id(), control.id);
         EXPECT_EQ(native->rect(), control.rect) << control.name;
         EXPECT_TRUE(native->isVisible()) << control.name;
-        if (auto* button = dynamic_cast<platform::ButtonControl*>(native))
+        if (auto* button = dynamic_cast<platform::ButtonControl*>(native)) {
             EXPECT_EQ(button->text(), control.text);
+        }
     }
     ASSERT_TRUE(browse());
     EXPECT_EQ(*browse()->getRect(), (RECT{520, 32, 589, 53}));
