@@ -387,6 +387,8 @@ LeftJournal leaveJournal(const std::filesystem::path& dir)
     left.rows.back().outputPath = left.partial;
     left.rows.back().outputDevice = info.st_dev;
     left.rows.back().outputInode = info.st_ino;
+    left.rows.back().outputStamp =
+        convert::OutputClaim::recorded(left.partial, info.st_dev, info.st_ino, {}).stamp();
     left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "c.mp4", probe + "exit 0\n"), convert::Waiting));
     EXPECT_TRUE(convert::QueueJournal(dir / "data").save(left.rows));
     return left;
