@@ -208,6 +208,7 @@ void CConvertDialog::startOrStop()
         }
         if (!queue_->start())
             return;
+        afterSuccess_.startRun();
         progress_->maxPos = waiting;
         progress_->setPos(0);
         showConverting(true);
@@ -257,7 +258,7 @@ void CConvertDialog::onJobFinished(convertFile* job, int state)
 {
     if (state == Done && job) {
         const app::OptionSettings& options = host_.options();
-        AfterSuccess::apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
+        afterSuccess_.apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
     }
     progress_->setPos(queue_->finishedThisRun());
     progress_->invalidate();

@@ -123,6 +123,7 @@ private:
     ConvertPageServices* services_;
     const EncoderBinding* binding_;
     std::unique_ptr<ConversionQueue> queue_;
+    AfterSuccess afterSuccess_;  // what follows each success, told at most once per run
     KXLib::KXSmartPtr<convertList> list_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> start_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> cpu_;
