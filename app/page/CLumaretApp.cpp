@@ -29,7 +29,8 @@ int CLumaretApp::run(int argc, char** argv)
         // A terminal closing or a session ending stops the encoders as the close button would.
         // Quitting the application also ends any box open at that moment, whose loop would
         // otherwise keep the program waiting for an answer nobody gives.
-        platform::TerminationSignals termination([&mainWindow] {
+        platform::TerminationSignals termination([&mainWindow, &presenter] {
+            presenter->endAll();
             mainWindow.terminate();
             platform::Application::quit(0);
         });
