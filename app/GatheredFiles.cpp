@@ -42,16 +42,44 @@ std::string GatheredFiles::refusedText(const std::vector<std::string>& names)
     return "添加文件 " + listed + " 失败!";
 }
 
-bool GatheredFiles::addFile(const std::string& path)
+std::string GatheredFiles::refusedPathsText(const std::string& prefix, const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return {};
+    std::string listed;
+    for (std::size_t i = 0; i < paths.size() && i < kPathsInMessage; ++i)
+        listed += (i ? "、" : "") + shownName(paths[i]);
+    std::string text = prefix + listed + " 失败!";
+    if (paths.size() > kPathsInMessage)
+        text += "\n另有 " + std::to_string(paths.size() - kPathsInMessage) + " 个文件无法读取。";
+    return text;
+}
+
+bool GatheredFiles::canAdd(const std::string& path)
 {
     uint64_t size = 0;
-    if (!isReadableFile(path, size)) {
-        platform::showMessage("", addFailedText(path), platform::MessageError);
-        return false;
-    }
-    entries_.push_back({path, size});
-    return true;
+    return isReadableFile(path, size);
 }
+
+std::size_t GatheredFiles::addFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> refused;
+    std::size_t added = 0;
+    for (const std::string& path : paths) {
+        uint64_t size = 0;
+        if (!isReadableFile(path, size)) {
+            refused.push_back(path);
+            continue;
+        }
+        entries_.push_back({path, size});
+        ++added;
+    }
+    if (!refused.empty())
+        platform::showMessage("", refusedPathsText("添加文件 ", refused), platform::MessageError);
+    return added;
+}
+
+bool GatheredFiles::addFile(const std::string& path) { return addFiles({path}) == 1; }
 
 GatheredFiles::FolderResult GatheredFiles::addFolder(const std::string& folder)
 {
@@ -145,12 +173,15 @@ bool GatheredFiles::prepareAccept(bool appendProfileName, const profile::Profile
     const profile::ProfileRecord* chosen = chosenName_.empty() ? nullptr : &chosenProfile_;
     const convert::QueuedFile::Placement placement{outputFolder_, appendProfileName};
     prepared_.reserve(entries_.size());
+    std::vector<std::string> vanished;
     for (const Entry& entry : entries_) {
         if (auto file = convert::QueuedFile::build(entry.path, chosen, rule, placement))
             prepared_.push_back(std::move(*file));
         else
-            platform::showMessage("", addFailedText(entry.path), platform::MessageError);
+            vanished.push_back(entry.path);
     }
+    if (!vanished.empty())
+        platform::showMessage("", refusedPathsText("添加文件 ", vanished), platform::MessageError);
     const profile::ProfileRecord& record = chosen ? *chosen : (fallback ? *fallback : chosenProfile_);
     if (store) {
         store->setLastProfileName(profile::toUtf16(profile::profileNameOf(record)));

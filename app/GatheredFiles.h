@@ -33,6 +33,8 @@ public:
     static constexpr const char* kReturnQuestion = "您是否确定不对当前所添加的文件进行格式转换?";
     // How many of the names a folder refused the one message lists before it only counts them.
     static constexpr std::size_t kNamesInMessage = 10;
+    // How many paths the one message for a batch of refused paths lists before it counts the rest.
+    static constexpr std::size_t kPathsInMessage = 5;
 
     struct Entry {
         std::string path;
@@ -53,10 +55,19 @@ public:
     static std::string addFailedText(const std::string& path);
     // The one message that names the entries of a folder that were not added.
     static std::string refusedText(const std::vector<std::string>& names);
+    // The one message for the paths of one batch (a hand-over, a drop) that could not be taken:
+    // `prefix` + the path + " 失败!" for one; for more, the first kPathsInMessage listed and the
+    // rest counted ("另有 N 个文件无法读取。"). Empty for no path.
+    static std::string refusedPathsText(const std::string& prefix, const std::vector<std::string>& paths);
+    // True for a regular file that opens for reading, which addFile() takes.
+    static bool canAdd(const std::string& path);
 
     // Appends a regular file that opens for reading, with its size; otherwise shows
     // addFailedText (error icon) and returns false. The same file may be added twice.
     bool addFile(const std::string& path);
+    // addFile() for each path in order, the ones refused told in one refusedPathsText message.
+    // Returns how many were added.
+    std::size_t addFiles(const std::vector<std::string>& paths);
     // Appends every regular, readable file directly in `folder` (no subfolders), in enumeration
     // order, with the size the enumeration reports, without opening them. Folders (and links to
     // folders) are passed over silently; every other entry that cannot be taken is named in one

@@ -9,6 +9,13 @@ namespace {
 
 HandOver::Step message(std::string text) { return HandOver::Step{HandOver::Step::Kind::Message, std::move(text), {}}; }
 
+HandOver::Step refusal(std::string text)
+{
+    HandOver::Step step = message(std::move(text));
+    step.refusal = true;
+    return step;
+}
+
 HandOver::Result tell(std::string text)
 {
     HandOver::Result result;
@@ -58,12 +65,16 @@ HandOver::Result HandOver::fromContents(const CommandFile::Contents& contents, c
 void HandOver::customMode(const CommandFile::Contents& contents, Result& result)
 {
     result.showAddFiles = !contents.paths.empty();
+    std::vector<std::string> refused;
     for (const CommandFile::Path& path : contents.paths) {
-        if (path.skipped)
-            result.steps.push_back(message(GatheredFiles::addFailedText(path.shown)));
-        else
+        if (path.skipped) {
+            result.steps.push_back(refusal(GatheredFiles::addFailedText(path.shown)));
+            refused.push_back(path.shown);
+        } else {
             result.steps.push_back(Step{Step::Kind::GatherFile, path.bytes, {}});
+        }
     }
+    result.refusalBox = GatheredFiles::refusedPathsText("添加文件 ", refused);
 }
 
 void HandOver::profileMode(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
@@ -79,17 +90,22 @@ void HandOver::profileMode(const CommandFile::Contents& contents, const profile:
     }
     // Files from the file manager are written beside their sources, named as the options say.
     const convert::QueuedFile::Placement besideSource{std::string(), options.appendProfileName != 0};
+    std::vector<std::string> refused;
     for (const CommandFile::Path& path : contents.paths) {
         if (path.skipped) {
-            result.steps.push_back(message(readFailedText(path.shown)));
+            result.steps.push_back(refusal(readFailedText(path.shown)));
+            refused.push_back(path.shown);
             continue;
         }
         auto file = convert::QueuedFile::build(path.bytes, chosen, {}, besideSource);
-        if (file)
+        if (file) {
             result.steps.push_back(Step{Step::Kind::QueueFile, {}, std::move(*file)});
-        else
-            result.steps.push_back(message(readFailedText(path.bytes)));
+        } else {
+            result.steps.push_back(refusal(readFailedText(path.bytes)));
+            refused.push_back(path.bytes);
+        }
     }
+    result.refusalBox = GatheredFiles::refusedPathsText(kAddFailedPrefix, refused);
 }
 
 }  // namespace app

@@ -23,7 +23,9 @@
 //   with "读取文件 ... 失败!".
 // - After the paths, in both modes, the conversion starts when the options ask for an automatic
 //   start (even with no file: the conversion page then tells that nothing waits).
-// Every message uses the error icon.
+// Every message uses the error icon. A path that is told is also a refusal: the window shows the
+// refusals of one hand-over together, in the one box of refusalBox after the files were added, so a
+// command file naming thousands of missing files brings one box, not thousands.
 //
 // Threads: any; the store must not change during run().
 #include "app/CommandFile.h"
@@ -55,6 +57,7 @@ public:
         Kind kind = Kind::Message;
         std::string text;
         convert::QueuedFile file;
+        bool refusal = false;  // a Message about one path; shown gathered in Result::refusalBox
     };
 
     struct Result {
@@ -62,6 +65,7 @@ public:
         bool showAddFiles = false;     // custom mode with at least one path: show the add-files page first
         std::vector<Step> steps;
         bool startConversion = false;  // after the steps: the start/stop action of the conversion page
+        std::string refusalBox;        // the refusals' one message (GatheredFiles::refusedPathsText); may be empty
     };
 
     // "读取文件 " + path + " 失败!", the conversion page's message for a path it cannot read.

@@ -3,6 +3,7 @@
 #include "convert/JobState.h"
 #include "convert/convertFile.h"
 #include "platform/core/DebugOutput.h"
+#include "platform/core/MessagePresenter.h"
 
 #include <filesystem>
 #include <system_error>
@@ -33,10 +34,21 @@ bool AfterSuccess::apply(convertFile& job, const Options& options, SuccessDeskto
     if (!options.removeSource || !outputIsVerified(job))
         return false;
     const std::string source = job.getSourcePath();
-    if (desktop.moveToTrash(source))
+    std::string why;
+    if (desktop.moveToTrash(source, why))
         return true;
     platform::DebugOutput::line("the source stays: " + source);
+    // Marked before the box shows: other jobs may finish while it is open.
+    if (!why.empty() && !toldSourceKept_) {
+        toldSourceKept_ = true;
+        platform::showMessage("", sourceKeptText(source, why), platform::MessageError);
+    }
     return false;
+}
+
+std::string AfterSuccess::sourceKeptText(const std::string& source, const std::string& why)
+{
+    return "无法移到回收站 " + source + " (" + why + "), 源文件已保留。";
 }
 
 }  // namespace convert

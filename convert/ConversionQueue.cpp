@@ -265,6 +265,7 @@ std::vector<JournalRow> ConversionQueue::journalRows() const
                 out.outputPath = claim->path();
                 out.outputDevice = claim->device();
                 out.outputInode = claim->inode();
+                out.outputStamp = claim->stamp();
             }
         } else if (isFinal(out.state)) {
             out.outputPath = job.getOutputPath();

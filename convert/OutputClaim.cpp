@@ -51,12 +51,21 @@ std::optional<OutputClaim> OutputClaim::claim(const OutputName& name, std::strin
     }
 }
 
-bool OutputClaim::remove() const
+std::optional<OutputClaim::Stamp> OutputClaim::stamp() const
 {
     struct stat info {};
     if (::lstat(path_.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+        return std::nullopt;
     if (info.st_dev != device_ || info.st_ino != inode_)
+        return std::nullopt;
+    return Stamp{static_cast<uint64_t>(info.st_size),
+                 static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+bool OutputClaim::remove() const
+{
+    const std::optional<Stamp> now = stamp();
+    if (!now || (expected_ && *now != *expected_))
         return false;
     return ::unlink(path_.c_str()) == 0;
 }

@@ -21,7 +21,9 @@ namespace {
 
 constexpr char kMagic[8] = {'L', 'u', 'm', 'a', 'r', 'e', 't', 'Q'};
 constexpr uint8_t kAppendProfileNameFlag = 1;
-// The fixed part of a row body: state, flags, size, device, inode, four text lengths, the profile.
+constexpr uint8_t kOutputStampFlag = 2;
+// The fixed part of a first-version row body: state, flags, size, device, inode, four text lengths,
+// the profile. Later versions add the output's size and time.
 constexpr std::size_t kFixedBodySize = 1 + 1 + 8 + 8 + 8 + 4 * 4 + 4;
 // No row of a real list comes near this (four paths and an error text).
 constexpr uint32_t kMaxBodySize = 1u << 20;
@@ -82,10 +84,12 @@ private:
 void appendBody(std::string& out, const JournalRow& row, uint32_t profileIndex)
 {
     putNumber(out, static_cast<uint8_t>(row.state), 1);
-    putNumber(out, row.appendProfileName ? kAppendProfileNameFlag : 0, 1);
+    putNumber(out, (row.appendProfileName ? kAppendProfileNameFlag : 0) | (row.outputStamp ? kOutputStampFlag : 0), 1);
     putNumber(out, row.sourceSize, 8);
     putNumber(out, row.outputDevice, 8);
     putNumber(out, row.outputInode, 8);
+    putNumber(out, row.outputStamp ? row.outputStamp->size : 0, 8);
+    putNumber(out, row.outputStamp ? static_cast<uint64_t>(row.outputStamp->modified) : 0, 8);
     putText(out, row.sourcePath);
     putText(out, row.targetFolder);
     putText(out, row.outputPath);
@@ -128,7 +132,22 @@ bool isKnownState(uint64_t state)
            state == Stopping || state == Done;
 }
 
-std::optional<JournalRow> decodeBody(std::string_view body, const std::vector<profile::ProfileRecord>& profiles)
+// The output's size and time, which the second version adds; a first-version row has none.
+bool readOutputStamp(Reader& reader, uint64_t version, uint64_t flags, JournalRow& row)
+{
+    if (version < 2)
+        return true;
+    uint64_t size = 0;
+    uint64_t modified = 0;
+    if (!reader.number(size, 8) || !reader.number(modified, 8))
+        return false;
+    if (flags & kOutputStampFlag)
+        row.outputStamp = OutputClaim::Stamp{size, static_cast<int64_t>(modified)};
+    return true;
+}
+
+std::optional<JournalRow> decodeBody(std::string_view body, uint64_t version,
+                                     const std::vector<profile::ProfileRecord>& profiles)
 {
     Reader reader(body);
     JournalRow row;
@@ -137,10 +156,12 @@ std::optional<JournalRow> decodeBody(std::string_view body, const std::vector<pr
     uint64_t profileIndex = 0;
     if (!reader.number(state, 1) || !reader.number(flags, 1) || !reader.number(row.sourceSize, 8) ||
         !reader.number(row.outputDevice, 8) || !reader.number(row.outputInode, 8) ||
-        !reader.text(row.sourcePath) || !reader.text(row.targetFolder) || !reader.text(row.outputPath) ||
-        !reader.text(row.errorText) || !reader.number(profileIndex, 4) || reader.left() != 0)
+        !readOutputStamp(reader, version, flags, row) || !reader.text(row.sourcePath) ||
+        !reader.text(row.targetFolder) || !reader.text(row.outputPath) || !reader.text(row.errorText) ||
+        !reader.number(profileIndex, 4) || reader.left() != 0)
         return std::nullopt;
-    if (!isKnownState(state) || (flags & ~uint64_t(kAppendProfileNameFlag)) != 0 || row.sourcePath.empty() ||
+    const uint64_t knownFlags = version < 2 ? kAppendProfileNameFlag : kAppendProfileNameFlag | kOutputStampFlag;
+    if (!isKnownState(state) || (flags & ~knownFlags) != 0 || row.sourcePath.empty() ||
         profileIndex >= profiles.size())
         return std::nullopt;
     row.state = static_cast<int>(state);
@@ -150,7 +171,7 @@ std::optional<JournalRow> decodeBody(std::string_view body, const std::vector<pr
 }
 
 // Reads one row (length, body, checksum); nothing when the bytes there are not a whole, intact row.
-std::optional<JournalRow> readRow(Reader& reader, const std::vector<profile::ProfileRecord>& profiles)
+std::optional<JournalRow> readRow(Reader& reader, uint64_t version, const std::vector<profile::ProfileRecord>& profiles)
 {
     uint64_t length = 0;
     uint64_t checksum = 0;
@@ -158,7 +179,7 @@ std::optional<JournalRow> readRow(Reader& reader, const std::vector<profile::Pro
     if (!reader.number(length, 4) || length < kFixedBodySize || length > kMaxBodySize ||
         !reader.piece(body, length) || !reader.number(checksum, 4) || checksum != Crc32::of(body))
         return std::nullopt;
-    return decodeBody(body, profiles);
+    return decodeBody(body, version, profiles);
 }
 
 // Reads the profile table and its checksum; nothing when it is not whole and intact.
@@ -204,7 +225,8 @@ bool JournalRow::operator==(const JournalRow& other) const
     return sourcePath == other.sourcePath && sourceSize == other.sourceSize &&
            std::memcmp(&profile, &other.profile, sizeof profile) == 0 && targetFolder == other.targetFolder &&
            state == other.state && appendProfileName == other.appendProfileName && outputPath == other.outputPath &&
-           outputDevice == other.outputDevice && outputInode == other.outputInode && errorText == other.errorText;
+           outputDevice == other.outputDevice && outputInode == other.outputInode &&
+           outputStamp == other.outputStamp && errorText == other.errorText;
 }
 
 QueueJournal::QueueJournal(const std::filesystem::path& folder) : folder_(folder), path_(folder / kJournalName)
@@ -371,7 +393,7 @@ JournalContents QueueJournal::decode(std::string_view bytes)
         contents.problem = "转换列表记录已损坏, 其中的文件都无法读取。";
         return contents;
     }
-    if (version != kVersion) {
+    if (version < kOldestVersion || version > kVersion) {
         contents.damaged = true;
         contents.problem = "转换列表记录的版本 (" + std::to_string(version) + ") 无法识别, 其中的文件都无法读取。";
         return contents;
@@ -384,7 +406,7 @@ JournalContents QueueJournal::decode(std::string_view bytes)
         return contents;
     }
     while (contents.rows.size() < count) {
-        std::optional<JournalRow> row = readRow(reader, *profiles);
+        std::optional<JournalRow> row = readRow(reader, version, *profiles);
         if (!row)
             break;
         contents.rows.push_back(std::move(*row));
@@ -404,13 +426,16 @@ std::vector<JournalRow> QueueJournal::recover(std::vector<JournalRow> rows)
 {
     for (JournalRow& row : rows) {
         if (row.state == Converting || row.state == Stopping) {
-            if (!row.outputPath.empty() && row.outputInode != 0)
+            // Without a recorded stamp (a first-version journal) nothing proves the file is still
+            // the partial output, so it stays.
+            if (!row.outputPath.empty() && row.outputInode != 0 && row.outputStamp)
                 OutputClaim::recorded(row.outputPath, static_cast<dev_t>(row.outputDevice),
-                                      static_cast<ino_t>(row.outputInode))
+                                      static_cast<ino_t>(row.outputInode), *row.outputStamp)
                     .remove();
             row.state = Waiting;
             row.outputPath.clear();
             row.outputDevice = row.outputInode = 0;
+            row.outputStamp.reset();
             row.errorText.clear();
         }
         if (row.state != Waiting)

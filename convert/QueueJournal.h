@@ -3,9 +3,9 @@
 // empty, kept on disk so that a crash, a power cut, a logout or a kill does not lose them. The
 // next start offers to restore them (recover() applies the rules of a restored row).
 //
-// File format, version 1 (all numbers little-endian):
+// File format, version 2 (all numbers little-endian):
 //   header    8 bytes  "LumaretQ"
-//             u32      version (1)
+//             u32      version (2)
 //             u32      number P of distinct profile records
 //             u32      number of rows
 //   profiles  P × 516  the profile records of the rows, byte for byte as stored in the profile
@@ -14,15 +14,20 @@
 //   row       u32      length L of the row body
 //             L bytes  body:
 //                 u8      state (a JobState value)
-//                 u8      flags (bit 0: the output name carries the profile name)
+//                 u8      flags (bit 0: the output name carries the profile name; bit 1: the
+//                         claimed output's size and time below were recorded)
 //                 u64     source size in bytes, as the row was added
 //                 u64     device and u64 inode of the claimed output (0 and 0 when none)
+//                 u64     size and i64 modification time (nanoseconds since 1970) of the claimed
+//                         output when the journal was written (0 and 0 without flag bit 1)
 //                 4 texts source path, target folder, output path, error text; each a u32 byte
 //                         count and the bytes (UTF-8 as the program holds them)
 //                 u32     the row's profile: an index into the profile records
 //             u32      CRC-32 (IEEE) of the body
 // The output path is that of a Done row's result, a Failed row's last attempt, or a Converting
 // row's claimed (partial) output, whose identity is then recorded too.
+// Version 1 is version 2 without the output's size and time (and without flag bit 1); it is still
+// read, its claimed outputs then having no recorded stamp.
 //
 // Damage: a file that is not whole (cut at any byte), altered, or of another version is never
 // rewritten in place. load() moves it aside to queue.dat.bad, returns the rows it could read
@@ -36,6 +41,7 @@
 // does not get it, and then reads, writes and removes nothing (held() is false).
 //
 // Threads: one owner thread; nothing is shared.
+#include "convert/OutputClaim.h"
 #include "profile/ProfileRecord.h"
 
 #include <cstdint>
@@ -57,6 +63,7 @@ struct JournalRow {
     std::string outputPath;
     uint64_t outputDevice = 0;  // the claimed output's identity (a Converting row), else 0
     uint64_t outputInode = 0;
+    std::optional<OutputClaim::Stamp> outputStamp;  // the claimed output's size and time when written
     std::string errorText;
 
     bool operator==(const JournalRow& other) const;
@@ -71,7 +78,8 @@ struct JournalContents {
 
 class QueueJournal {
 public:
-    static constexpr uint32_t kVersion = 1;
+    static constexpr uint32_t kVersion = 2;
+    static constexpr uint32_t kOldestVersion = 1;
     // A journal larger than this is not read (a list of 10,000 files takes a few megabytes).
     static constexpr uint64_t kMaxBytes = 256ull << 20;
 
@@ -110,9 +118,9 @@ public:
 
     // Applies the rules of a restored list to the rows of a journal, touching the disk only to
     // remove partial output:
-    // - Converting (or Stopping) becomes Waiting; the output file its run claimed is removed (only
-    //   while it is still that very file) and the row forgets it, so its next run picks a name
-    //   afresh.
+    // - Converting (or Stopping) becomes Waiting; the output file its run claimed is removed only
+    //   while it is still that very file with the size and time recorded, else it stays (it may be
+    //   the user's by now). Either way the row forgets it, so its next run picks a free name afresh.
     // - A row still to convert (Waiting) whose source is gone, or is no longer a regular file, or
     //   whose size changed, becomes Failed with a Chinese reason saying so.
     // - Done, Failed and ProbeFailed rows keep their states, output paths and error texts.

@@ -274,8 +274,7 @@ void CAddFileDialog::addFile(const std::string& path) { addFiles({path}); }
 
 void CAddFileDialog::addFiles(const std::vector<std::string>& paths)
 {
-    for (const std::string& path : paths)
-        files_.addFile(path);
+    files_.addFiles(paths);
     rowsChanged();
 }
 

@@ -30,9 +30,10 @@ int CLumaretApp::run(int argc, char** argv)
         // A terminal closing or a session ending stops the encoders as the close button would.
         // Quitting the application also ends any box open at that moment, whose loop would
         // otherwise keep the program waiting for an answer nobody gives.
-        platform::TerminationSignals termination([this, &mainWindow](int signal) {
+        platform::TerminationSignals termination([this, &mainWindow, &presenter](int signal) {
             if (endingSignal_ == 0)
                 endingSignal_ = signal;
+            presenter->endAll();
             mainWindow.terminate();
             platform::Application::quit(0);
         });

@@ -147,15 +147,24 @@ void CLumaretDlg::present(const HandOver::Result& handOver)
 {
     if (handOver.showAddFiles)
         enterAddMode();
+    // The add-files page checks the paths itself and tells its own refusals in one box too.
+    std::vector<std::string> gathered;
+    std::vector<convert::QueuedFile> queued;
     for (const HandOver::Step& step : handOver.steps) {
         switch (step.kind) {
         case HandOver::Step::Kind::Message:
-            platform::showMessage("", step.text, platform::MessageError);
+            if (!step.refusal)
+                platform::showMessage("", step.text, platform::MessageError);
             break;
-        case HandOver::Step::Kind::QueueFile: convertPage.addQueuedFile(step.file); break;
-        case HandOver::Step::Kind::GatherFile: addFilePage.addFile(step.text); break;
+        case HandOver::Step::Kind::QueueFile: queued.push_back(step.file); break;
+        case HandOver::Step::Kind::GatherFile: gathered.push_back(step.text); break;
         }
     }
+    convertPage.addQueuedFiles(queued);
+    if (!gathered.empty())
+        addFilePage.addFiles(gathered);
+    if (!handOver.refusalBox.empty())
+        platform::showMessage("", handOver.refusalBox, platform::MessageError);
     if (handOver.startConversion)
         convertPage.startOrStop();
     if (handOver.readCommandFile)

@@ -7,8 +7,10 @@ namespace app {
 
 std::string SkinMessagePresenter::present(const std::string& title, const std::string& text, uint8_t flags)
 {
-    std::string answer;
+    std::string answer = platform::kAnswerClose;
     platform::WindowThread::run([&] {
+        if (ended_)
+            return;
         CMessageDialog box(title, text, flags, owner_);
         answer = box.run();
     });

@@ -6,6 +6,8 @@
 #include "platform/core/MessagePresenter.h"
 #include "platform/core/WinTypes.h"
 
+#include <atomic>
+
 namespace app {
 
 class SkinMessagePresenter : public platform::MessagePresenter {
@@ -16,9 +18,14 @@ public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     std::string present(const std::string& title, const std::string& text, uint8_t flags) override;
+    // The program is ending (a termination signal): from now on no box opens and every call answers
+    // "close" at once, so a run of messages still to come cannot hold the end up. A box open at that
+    // moment is ended by quitting the application. Any thread.
+    void endAll() { ended_ = true; }
 
 private:
     HWND owner_;
+    std::atomic<bool> ended_{false};
 };
 
 }  // namespace app

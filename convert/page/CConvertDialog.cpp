@@ -1,5 +1,7 @@
 #include "convert/page/CConvertDialog.h"
 
+#include "app/GatheredFiles.h"
+#include "app/HandOver.h"
 #include "app/ProfileChoice.h"
 #include "convert/AfterSuccess.h"
 #include "convert/JobState.h"
@@ -116,25 +118,29 @@ bool CConvertDialog::refuseAddWhileConverting()
     return true;
 }
 
-void CConvertDialog::addFile(const std::string& path, const profile::ProfileRecord* profile)
+bool CConvertDialog::addReadableFile(const std::string& path, const profile::ProfileRecord* profile)
 {
-    if (refuseAddWhileConverting())
-        return;
     // Only a regular file that this user may read enters the list; folders, devices and FIFOs are
     // refused like unreadable files.
     const auto file = QueuedFile::build(path, profile, app::ProfileChoice::of(host_.profileStore(), host_.options()),
                                         {std::string(), host_.options().appendProfileName != 0});
-    if (!file) {
-        platform::showMessage("", "读取文件 " + path + " 失败!", platform::MessageError);
-        return;
-    }
-    list_->addJob(*file);
+    if (file)
+        list_->addJob(*file);
+    return file.has_value();
 }
 
-void CConvertDialog::addQueuedFile(const QueuedFile& file)
+void CConvertDialog::addFile(const std::string& path, const profile::ProfileRecord* profile)
 {
-    if (!refuseAddWhileConverting())
-        list_->addJob(file);
+    if (!refuseAddWhileConverting() && !addReadableFile(path, profile))
+        platform::showMessage("", "读取文件 " + path + " 失败!", platform::MessageError);
+}
+
+void CConvertDialog::addQueuedFile(const QueuedFile& file) { addQueuedFiles({file}); }
+
+void CConvertDialog::addQueuedFiles(const std::vector<QueuedFile>& files)
+{
+    if (!files.empty() && !refuseAddWhileConverting())
+        addAcceptedFiles(files);
 }
 
 void CConvertDialog::addAcceptedFiles(const std::vector<QueuedFile>& files)
@@ -166,8 +172,15 @@ void CConvertDialog::deleteSelected()
 
 void CConvertDialog::dropFiles(const std::vector<std::string>& paths)
 {
-    for (const std::string& path : paths)
-        addFile(path, nullptr);
+    std::vector<std::string> refused;
+    if (!paths.empty() && !refuseAddWhileConverting()) {
+        for (const std::string& path : paths)
+            if (!addReadableFile(path, nullptr))
+                refused.push_back(path);
+    }
+    if (!refused.empty())
+        platform::showMessage("", app::GatheredFiles::refusedPathsText(app::HandOver::kAddFailedPrefix, refused),
+                              platform::MessageError);
     if (host_.options().autoConvertOnAdd)
         startOrStop();
     invalidateParent();
@@ -204,6 +217,7 @@ void CConvertDialog::startOrStop()
         }
         if (!queue_->start())
             return;
+        afterSuccess_.startRun();
         progress_->setRange(waiting);
         showConverting(true);
     }
@@ -251,7 +265,7 @@ void CConvertDialog::onJobFinished(convertFile* job, int state)
 {
     if (state == Done && job) {
         const app::OptionSettings& options = host_.options();
-        AfterSuccess::apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
+        afterSuccess_.apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
     }
     progress_->setPos(queue_->finishedThisRun());
     invalidateParent();

@@ -60,6 +60,8 @@ public:
     void addFile(const std::string& path, const profile::ProfileRecord* profile);
     // Adds a file built elsewhere (the hand-over); refused with a message while converting.
     void addQueuedFile(const QueuedFile& file);
+    // The same for a batch, in order, refused with one message while converting.
+    void addQueuedFiles(const std::vector<QueuedFile>& files);
     // Adds the files of the add-files page's accept, in order, as they were prepared.
     void addAcceptedFiles(const std::vector<QueuedFile>& files);
     // Appends the rows of a recovered journal (QueueJournal::recover), in order, with their states.
@@ -77,7 +79,8 @@ public:
     void applyProfile(const std::string& name, const profile::ProfileRecord& record);
     bool isConverting() const { return queue_ && queue_->isConverting(); }
 
-    // Files dropped on the page, in order; then the automatic start when the options ask for it.
+    // Files dropped on the page, in order, the unreadable ones told in one message (one message too
+    // while converting); then the automatic start when the options ask for it.
     void dropFiles(const std::vector<std::string>& paths);
     // The "cpu" menu as it would show now, and the action of one of its commands.
     std::vector<MenuItem> cpuMenuItems() const;
@@ -112,6 +115,8 @@ private:
     void showConverting(bool on);
     // True (after telling the user) while the queue converts.
     bool refuseAddWhileConverting();
+    // Adds the file when it is a readable regular file; false (nothing told) otherwise.
+    bool addReadableFile(const std::string& path, const profile::ProfileRecord* profile);
     void showCpuMenu();
 
     ConvertPageHost& host_;
@@ -119,6 +124,7 @@ private:
     ConvertPageServices* services_;
     const EncoderBinding* binding_;
     std::unique_ptr<ConversionQueue> queue_;
+    AfterSuccess afterSuccess_;  // what follows each success, told at most once per run
     KXLib::KXSmartPtr<convertList> list_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> start_;
     KXLib::KXSmartPtr<KXLib::KXButtonEx> cpu_;

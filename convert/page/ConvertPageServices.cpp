@@ -8,8 +8,6 @@
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/Trash.h"
 
-#include <filesystem>
-#include <system_error>
 
 namespace convert {
 
@@ -34,15 +32,15 @@ std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& tit
     return platform::FileDialog::chooseFolder(owner, title);
 }
 
-bool ConvertPageServices::moveToTrash(const std::string& path)
+bool ConvertPageServices::moveToTrash(const std::string& path, std::string& why)
 {
     switch (platform::Trash::moveToTrash(path)) {
     case platform::Trash::Result::Moved: return true;
     case platform::Trash::Result::Missing: return false;
     case platform::Trash::Result::NoTrash: break;
     }
-    std::error_code error;
-    return std::filesystem::remove(path, error);
+    why = "它所在的文件系统没有可用的回收站";
+    return false;
 }
 
 unsigned ConvertPageServices::popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint)

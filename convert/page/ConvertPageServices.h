@@ -31,9 +31,9 @@ public:
     void showInFolder(const std::string& folder, const std::string& file) override;
     // The folder chooser titled `title`; empty when cancelled.
     virtual std::string chooseFolder(HWND owner, const std::string& title);
-    // Moves a source file to the desktop's trash, so a mistake can be undone; only where its file
-    // system has no trash is it deleted. False when the file stayed where it was.
-    bool moveToTrash(const std::string& path) override;
+    // Moves a source file to the desktop's trash, so a mistake can be undone. Where its file system
+    // has no usable trash the file stays, never deleted for good; false then, with the reason.
+    bool moveToTrash(const std::string& path, std::string& why) override;
     // Shows a pop-up menu at a screen point and returns the chosen id, 0 for none.
     virtual unsigned popupMenu(HWND owner, const std::vector<MenuItem>& items, POINT screenPoint);
     // The 30-second countdown box before powering off once the queue is done; the machine is no

@@ -340,3 +340,20 @@ TEST_F(GatheredFilesTest, AcceptLeavesOutAndTellsAFileThatCanNoLongerBeRead)
     ASSERT_EQ(presenter->texts.size(), 1u);
     EXPECT_EQ(presenter->texts[0], GatheredFiles::addFailedText(removed));
 }
+
+// A batch of paths (a drop, a hand-over) tells its refusals in one box, however many there are.
+TEST_F(GatheredFilesTest, AddFilesTellsAllItsRefusalsInOneMessage)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < 1000; ++i)
+        paths.push_back((dir / ("gone" + std::to_string(i))).string());
+    paths.push_back(file("kept.mp4", 5));
+    GatheredFiles files;
+    EXPECT_EQ(files.addFiles(paths), 1u);
+    EXPECT_EQ(files.size(), 1u);
+    ASSERT_EQ(presenter->texts.size(), 1u);
+    EXPECT_EQ(presenter->texts[0].rfind("添加文件 " + paths[0] + "、", 0), 0u) << presenter->texts[0];
+    EXPECT_NE(presenter->texts[0].find("另有 995 个文件无法读取。"), std::string::npos) << presenter->texts[0];
+    EXPECT_EQ(presenter->texts[0].find(paths[5]), std::string::npos);
+}
+

@@ -169,3 +169,27 @@ TEST_F(HandOverTest, PathsThatCannotBeReadAreToldInPlaceAndTheRestStillQueued)
     EXPECT_EQ(steps[3].rfind("message 读取文件 /yyy", 0), 0u) << steps[3];
     EXPECT_EQ(steps[4], "queue " + a + " with flv 640x480");
 }
+
+// Many paths that cannot be read make one box: the first few named, the rest counted. Each refusal
+// is still a step of its own, marked so the window does not show it alone.
+TEST_F(HandOverTest, TheRefusalsOfOneHandOverAreGatheredIntoOneBox)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < 12; ++i)
+        paths.push_back((dir / ("gone" + std::to_string(i) + ".mp4")).string());
+    paths.push_back(file("a.mp4"));
+    const HandOver::Result result = handOver(u"flv 640x480", paths);
+    ASSERT_EQ(result.steps.size(), 13u);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(result.steps[static_cast<std::size_t>(i)].refusal) << i;
+    EXPECT_FALSE(result.steps[12].refusal);
+    EXPECT_EQ(result.refusalBox, "读取文件 " + paths[0] + "、" + paths[1] + "、" + paths[2] + "、" + paths[3] + "、" +
+                                     paths[4] + " 失败!\n另有 7 个文件无法读取。");
+
+    // One refusal reads as it always did; none gives no box; the custom mode's own refusals too.
+    EXPECT_EQ(handOver(u"flv 640x480", {paths[0]}).refusalBox, "读取文件 " + paths[0] + " 失败!");
+    EXPECT_TRUE(handOver(u"flv 640x480", {paths[12]}).refusalBox.empty());
+    const std::string tooLong = "/" + std::string(CommandFile::kMaxPathBytes + 10, 'x');
+    EXPECT_EQ(handOver(CommandFile::kCustomSelector, {tooLong, paths[0]}).refusalBox.rfind("添加文件 /xxx", 0), 0u);
+}
+

@@ -4,6 +4,7 @@
 
 #include "convert/JobState.h"
 #include "convert/convertFile.h"
+#include "tests/app/RecordingPresenter.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,37 @@ using convert::AfterSuccess;
 
 namespace {
 
+// The recording presenter for one test, the default one again after it.
+class ScopedPresenter {
+public:
+    ScopedPresenter() : presenter(std::make_shared<enginetest::RecordingPresenter>())
+    {
+        platform::setMessagePresenter(presenter);
+    }
+    ~ScopedPresenter() { platform::setMessagePresenter(nullptr); }
+    std::shared_ptr<enginetest::RecordingPresenter> presenter;
+};
+
+}  // namespace
+
+namespace {
+
 class RecordingDesktop : public convert::SuccessDesktop {
 public:
     void showInFolder(const std::string& folder, const std::string& file) override
     {
         calls.push_back("show " + folder + " " + file);
     }
-    bool moveToTrash(const std::string& path) override
+    bool moveToTrash(const std::string& path, std::string& why) override
     {
         calls.push_back("trash " + path);
+        if (!trashWorks)
+            why = refusal;
         return trashWorks;
     }
     std::vector<std::string> calls;
     bool trashWorks = true;
+    std::string refusal;
 };
 
 class AfterSuccessTest : public ::testing::Test {
@@ -52,6 +71,7 @@ protected:
     std::string source = write("clip.mp4", "source");
     convert::convertFile job;
     RecordingDesktop desktop;
+    AfterSuccess after;
     const AfterSuccess::Options both{true, true};
 };
 
@@ -61,17 +81,17 @@ TEST_F(AfterSuccessTest, WithBothOptionsTheOutputIsShownFirstAndTheSourceGoesAft
 {
     const std::string output = write("clip.avi", "converted");
     ended(convert::Done, output);
-    EXPECT_TRUE(AfterSuccess::apply(job, both, desktop));
+    EXPECT_TRUE(after.apply(job, both, desktop));
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{"show " + dir.path().string() + " " + output,
                                                        "trash " + source}));
 
     // Each option alone does only its part; a trash that refuses leaves the answer false.
     desktop.calls.clear();
-    EXPECT_FALSE(AfterSuccess::apply(job, {true, false}, desktop));
+    EXPECT_FALSE(after.apply(job, {true, false}, desktop));
     EXPECT_EQ(desktop.calls.size(), 1u);
     desktop.calls.clear();
     desktop.trashWorks = false;
-    EXPECT_FALSE(AfterSuccess::apply(job, {false, true}, desktop));
+    EXPECT_FALSE(after.apply(job, {false, true}, desktop));
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{"trash " + source}));
 }
 
@@ -83,7 +103,7 @@ TEST_F(AfterSuccessTest, TheSourceStaysUnlessTheSuccessIsVerified)
     for (const std::string& output : unverified) {
         ended(convert::Done, output);
         desktop.calls.clear();
-        EXPECT_FALSE(AfterSuccess::apply(job, both, desktop)) << output;
+        EXPECT_FALSE(after.apply(job, both, desktop)) << output;
         EXPECT_EQ(desktop.calls.size(), 1u) << output;  // shown, never trashed
         EXPECT_EQ(desktop.calls[0].rfind("show ", 0), 0u);
     }
@@ -95,7 +115,33 @@ TEST_F(AfterSuccessTest, TheSourceStaysUnlessTheSuccessIsVerified)
     // Only a Done job is acted on at all.
     ended(convert::Failed, write("clip.avi", "converted"));
     desktop.calls.clear();
-    EXPECT_FALSE(AfterSuccess::apply(job, both, desktop));
+    EXPECT_FALSE(after.apply(job, both, desktop));
     EXPECT_TRUE(desktop.calls.empty());
     EXPECT_TRUE(std::filesystem::exists(source));
+}
+
+// A source the trash will not take stays where it is, and the user hears of it once per queue
+// run, with the file and the reason; a source that simply vanished is nothing to tell.
+TEST_F(AfterSuccessTest, ASourceTheTrashRefusesStaysAndIsToldOncePerRun)
+{
+    ScopedPresenter box;
+    const std::string output = write("clip.avi", "converted");
+    ended(convert::Done, output);
+    desktop.trashWorks = false;
+    desktop.refusal = "没有可用的回收站";
+    after.startRun();
+    EXPECT_FALSE(after.apply(job, {false, true}, desktop));
+    EXPECT_FALSE(after.apply(job, {false, true}, desktop));
+    EXPECT_TRUE(std::filesystem::exists(source));
+    ASSERT_EQ(box.presenter->texts.size(), 1u);
+    EXPECT_EQ(box.presenter->texts[0], "无法移到回收站 " + source + " (没有可用的回收站), 源文件已保留。");
+
+    after.startRun();
+    EXPECT_FALSE(after.apply(job, {false, true}, desktop));
+    EXPECT_EQ(box.presenter->texts.size(), 2u);
+
+    after.startRun();
+    desktop.refusal.clear();
+    EXPECT_FALSE(after.apply(job, {false, true}, desktop));
+    EXPECT_EQ(box.presenter->texts.size(), 2u);
 }

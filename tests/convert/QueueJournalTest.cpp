@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -198,13 +200,14 @@ TEST_F(QueueJournalTest, AnyChangedByteAndRandomBytesAreCaught)
 TEST_F(QueueJournalTest, UnknownVersionIsKeptAsBadAndNotRead)
 {
     std::string bytes = QueueJournal::encode({makeRow("/a.mp4", convert::Waiting)});
-    bytes[8] = 2;  // the version's low byte
+    const uint32_t unknown = QueueJournal::kVersion + 1;
+    bytes[8] = static_cast<char>(unknown);  // the version's low byte
     QueueJournal journal(data());
     writeBytes(journalFile(), bytes);
     const JournalContents contents = journal.load();
     EXPECT_TRUE(contents.damaged);
     EXPECT_TRUE(contents.rows.empty());
-    EXPECT_NE(contents.problem.find("版本 (2)"), std::string::npos) << contents.problem;
+    EXPECT_NE(contents.problem.find("版本 (" + std::to_string(unknown) + ")"), std::string::npos) << contents.problem;
     EXPECT_EQ(readBytes(journal.badPath()), bytes);
     EXPECT_FALSE(std::filesystem::exists(journalFile()));
 }
@@ -280,10 +283,12 @@ TEST_F(QueueJournalTest, RecoveryRules)
     rows.back().outputPath = claim->path();
     rows.back().outputDevice = claim->device();
     rows.back().outputInode = claim->inode();
+    rows.back().outputStamp = claim->stamp();
     rows.push_back(row(sources / "running.mp4", 3, convert::Stopping));
     rows.back().outputPath = replaced->path();
     rows.back().outputDevice = replaced->device();
     rows.back().outputInode = replaced->inode();
+    rows.back().outputStamp = replaced->stamp();
     rows.push_back(row(sources / "gone.mp4", 5, convert::Waiting));
     rows.push_back(row(sources / "grown.mp4", 5, convert::Waiting));
     rows.push_back(row(sources / "gone.mp4", 5, convert::Done));  // moved to the trash after its conversion
@@ -313,6 +318,133 @@ TEST_F(QueueJournalTest, RecoveryRules)
     EXPECT_EQ(recovered[6], rows[6]);
     EXPECT_EQ(recovered[7].state, convert::Failed);
     EXPECT_FALSE(recovered[7].errorText.empty());
+}
+
+// A file under the partial output's name is removed only while its identity, size and time are
+// those the journal recorded; anything else may be the user's own work by now and stays.
+TEST_F(QueueJournalTest, RecoveryKeepsAFileThatMayNoLongerBeThePartialOutput)
+{
+    std::filesystem::create_directories(dir_ / "out");
+    const auto name = convert::OutputName::make("/v/clip.mp4", makeRow("/v/clip.mp4", 0).profile,
+                                                (dir_ / "out").string(), false);
+    ASSERT_TRUE(name);
+    auto converting = [](const convert::OutputClaim& claim) {
+        JournalRow row = makeRow("/v/gone.mp4", convert::Converting);
+        row.outputPath = claim.path();
+        row.outputDevice = claim.device();
+        row.outputInode = claim.inode();
+        row.outputStamp = claim.stamp();
+        return row;
+    };
+    // Recorded when claimed (empty), then written over in place by the user: same file, new bytes.
+    const auto overwritten = convert::OutputClaim::claim(*name, nullptr);
+    ASSERT_TRUE(overwritten);
+    std::vector<JournalRow> rows = {converting(*overwritten)};
+    writeBytes(overwritten->path(), "the user's own work");
+    // Recorded, then rewritten with bytes of the same length and another time.
+    const auto sameSize = convert::OutputClaim::claim(*name, nullptr);
+    ASSERT_TRUE(sameSize);
+    writeBytes(sameSize->path(), "partial");
+    rows.push_back(converting(*sameSize));
+    writeBytes(sameSize->path(), "PARTIAL");
+    const struct timespec later[2] = {{0, UTIME_OMIT}, {2000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, sameSize->path().c_str(), later, 0), 0);
+    // A journal of the first version knows only device and inode: in doubt the file stays.
+    const auto oldJournal = convert::OutputClaim::claim(*name, nullptr);
+    ASSERT_TRUE(oldJournal);
+    writeBytes(oldJournal->path(), "partial");
+    rows.push_back(converting(*oldJournal));
+    rows.back().outputStamp.reset();
+
+    const std::vector<JournalRow> recovered = QueueJournal::recover(rows);
+    ASSERT_EQ(recovered.size(), 3u);
+    EXPECT_EQ(readBytes(overwritten->path()), "the user's own work");
+    EXPECT_EQ(readBytes(sameSize->path()), "PARTIAL");
+    EXPECT_EQ(readBytes(oldJournal->path()), "partial");
+    for (const JournalRow& row : recovered) {
+        // The row forgets the name, so its next run claims a free one beside the kept file.
+        EXPECT_EQ(row.state, convert::Failed);  // its source is gone
+        EXPECT_TRUE(row.outputPath.empty());
+        EXPECT_FALSE(row.outputStamp);
+    }
+}
+
+// The bytes of a journal written by hand, so that the format is pinned down and not just whatever
+// encode() and decode() agree on.
+class JournalBytes {
+public:
+    JournalBytes& number(uint64_t value, int bytes)
+    {
+        for (int i = 0; i < bytes; ++i)
+            out_.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        return *this;
+    }
+    JournalBytes& text(const std::string& text)
+    {
+        number(text.size(), 4);
+        out_ += text;
+        return *this;
+    }
+    JournalBytes& raw(std::string_view bytes)
+    {
+        out_ += bytes;
+        return *this;
+    }
+    // Appends the CRC-32 of everything from `from` on.
+    JournalBytes& checksumFrom(std::size_t from)
+    {
+        uint32_t c = 0xFFFFFFFFu;
+        for (std::size_t i = from; i < out_.size(); ++i) {
+            c ^= static_cast<uint8_t>(out_[i]);
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        return number(c ^ 0xFFFFFFFFu, 4);
+    }
+    std::size_t size() const { return out_.size(); }
+    const std::string& bytes() const { return out_; }
+
+private:
+    std::string out_;
+};
+
+// A journal of one converting row, in the given version; the second version adds the output's
+// size and time and flag bit 1 saying they are there.
+std::string handWritten(const JournalRow& row, uint32_t version)
+{
+    JournalBytes journal;
+    journal.raw("LumaretQ").number(version, 4).number(1, 4).number(1, 4);
+    const std::size_t table = journal.size();
+    journal.raw({reinterpret_cast<const char*>(&row.profile), profile::kProfileRecordSize}).checksumFrom(table);
+    JournalBytes body;
+    body.number(static_cast<uint64_t>(row.state), 1).number(version == 1 ? 1 : 3, 1).number(row.sourceSize, 8);
+    body.number(row.outputDevice, 8).number(row.outputInode, 8);
+    if (version >= 2)
+        body.number(row.outputStamp->size, 8).number(static_cast<uint64_t>(row.outputStamp->modified), 8);
+    body.text(row.sourcePath).text(row.targetFolder).text(row.outputPath).text(row.errorText).number(0, 4);
+    journal.number(body.size(), 4);
+    const std::size_t start = journal.size();
+    journal.raw(body.bytes()).checksumFrom(start);
+    return journal.bytes();
+}
+
+TEST_F(QueueJournalTest, BothVersionsAreReadAndTheCurrentOneIsWrittenByteForByte)
+{
+    JournalRow row = makeRow("/片源/clip.mp4", convert::Converting);  // odd state: flag bit 0 set
+    row.outputStamp = convert::OutputClaim::Stamp{123456789012ull, -1234567890123456789ll};
+    EXPECT_EQ(QueueJournal::kVersion, 2u);
+    EXPECT_EQ(QueueJournal::encode({row}), handWritten(row, 2));
+    const JournalContents current = QueueJournal::decode(handWritten(row, 2));
+    EXPECT_FALSE(current.damaged) << current.problem;
+    ASSERT_EQ(current.rows.size(), 1u);
+    EXPECT_EQ(current.rows[0], row);
+
+    const JournalContents old = QueueJournal::decode(handWritten(row, 1));
+    EXPECT_FALSE(old.damaged) << old.problem;
+    ASSERT_EQ(old.rows.size(), 1u);
+    JournalRow withoutStamp = row;
+    withoutStamp.outputStamp.reset();
+    EXPECT_EQ(old.rows[0], withoutStamp);
 }
 
 }  // namespace

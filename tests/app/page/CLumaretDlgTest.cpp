@@ -263,6 +263,19 @@ TEST_F(MainWindowTest, CommandFileWithAProfileNameAddsAndStartsWhenTheOptionsSay
     EXPECT_EQ(window.convertPage.rowCount(), 1);
 }
 
+// A command file naming thousands of missing files opens one box.
+TEST_F(MainWindowTest, ACommandFileOfManyMissingFilesOpensOneBox)
+{
+    std::string records;
+    for (int i = 0; i < 2000; ++i)
+        records += commandRecord(u16((env.dir / ("gone" + std::to_string(i) + ".mp4")).string()));
+    const std::u16string selector = profile::toUtf16(window.profilePage.defaultProfileName());
+    writeCommandFile(env.dir / "data", commandRecord(selector) + records);
+    window.processCommandLine({"lumaret", "contextmenu"});
+    ASSERT_EQ(env.presenter->messages.size(), 1u);
+    EXPECT_NE(env.presenter->messages[0].text.find("另有 1995 个文件无法读取。"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, CommandFileInCustomModeEntersAddModeAndWrongArgumentsAreTold)
 {
     const std::string a = hangingSource();
@@ -413,6 +426,8 @@ LeftJournal leaveJournal(const std::filesystem::path& dir)
     left.rows.back().outputPath = left.partial;
     left.rows.back().outputDevice = info.st_dev;
     left.rows.back().outputInode = info.st_ino;
+    left.rows.back().outputStamp =
+        convert::OutputClaim::recorded(left.partial, info.st_dev, info.st_ino, {}).stamp();
     left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "c.mp4", probe + "exit 0\n"), convert::Waiting));
     EXPECT_TRUE(convert::QueueJournal(dir / "data").save(left.rows));
     return left;

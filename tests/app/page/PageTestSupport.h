@@ -43,7 +43,7 @@ public:
         calls.push_back("choose " + title);
         return folder;
     }
-    bool moveToTrash(const std::string& path) override
+    bool moveToTrash(const std::string& path, std::string&) override
     {
         calls.push_back("trash " + path);
         return true;

@@ -193,6 +193,19 @@ TEST_F(ConvertPageTest, DroppedFilesStartTheQueueWhenTheOptionsSaySo)
     EXPECT_EQ(page().countFinished(), 2);
 }
 
+// A drop of many unreadable files brings one box, and so does a drop while converting.
+TEST_F(ConvertPageTest, ADropTellsItsRefusalsInOneBox)
+{
+    std::vector<std::string> dropped;
+    for (int i = 0; i < 200; ++i)
+        dropped.push_back((env.dir / ("gone" + std::to_string(i) + ".mp4")).string());
+    dropped.push_back(goodSource("one.mp4"));
+    page().dropFiles(dropped);
+    EXPECT_EQ(page().rowCount(), 1);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].text.find("另有 195 个文件无法读取。"), std::string::npos) << messages()[0].text;
+}
+
 TEST_F(ConvertPageTest, AfterASuccessTheOutputIsShownFirstThenTheSourceGoesToTheTrash)
 {
     app::OptionSettings options = window.options();

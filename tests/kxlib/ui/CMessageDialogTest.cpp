@@ -157,6 +157,25 @@ TEST(CMessageDialogTest, IgnoresEnterEscapeAndTheWindowSystemsCloseAndPressesBes
     EXPECT_EQ(box.run(), "no");
 }
 
+// Once the program ends, messages still to come open no box and answer "close" at once: ten
+// thousand of them take well under a second.
+TEST(CMessageDialogTest, AnEndedPresenterOpensNoMoreBoxes)
+{
+    SkinMessagePresenter presenter;
+    presenter.endAll();
+    bool boxSeen = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] { boxSeen = boxSeen || QApplication::activeModalWidget(); });
+    watcher.start(1);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 10000; ++i)
+        ASSERT_EQ(presenter.present("", "读取文件 x 失败!", platform::MessageError), platform::kAnswerClose);
+    EXPECT_LT(clock.elapsed(), 1000);
+    QApplication::processEvents();
+    EXPECT_FALSE(boxSeen);
+}
+
 TEST(CMessageDialogTest, PresenterShowsTheBoxOnTheWindowThreadForACallerOnAnotherThread)
 {
     auto previous = platform::setMessagePresenter(std::make_shared<SkinMessagePresenter>());
