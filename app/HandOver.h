@@ -19,8 +19,9 @@
 //   QueuedFile with a copy of that profile, written beside its source and named as the
 //   options say; any other path is told
 //   with "读取文件 ... 失败!".
-// - After the paths, in both modes, the conversion starts when the options ask for an automatic
-//   start (even with no file: the conversion page then tells that nothing waits).
+// - After the paths of a named profile, the conversion starts when the options ask for an automatic
+//   start (even with no file: the conversion page then tells that nothing waits). Custom mode never
+//   starts it: its files wait on the add-files page, not in the conversion list.
 // Every message uses the error icon.
 //
 // Threads: any; the store must not change during run().
