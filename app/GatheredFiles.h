@@ -58,8 +58,9 @@ public:
     // addFailedText (error icon) and returns false. The same file may be added twice.
     bool addFile(const std::string& path);
     // Appends every regular, readable file directly in `folder` (no subfolders), sorted by name as a
-    // file manager lists them (case aside, digit runs by value: "clip2" before "clip10"), with the size the enumeration reports, without opening them. Folders (and links to
-    // folders) are passed over silently; every other entry that cannot be taken is named in one
+    // file manager lists them (case aside, digit runs by value: "clip2" before "clip10"), with the
+    // size the enumeration reports, without opening them. Folders (and links to folders) are
+    // passed over silently; every other entry that cannot be taken is named in one
     // error message after the whole folder was read. A folder that cannot be listed is told with
     // addFailedText(folder).
     FolderResult addFolder(const std::string& folder);

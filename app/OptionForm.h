@@ -10,8 +10,8 @@
 //    (~/Lumaret_output, expanded) and then shows it;
 //  - saving: the record is written; when the store refuses it (a folder it cannot hold or a
 //    relative one, a settings file it cannot read or write) the user is told why, and the record
-//    and controls go back to what the file really holds, so nothing on screen pretends to be saved. Every save then brings
-//    the file-manager menus in line with contextMenuEnabled;
+//    and controls go back to what the file really holds, so nothing on screen pretends to be
+//    saved. Every save then brings the file-manager menus in line with contextMenuEnabled;
 //  - the menus are in line when "our entries exist" equals the setting; only a difference starts
 //    lumaret-shellext, which is not waited for.
 //
