@@ -3,7 +3,6 @@
 #include "app/CliText.h"
 #include "app/SettingsStore.h"
 #include "convert/CommandLineBuilder.h"
-#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 
@@ -107,7 +106,10 @@ int runCommandCommand(const std::vector<std::string>& args, std::ostream& out, s
     const std::string folder = parsed->outputFolder ? *parsed->outputFolder : options.outputFolder;
     // The builder cuts folder and name at the last "/", so a bare file name is made absolute.
     const std::string source = std::filesystem::absolute(parsed->file).string();
-    const std::string target = folder.empty() ? folder : platform::Paths::expandHome(folder).string();
+    const std::optional<std::string> resolved = cliOutputFolder("command", folder, err);
+    if (!resolved)
+        return kCliUsage;
+    const std::string target = *resolved;
     std::optional<convert::EncoderCommand> command;
     {
         const FolderKeeper keeper(outputFolderOf(source, target));

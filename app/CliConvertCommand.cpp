@@ -8,7 +8,6 @@
 #include "convert/QueuedFile.h"
 #include "convert/convertFile.h"
 #include "platform/core/ChildProcess.h"
-#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 
@@ -267,7 +266,10 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         return kCliFailure;
     }
     const std::string folderSetting = parsed->outputFolder ? *parsed->outputFolder : options.outputFolder;
-    const std::string folder = folderSetting.empty() ? std::string() : platform::Paths::expandHome(folderSetting).string();
+    const std::optional<std::string> resolved = cliOutputFolder("convert", folderSetting, err);
+    if (!resolved)
+        return kCliUsage;
+    const std::string folder = *resolved;
 
     std::signal(SIGINT, endEncodersAndDie);
     std::signal(SIGTERM, endEncodersAndDie);

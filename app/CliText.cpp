@@ -1,5 +1,7 @@
 #include "app/CliText.h"
 
+#include "convert/QueuedFile.h"
+
 #include <cstdio>
 
 namespace app {
@@ -48,6 +50,15 @@ std::string printable(std::string_view text)
         }
     }
     return result;
+}
+
+std::optional<std::string> cliOutputFolder(const char* command, const std::string& folder, std::ostream& err)
+{
+    std::optional<std::string> resolved = convert::QueuedFile::resolveFolder(folder);
+    if (!resolved)
+        err << "lumaret-cli " << command << ": the output folder \"" << printable(folder)
+            << "\" is relative; give a full path (starting with / or ~/)\n";
+    return resolved;
 }
 
 }  // namespace app

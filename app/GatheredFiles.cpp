@@ -5,8 +5,10 @@
 #include "profile/ProfileStore.h"
 #include "profile/ProfileTree.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include <unistd.h>
@@ -23,6 +25,43 @@ bool isReadableFile(const std::string& path, uint64_t& size)
 {
     const auto status = platform::RegularFile::check(path, std::numeric_limits<uint64_t>::max(), &size);
     return status == platform::RegularFileStatus::Ok && ::access(path.c_str(), R_OK) == 0;
+}
+
+// Whether name `a` comes before `b` as a file manager lists them: letters without regard to case,
+// and runs of digits by their value, so "clip2" comes before "clip10". Names equal that way keep
+// their byte order, which makes the order total.
+bool listsBefore(const std::string& a, const std::string& b)
+{
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            const std::size_t runA = a.find_first_not_of("0123456789", i);
+            const std::size_t runB = b.find_first_not_of("0123456789", j);
+            std::string numberA = a.substr(i, runA - i);
+            std::string numberB = b.substr(j, runB - j);
+            numberA.erase(0, std::min(numberA.find_first_not_of('0'), numberA.size()));
+            numberB.erase(0, std::min(numberB.find_first_not_of('0'), numberB.size()));
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (numberA != numberB)
+                return numberA < numberB;
+            i = std::min(runA, a.size());
+            j = std::min(runB, b.size());
+            continue;
+        }
+        const auto charA = static_cast<unsigned char>(lower(a[i]));
+        const auto charB = static_cast<unsigned char>(lower(b[j]));
+        if (charA != charB)
+            return charA < charB;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return j < b.size();
+    return a < b;
 }
 
 // A name for a message: the bytes of a name that is not valid UTF-8 shown as replacement marks.
@@ -91,10 +130,17 @@ GatheredFiles::FolderResult GatheredFiles::addFolder(const std::string& folder)
         platform::showMessage("", addFailedText(folder), platform::MessageError);
         return result;
     }
+    // The listing comes in the file system's order; the user expects the file manager's.
+    std::vector<fs::directory_entry> listed;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec)
             break;
-        const fs::directory_entry& entry = *it;
+        listed.push_back(*it);
+    }
+    std::sort(listed.begin(), listed.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
+        return listsBefore(a.path().filename().string(), b.path().filename().string());
+    });
+    for (const fs::directory_entry& entry : listed) {
         std::error_code typeError;
         // Folders, and links to folders, are not entered and not reported.
         if (entry.is_directory(typeError))
@@ -167,11 +213,16 @@ bool GatheredFiles::prepareAccept(bool appendProfileName, const profile::Profile
         platform::showMessage("", kEmptyListText, platform::MessageError);
         return false;
     }
+    const std::optional<std::string> folder = convert::QueuedFile::resolveFolder(outputFolder_);
+    if (!folder) {
+        platform::showMessage("", convert::QueuedFile::relativeFolderText(outputFolder_), platform::MessageError);
+        return false;
+    }
     // A batch gathered while no profile could be read converts with the program's default rather
     // than with an empty record that no encoder accepts.
     const convert::NewFileProfile rule{false, nullptr, fallback};
     const profile::ProfileRecord* chosen = chosenName_.empty() ? nullptr : &chosenProfile_;
-    const convert::QueuedFile::Placement placement{outputFolder_, appendProfileName};
+    const convert::QueuedFile::Placement placement{*folder, appendProfileName};
     prepared_.reserve(entries_.size());
     std::vector<std::string> vanished;
     for (const Entry& entry : entries_) {

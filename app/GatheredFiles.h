@@ -45,7 +45,7 @@ public:
     struct FolderResult {
         std::size_t added = 0;
         // Entries that are neither a folder nor a regular file that can be read (no permission, a
-        // FIFO or device, a dangling link, a vanished entry), by name in enumeration order.
+        // FIFO or device, a dangling link, a vanished entry), by name in the order of the listing.
         std::vector<std::string> refused;
         // The folder itself could not be listed; nothing was added.
         bool unreadableFolder = false;
@@ -68,9 +68,10 @@ public:
     // addFile() for each path in order, the ones refused told in one refusedPathsText message.
     // Returns how many were added.
     std::size_t addFiles(const std::vector<std::string>& paths);
-    // Appends every regular, readable file directly in `folder` (no subfolders), in enumeration
-    // order, with the size the enumeration reports, without opening them. Folders (and links to
-    // folders) are passed over silently; every other entry that cannot be taken is named in one
+    // Appends every regular, readable file directly in `folder` (no subfolders), sorted by name as a
+    // file manager lists them (case aside, digit runs by value: "clip2" before "clip10"), with the
+    // size the enumeration reports, without opening them. Folders (and links to folders) are
+    // passed over silently; every other entry that cannot be taken is named in one
     // error message after the whole folder was read. A folder that cannot be listed is told with
     // addFailedText(folder).
     FolderResult addFolder(const std::string& folder);
@@ -100,7 +101,9 @@ public:
     const std::string& outputFolder() const { return outputFolder_; }
     void setOutputFolder(const std::string& folder) { outputFolder_ = folder; }
 
-    // Prepares the accept: with no entries, shows kEmptyListText (error icon) and returns false.
+    // Prepares the accept: with no entries, shows kEmptyListText (error icon) and returns false; with
+    // a relative output folder, shows QueuedFile::relativeFolderText and returns false ("~" is the
+    // home folder and is expanded in the files built).
     // Otherwise builds one QueuedFile per entry, in order, each with the same output folder, the
     // same copy of the chosen profile (`fallback` when none was ever chosen) and the output naming
     // choice; then stores the chosen name as the last used profile in `store` and saves the

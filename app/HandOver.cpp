@@ -58,7 +58,9 @@ HandOver::Result HandOver::fromContents(const CommandFile::Contents& contents, c
         customMode(contents, result);
     else
         profileMode(contents, profiles, options, result);
-    result.startConversion = options.autoConvertOnAdd != 0;
+    // In custom mode the files only reach the add-files page, so nothing waits in the conversion
+    // list yet: an automatic start would only tell the user that nothing is there.
+    result.startConversion = contents.mode != CommandFile::Mode::Custom && options.autoConvertOnAdd != 0;
     return result;
 }
 

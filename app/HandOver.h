@@ -21,8 +21,9 @@
 //   QueuedFile with a copy of that profile, written beside its source and named as the
 //   options say; any other path is told
 //   with "读取文件 ... 失败!".
-// - After the paths, in both modes, the conversion starts when the options ask for an automatic
-//   start (even with no file: the conversion page then tells that nothing waits).
+// - After the paths of a named profile, the conversion starts when the options ask for an automatic
+//   start (even with no file: the conversion page then tells that nothing waits). Custom mode never
+//   starts it: its files wait on the add-files page, not in the conversion list.
 // Every message uses the error icon. A path that is told is also a refusal: the window shows the
 // refusals of one hand-over together, in the one box of refusalBox after the files were added, so a
 // command file naming thousands of missing files brings one box, not thousands.

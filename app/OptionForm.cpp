@@ -1,6 +1,7 @@
 #include "app/OptionForm.h"
 
 #include "app/SettingsTable.h"
+#include "convert/QueuedFile.h"
 #include "platform/core/MessagePresenter.h"
 
 #include <utility>
@@ -216,10 +217,11 @@ void OptionForm::onBrowseClicked()
 
 void OptionForm::tellRefusedSave(const OptionSettings& refused) const
 {
-    const std::string reason =
-        hasLineBreak(refused.outputFolder)
-            ? std::string("输出路径中含有换行符,设置文件无法保存这样的路径。")
-            : "无法读写设置文件 \"" + store_.file().string() + "\"。";
+    std::string reason = "无法读写设置文件 \"" + store_.file().string() + "\"。";
+    if (hasLineBreak(refused.outputFolder))
+        reason = "输出路径中含有换行符,设置文件无法保存这样的路径。";
+    else if (!convert::QueuedFile::resolveFolder(refused.outputFolder))
+        reason = convert::QueuedFile::relativeFolderText(refused.outputFolder);
     platform::showMessage("", "设置没有保存:" + reason + "\n选项页现在显示的是已保存的设置。",
                           platform::MessageError);
 }

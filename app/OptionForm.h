@@ -8,10 +8,10 @@
 //  - taking the controls into a record: the ticked "输出到源文件目录" gives the empty folder,
 //    otherwise the edit's text, where an empty edit is first filled with the default folder
 //    (~/Lumaret_output, expanded) and then shows it;
-//  - saving: the record is written; when the store refuses it (a folder it cannot hold, a settings
-//    file it cannot read or write) the user is told why, and the record and controls go back to
-//    what the file really holds, so nothing on screen pretends to be saved. Every save then brings
-//    the file-manager menus in line with contextMenuEnabled;
+//  - saving: the record is written; when the store refuses it (a folder it cannot hold or a
+//    relative one, a settings file it cannot read or write) the user is told why, and the record
+//    and controls go back to what the file really holds, so nothing on screen pretends to be
+//    saved. Every save then brings the file-manager menus in line with contextMenuEnabled;
 //  - the menus are in line when "our entries exist" equals the setting; only a difference starts
 //    lumaret-shellext, which is not waited for.
 //

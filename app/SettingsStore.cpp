@@ -2,6 +2,7 @@
 
 #include "app/SettingsTable.h"
 #include "convert/OutputName.h"
+#include "convert/QueuedFile.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/MessagePresenter.h"
 #include "platform/core/Paths.h"
@@ -50,7 +51,16 @@ OptionSettings SettingsStore::loadOptions() const
     if (status != platform::RegularFileStatus::Ok && status != platform::RegularFileStatus::Missing)
         platform::showMessage("", platform::RegularFile::describe(status, file_) + "\n将使用默认设置。",
                               platform::MessageError);
-    return readRecord(document, settingstable::optionRows());
+    OptionSettings options = readRecord(document, settingstable::optionRows());
+    // A relative folder would land in the program's own folder; the user still wants a folder of
+    // their own, so the default one stands in until the options are saved again.
+    if (!convert::QueuedFile::resolveFolder(options.outputFolder)) {
+        platform::showMessage("", convert::QueuedFile::relativeFolderText(options.outputFolder) + "\n将使用 " +
+                                      fallbackOutputFolder() + "。",
+                              platform::MessageError);
+        options.outputFolder = fallbackOutputFolder();
+    }
+    return options;
 }
 
 bool SettingsStore::saveOptions(const OptionSettings& options) const
@@ -58,6 +68,8 @@ bool SettingsStore::saveOptions(const OptionSettings& options) const
     // A file that exists but cannot be read is left alone rather than replaced by our keys only.
     // A refused value writes nothing at all: the caller learns of it from the result, and the file
     // never holds a mix of new and old options.
+    if (!convert::QueuedFile::resolveFolder(options.outputFolder))
+        return false;
     return platform::IniFile(file_).update([&](IniDocument& document) {
         return writeRecord(document, settingstable::optionRows(), options);
     });

@@ -12,10 +12,11 @@
 // others. Loading never fails: a missing or unreadable file or key gives the default (every flag
 // off, no output folder, "skin0", 180, 100, 100); a settings file that exists but cannot be read
 // (a FIFO, device or folder, no permission, over IniFile::kMaxFileBytes) is refused at once and
-// loadOptions() says so through showMessage. Saving writes only its own keys and keeps the rest of
-// the file; the folder is created when missing. A save returns false when the file could not be
-// read or written, and also when a value was refused (a line break in the output folder): then
-// nothing at all is written.
+// loadOptions() says so through showMessage. A stored output folder that is relative (neither
+// absolute nor under "~") is told the same way and replaced by fallbackOutputFolder(). Saving
+// writes only its own keys and keeps the rest of the file; the folder is created when missing. A
+// save returns false when the file could not be read or written, and also when a value was refused
+// (a line break in the output folder, or a relative one): then nothing at all is written.
 //
 // Threads: any thread; the store holds no state but the file's path.
 #include "app/OptionSettings.h"

@@ -1,5 +1,6 @@
 #include "convert/QueuedFile.h"
 
+#include "platform/core/Paths.h"
 #include "platform/core/RegularFile.h"
 
 #include <limits>
@@ -24,6 +25,21 @@ std::optional<QueuedFile> QueuedFile::build(const std::string& path, const profi
     file.targetFolder = placement.targetFolder;
     file.appendProfileName = placement.appendProfileName;
     return file;
+}
+
+std::optional<std::string> QueuedFile::resolveFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return folder;
+    const std::string expanded = platform::Paths::expandHome(folder).string();
+    if (expanded.front() != '/')
+        return std::nullopt;
+    return expanded;
+}
+
+std::string QueuedFile::relativeFolderText(const std::string& folder)
+{
+    return "输出路径 \"" + folder + "\" 不是完整路径,请填写以 / 或 ~/ 开头的文件夹。";
 }
 
 }  // namespace convert

@@ -48,6 +48,14 @@ struct QueuedFile {
     // swapped in cannot hold the caller.
     static std::optional<QueuedFile> build(const std::string& path, const profile::ProfileRecord* given,
                                            const NewFileProfile& rule, const Placement& placement);
+
+    // The output folder as the encoder must be given it: empty stays empty (beside the source), a
+    // leading "~" becomes the home folder, an absolute folder is kept. Nothing for a relative
+    // folder: the program's working folder is its install folder, never the place the user meant,
+    // so every way into the queue refuses one rather than guess.
+    static std::optional<std::string> resolveFolder(const std::string& folder);
+    // What the user is told about a refused relative folder.
+    static std::string relativeFolderText(const std::string& folder);
 };
 
 }  // namespace convert

@@ -80,6 +80,17 @@ TEST_F(CliCommandCommandTest, Failures)
     run({"command", "--output-dir", outFolder(), "/v/"}, 1);
 }
 
+// lumaret-cli is started from anywhere; a relative output folder is refused rather than guessed.
+TEST_F(CliCommandCommandTest, ARelativeOutputFolderIsRefusedAndHomeIsExpanded)
+{
+    EXPECT_TRUE(run({"command", "--output-dir", "relout", "/v/clip.mp4"}, 2).empty());
+    EXPECT_NE(errors.find("\"relout\" is relative"), std::string::npos) << errors;
+    const testsupport::ScopedEnvironment home({{"HOME", config_.path().string()}});
+    const std::vector<std::string> lines = run({"command", "--output-dir", "~/out", "/v/clip.mp4"});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.back().ends_with(outFolder() + "/clip.mp4")) << lines.back();
+}
+
 // A dry run: neither the output folder nor the source's folder is created.
 TEST_F(CliCommandCommandTest, CreatesNoFolderAndEscapesControlCharacters)
 {

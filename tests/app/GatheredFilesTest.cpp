@@ -122,7 +122,7 @@ TEST_F(GatheredFilesTest, AFolderOfOnlySubfoldersAddsAndTellsNothingAndAMissingF
     EXPECT_EQ(presenter->texts[0], "添加文件 " + (dir / "missing").string() + " 失败!");
 }
 
-TEST_F(GatheredFilesTest, AFolderOfTenThousandFilesIsTakenWholeInEnumerationOrder)
+TEST_F(GatheredFilesTest, AFolderOfTenThousandFilesIsTakenWholeInNameOrder)
 {
     const fs::path folder = dir / "many";
     fs::create_directories(folder);
@@ -130,12 +130,25 @@ TEST_F(GatheredFilesTest, AFolderOfTenThousandFilesIsTakenWholeInEnumerationOrde
         std::ofstream(folder / ("clip" + std::to_string(i) + ".mp4")) << i;
     EXPECT_EQ(files.addFolder(folder.string()).added, 10000u);
     EXPECT_TRUE(presenter->texts.empty());
+    // By name as a file manager shows them: clip9 before clip10.
     std::vector<std::string> listed;
-    for (const auto& entry : fs::directory_iterator(folder))
-        listed.push_back(entry.path().string());
+    for (int i = 0; i < 10000; ++i)
+        listed.push_back((folder / ("clip" + std::to_string(i) + ".mp4")).string());
     ASSERT_EQ(files.size(), listed.size());
     for (std::size_t i = 0; i < listed.size(); ++i)
         ASSERT_EQ(files.entries()[i].path, listed[i]);
+}
+
+TEST_F(GatheredFilesTest, AFolderIsListedByNameWithoutRegardToCaseAndDigitRunsByValue)
+{
+    for (const char* name : {"b.mp4", "A.mp4", "clip10.mp4", "clip2.mp4", "clip02.mp4", "a.mp4", "Clip1.mp4"})
+        file(std::string("mixed/") + name, 1);
+    ASSERT_EQ(files.addFolder((dir / "mixed").string()).added, 7u);
+    std::vector<std::string> names;
+    for (const auto& entry : files.entries())
+        names.push_back(fs::path(entry.path).filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.mp4", "a.mp4", "b.mp4", "Clip1.mp4", "clip02.mp4", "clip2.mp4",
+                                               "clip10.mp4"}));
 }
 
 TEST_F(GatheredFilesTest, TheRefusalMessageListsTenNamesAndCountsTheRest)
@@ -218,6 +231,24 @@ TEST_F(GatheredFilesTest, AcceptGivesEveryFileTheSameProfileFolderAndNamingAndRe
     profile::ProfileStore reread(data);
     ASSERT_TRUE(reread.load());
     EXPECT_EQ(reread.lastProfileName(), u"Late");
+}
+
+// The program's working folder is its own install folder: a relative output folder is refused with
+// the folder named, and "~" is the home folder.
+TEST_F(GatheredFilesTest, AcceptRefusesARelativeOutputFolderAndExpandsHome)
+{
+    files.addFile(file("one.mp4", 1));
+    files.setOutputFolder("relout");
+    EXPECT_FALSE(files.prepareAccept(false, nullptr, nullptr));
+    EXPECT_TRUE(files.preparedFiles().empty());
+    ASSERT_EQ(presenter->texts.size(), 1u);
+    EXPECT_NE(presenter->texts[0].find("\"relout\" 不是完整路径"), std::string::npos) << presenter->texts[0];
+
+    const testsupport::ScopedEnvironment home({{"HOME", dir.path().string()}});
+    files.setOutputFolder("~/out");
+    ASSERT_TRUE(files.prepareAccept(false, nullptr, nullptr));
+    ASSERT_EQ(files.preparedFiles().size(), 1u);
+    EXPECT_EQ(files.preparedFiles()[0].targetFolder, (dir / "out").string());
 }
 
 TEST_F(GatheredFilesTest, AcceptWithoutAnyChoiceTakesTheFallbackProfile)

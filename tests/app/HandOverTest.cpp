@@ -98,7 +98,8 @@ TEST_F(HandOverTest, CustomModeShowsTheAddFilesPageWithThePathsAndQueuesNothing)
     EXPECT_EQ(lines(result)[1], "gather " + gone);  // the page checks and tells it itself
     EXPECT_EQ(result.steps[2].kind, Kind::Message);
     EXPECT_EQ(result.steps[2].text.rfind("添加文件 /xxx", 0), 0u) << result.steps[2].text;
-    EXPECT_TRUE(result.startConversion);
+    // Nothing waits in the conversion list yet, so the automatic start is not asked for.
+    EXPECT_FALSE(result.startConversion);
 
     // Without paths the page is not shown.
     EXPECT_FALSE(handOver(CommandFile::kCustomSelector, {}).showAddFiles);

@@ -225,6 +225,34 @@ TEST_F(OptionFormTest, ARefusedSaveIsToldAndThePageShowsTheStoredSettings)
     EXPECT_TRUE(fs::is_directory(blocked));
 }
 
+// A relative folder would be taken relative to the program's own folder: the save is refused with
+// the folder named, and a relative value already in the file never reaches the page.
+TEST_F(OptionFormTest, ARelativeOutputFolderIsRefusedOnSaveAndReplacedOnLoad)
+{
+    writeText(settingsFile(), "[output]\noutput_path=/stored\n");
+    form.loadSettings();
+    const std::string before = readText(settingsFile());
+    form.setText(OptionForm::kOutputFolder, "relout");
+    EXPECT_FALSE(form.saveSettings());
+    ASSERT_EQ(presenter->texts.size(), 1u);
+    EXPECT_NE(presenter->texts[0].find("\"relout\" 不是完整路径"), std::string::npos) << presenter->texts[0];
+    EXPECT_EQ(readText(settingsFile()), before);
+    EXPECT_EQ(state(OptionForm::kOutputFolder).text, "/stored");
+
+    // A folder under "~" is the user's own and is kept as typed.
+    form.setText(OptionForm::kOutputFolder, "~/videos");
+    EXPECT_TRUE(form.saveSettings());
+    EXPECT_EQ(SettingsStore(settingsFile()).loadOptions().outputFolder, "~/videos");
+
+    presenter->texts.clear();
+    writeText(settingsFile(), "[output]\noutput_path=relout\n");
+    form.loadSettings();
+    EXPECT_EQ(state(OptionForm::kOutputFolder).text, SettingsStore::fallbackOutputFolder());
+    EXPECT_FALSE(state(OptionForm::kBesideSource).checked);
+    ASSERT_EQ(presenter->texts.size(), 1u);
+    EXPECT_NE(presenter->texts[0].find("relout"), std::string::npos);
+}
+
 // The conversion page's shutdown toggle: a copy of the record with the flag inverted is applied,
 // which drops the page's unsaved edits and stores every other setting unchanged.
 TEST_F(OptionFormTest, AppliedRecordReplacesUnsavedEditsAndIsStored)

@@ -311,6 +311,22 @@ TEST_F(MainWindowTest, OpenWithFilesEntersAddModeWithThoseFiles)
     EXPECT_TRUE(env.presenter->messages.empty());
 }
 
+// In custom mode the files wait on the add-files page, so the automatic start neither runs nor
+// tells the user that the conversion list is empty.
+TEST_F(MainWindowTest, CommandFileInCustomModeNeverStartsTheConversionNorAsks)
+{
+    app::OptionSettings options = window.options();
+    options.autoConvertOnAdd = 1;
+    window.applySettings(options);
+    const std::string a = hangingSource();
+    writeCommandFile(env.dir / "data", commandRecord(u"自定义转换") + commandRecord(u16(a)));
+    window.processCommandLine({"/opt/contextmenu/lumaret", "x"});
+    EXPECT_EQ(window.currentView(), View::AddMode);
+    EXPECT_EQ(window.addFilePage.files().size(), 1u);
+    EXPECT_FALSE(window.convertPage.isConverting());
+    EXPECT_TRUE(env.presenter->messages.empty());
+}
+
 TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
 {
     window.skinColorPopup.currentSkin = "skin3";
