@@ -13,6 +13,7 @@
 #include "platform/core/RegularFile.h"
 #include "profile/EncodingTables.h"
 
+#include <algorithm>
 #include <cassert>
 #include <filesystem>
 #include <limits>
@@ -418,6 +419,14 @@ void convertFile::dropProcess()
 {
     KXMutexLock guard(processMutex_);
     process_.reset();
+}
+
+int convertFile::shownPercent() const
+{
+    const int state = getState();
+    if (state == Waiting || state == Stopping)
+        return 0;
+    return std::max(getPercent(), 0);
 }
 
 void convertFile::setPercent(int percent)

@@ -165,6 +165,10 @@ public:
     int getState() const { return state_.load(std::memory_order_acquire); }
     // The latest percentage, 0..100; negative while none is known.
     int getPercent() const { return percent_.load(std::memory_order_acquire); }
+    // The percentage the job's row shows, 0..100. A waiting or stopping job shows 0, because a
+    // stopped run starts again from the beginning, and so does a run that has not reported yet;
+    // a finished or failed job keeps the last percentage it reached. Any thread.
+    int shownPercent() const;
 
     // Gives the running encoder the current encoderPriorityClass(). Any thread.
     void applyPriority();

@@ -249,8 +249,8 @@ void convertList::drawProgress(HDC dc, convertFile& job, const RECT& cell)
         bar->setHandler(handler_);
     }
     bar->setRect(RECT{cell.left, cell.top + 5, cell.right, cell.bottom - 5});
-    const int percent = job.getPercent();
-    if (percent >= 0 && percent <= bar->maxPos)
+    const int percent = job.shownPercent();
+    if (percent <= bar->maxPos)
         bar->setPos(percent);
     bar->draw(dc);
 }

@@ -8,12 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <sys/stat.h>
+#include <thread>
 
 using convert::convertFile;
 using fakeencoder::Recorder;
@@ -528,6 +530,30 @@ TEST_F(ConvertFileTest, StopFromInsideAProgressReportReturnsTheJobToWaiting)
     EXPECT_EQ(job->getState(), convert::Waiting);
     EXPECT_EQ(acting.states(), (std::vector<int>{convert::Converting}));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
+}
+
+TEST_F(ConvertFileTest, TheShownPercentStartsAgainFromZeroWhenAStoppedJobWaits)
+{
+    auto job = makeJob("statuses 0 2 1\nwrite-output\npidfile " + file("encoder.pid").string() + "\nhang\n");
+    EXPECT_EQ(job->shownPercent(), 0);  // never ran
+    probeAsTenSeconds(*job);
+    ASSERT_TRUE(job->start());
+    ASSERT_GT(fakeencoder::waitForPidFile(file("encoder.pid")), 0);
+    for (int i = 0; i < 500 && job->getPercent() < 20; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GE(job->getPercent(), 20);
+    EXPECT_EQ(job->shownPercent(), job->getPercent());  // a converting row shows its progress
+
+    job->stop();
+    ASSERT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->shownPercent(), 0);  // not the old 20 %, which would look like a resume point
+
+    // A finished run keeps what it reached.
+    fakeencoder::writeScript(file("clip.mp4"), "statuses 0 10 5\nwrite-output\n");
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(recorder_.waitForReports(3));
+    EXPECT_EQ(recorder_.states().back(), convert::Done);
+    EXPECT_EQ(job->shownPercent(), 100);
 }
 
 TEST_F(ConvertFileTest, DeletingAJobThatRanWithoutBeingDisposedReturns)
