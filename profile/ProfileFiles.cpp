@@ -2,6 +2,7 @@
 
 #include "profile/ProfileCatalogue.h"
 #include "profile/ProfileRecordCheck.h"
+#include "platform/core/FileSync.h"
 
 #include <algorithm>
 #include <atomic>
@@ -71,16 +72,7 @@ bool forEachIntactRecord(std::string_view bytes, Visit&& visit)
 // Writes all of `bytes` to an open file and flushes them to disk; false on any failure.
 bool writeAllAndSync(int descriptor, const std::string& bytes)
 {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t result = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            return false;
-        written += static_cast<std::size_t>(result);
-    }
-    return ::fsync(descriptor) == 0;
+    return platform::FileSync::writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
 }
 
 // A new file next to its final name, written whole and flushed to disk before it is renamed over
@@ -137,14 +129,7 @@ private:
     bool failed_ = false;
 };
 
-void syncFolder(const std::filesystem::path& folder)
-{
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-}
+void syncFolder(const std::filesystem::path& folder) { platform::FileSync::syncFolder(folder); }
 
 // Keeps the current contents of `file` reachable under `backup` until the save is over, so that a
 // failure after `file` was replaced can put it back. A hard link costs nothing; file systems

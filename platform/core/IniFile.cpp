@@ -1,5 +1,6 @@
 #include "platform/core/IniFile.h"
 
+#include "platform/core/FileSync.h"
 #include "platform/core/FolderLock.h"
 #include "platform/core/RegularFile.h"
 
@@ -38,20 +39,7 @@ private:
     int fd_;
 };
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        written += static_cast<std::size_t>(put);
-    }
-    return true;
-}
+bool writeAll(int fd, const std::string& bytes) { return FileSync::writeAll(fd, bytes); }
 
 }  // namespace
 
