@@ -47,6 +47,7 @@ click_at() {
 close_button() { click_at $((628 - 33)) 10; }
 visible() { xdotool search --onlyvisible --name '^Lumaret$' | wc -l; }
 encoders_of() { pgrep -P "$1" -c || true; }
+windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 
 # 0. Without a display: one line, status 1, at once.
 message=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$program" 2>&1 >/dev/null) && fail "started without a display"
@@ -176,8 +177,15 @@ if command -v trayer >/dev/null; then
     wait_for '[ "$(visible)" = 1 ]' 5 || fail "a click on the tray icon did not bring the window back"
     click_at $((628 - 92)) 10
     wait_for '[ "$(visible)" = 0 ]' 5 || fail "the second \"hide\" did not hide the window"
-    xdotool mousemove $icon_x $icon_y click 3
-    sleep 0.5  # the menu opens
+    # The icon's menu is a window of its own: wait until it is mapped (a loaded machine may
+    # take more than a moment), then choose its last item.
+    windows_before=$(windows_of $pid)
+    for attempt in 1 2 3; do
+        xdotool mousemove $icon_x $icon_y click 3
+        wait_for '[ "$(windows_of $pid)" -gt "$windows_before" ]' 5 && break
+    done
+    [ "$(windows_of $pid)" -gt "$windows_before" ] || fail "the tray icon's menu did not open"
+    sleep 0.3  # the menu takes the keyboard
     xdotool key Up Return
     wait_for '! kill -0 $pid 2>/dev/null' 10 || { fail "\"退出\" did not end the program"; kill $pid; }
     wait $pid || fail "the program ended with status $?"
