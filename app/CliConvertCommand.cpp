@@ -11,10 +11,12 @@
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -28,6 +30,7 @@ namespace {
 struct ConvertArguments {
     std::optional<std::string> profileName;
     std::optional<std::string> outputFolder;
+    std::optional<std::string> jobs;
     std::vector<std::string> files;
 };
 
@@ -43,6 +46,8 @@ std::optional<ConvertArguments> parseArguments(const std::vector<std::string>& a
             onlyFiles = true;
         } else if ((arg == "--profile" || arg == "--output-dir") && i + 1 < args.size()) {
             (arg == "--profile" ? parsed.profileName : parsed.outputFolder) = args[++i];
+        } else if (arg == "--jobs" && i + 1 < args.size()) {
+            parsed.jobs = args[++i];
         } else {
             return std::nullopt;
         }
@@ -52,8 +57,8 @@ std::optional<ConvertArguments> parseArguments(const std::vector<std::string>& a
     return parsed;
 }
 
-// Per-file and overall progress: one line redrawn in place on a terminal, plain lines (one per
-// tenth reached) otherwise.
+// Per-file and overall progress: one line redrawn in place on a terminal (the file that reported
+// last, when several convert at once), plain lines (one per tenth each file reaches) otherwise.
 class ProgressDisplay {
 public:
     ProgressDisplay(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
@@ -66,25 +71,28 @@ public:
             out_ << "\r\033[K[" << index + 1 << '/' << total << "] " << name << "  " << shown << "%  (overall "
                  << overall << "%)" << std::flush;
             drawn_ = true;
-        } else if (shown / 10 > lastTenth_) {
-            lastTenth_ = shown / 10;
+            return;
+        }
+        const auto tenth = lastTenth_.try_emplace(index, -1).first;
+        if (shown / 10 > tenth->second) {
+            tenth->second = shown / 10;
             out_ << "progress " << name << ' ' << shown << "% overall " << overall << "%\n" << std::flush;
         }
     }
-    // Before a result line, and before the next file.
-    void clear()
+    // Before the result line of the file in row `index`.
+    void clear(size_t index)
     {
         if (terminal_ && drawn_)
             out_ << "\r\033[K" << std::flush;
         drawn_ = false;
-        lastTenth_ = -1;
+        lastTenth_.erase(index);
     }
 
 private:
     std::ostream& out_;
     bool terminal_;
     bool drawn_ = false;
-    int lastTenth_ = -1;
+    std::map<size_t, int> lastTenth_;  // per row that is converting
 };
 
 std::string lastLine(const std::string& text)
@@ -155,7 +163,7 @@ private:
     {
         if (!printed_.insert(&job).second)
             return;
-        display_.clear();
+        display_.clear(static_cast<size_t>(std::max(queue_->rowOf(&job), 0)));
         const std::string source = sourceOf(job);
         for (const std::string& note : job.getNotes())
             err_ << "note " << printable(source) << ": " << printable(note) << '\n';
@@ -216,6 +224,25 @@ void reportResourceUse(std::ostream& err)
     err << "rusage self=" << seconds(self) << " children=" << seconds(children) << '\n';
 }
 
+// The number of files converted at once: --jobs when given (a whole number from 1 to the
+// processors' count, nothing else), else the settings' files_at_once.
+std::optional<int> filesAtOnce(const ConvertArguments& args, const OptionSettings& options, std::ostream& err)
+{
+    if (!args.jobs)
+        return options.filesAtOnce;
+    const std::string& text = *args.jobs;
+    const int most = convert::ConversionQueue::processorCount();
+    const bool digits = !text.empty() && text.size() <= 3 &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const int count = digits ? std::stoi(text) : 0;
+    if (count < 1 || count > most) {
+        err << "lumaret-cli convert: --jobs takes a number from 1 to " << most << ", not \"" << printable(text)
+            << "\"\n";
+        return std::nullopt;
+    }
+    return count;
+}
+
 // Adds one file, as the conversion list adopts a file: absolute path, size, the chosen profile
 // and folder. A file that cannot be read is reported as failed and not queued.
 bool addFile(convert::ConversionQueue& queue, const std::string& file, const profile::ProfileRecord& record,
@@ -236,8 +263,8 @@ bool addFile(convert::ConversionQueue& queue, const std::string& file, const pro
 }  // namespace
 
 // Converts the files through the conversion queue, as the conversion page does: every file is
-// queued to the media probe at once (so each is probed while the one before it converts), and one
-// encoder runs at a time, in the order given. Prints "done OUTPUT" or "failed SOURCE: REASON" per
+// queued to the media probe at once (so each is probed while others convert), and --jobs encoders
+// (else the settings' files_at_once, normally 1) run at a time, taking the files in the order given. Prints "done OUTPUT" or "failed SOURCE: REASON" per
 // file as it ends, and the encoder binding's substitution notes ("note SOURCE: TEXT") on standard
 // error; paths are made printable. Exit status 0 when every file was converted. Sources are never
 // deleted, whatever the settings say.
@@ -270,6 +297,9 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     if (!resolved)
         return kCliUsage;
     const std::string folder = *resolved;
+    const std::optional<int> jobs = filesAtOnce(*parsed, options, err);
+    if (!jobs)
+        return kCliUsage;
 
     std::signal(SIGINT, endEncodersAndDie);
     std::signal(SIGTERM, endEncodersAndDie);
@@ -287,6 +317,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
         for (const std::string& file : parsed->files)
             if (!addFile(queue, file, record, placement, out))
                 ++unreadable;
+        queue.setMaxConverting(*jobs);
         if (queue.start()) {
             while (!reporter.ended())
                 loop.runOne();

@@ -13,7 +13,7 @@ constexpr std::array kCommands = {
     CliCommand{"profiles", "profiles [--names]", runProfilesCommand},
     CliCommand{"settings", "settings", runSettingsCommand},
     CliCommand{"probe", "probe FILE", runProbeCommand},
-    CliCommand{"convert", "convert [--profile NAME] [--output-dir DIR] FILE...", runConvertCommand},
+    CliCommand{"convert", "convert [--profile NAME] [--output-dir DIR] [--jobs N] FILE...", runConvertCommand},
     CliCommand{"command", "command [--profile NAME] [--output-dir DIR] FILE", runCommandCommand},
 };
 

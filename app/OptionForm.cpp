@@ -1,9 +1,11 @@
 #include "app/OptionForm.h"
 
 #include "app/SettingsTable.h"
+#include "convert/ConversionQueue.h"
 #include "convert/QueuedFile.h"
 #include "platform/core/MessagePresenter.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace app {
@@ -35,6 +37,18 @@ const OptionSettingRow::FlagField* boundFlag(const OptionSettingRow& row)
     return row.control ? std::get_if<OptionSettingRow::FlagField>(&row.field) : nullptr;
 }
 
+// The number a row binds to a drop-down list of the page; null for every other row.
+const OptionSettingRow::IntegerField* boundNumber(const OptionSettingRow& row)
+{
+    return row.control ? std::get_if<OptionSettingRow::IntegerField>(&row.field) : nullptr;
+}
+
+// A chosen entry as its number; the list's first entry for text that is none (it cannot be).
+int numberOf(const std::string& text)
+{
+    return std::max(1, platform::IniDocument::parseInt(text));
+}
+
 bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
@@ -54,9 +68,11 @@ const std::vector<OptionForm::Control>& OptionForm::controls()
         {1026, "append-profile", Kind::CheckBox, "添加方案名称到输出文件中  name.avi->name[PSP  320x240 MPEG4].avi",
          row(84), false, nullptr},
         {0, "finish-group", Kind::GroupBox, "转换设置", RECT{10, 122, 604, 210}, false, nullptr},
-        {1023, "delete-source", Kind::CheckBox, "转换成功后删除源文件", row(140), false, nullptr},
+        {1023, "delete-source", Kind::CheckBox, "转换成功后删除源文件", row(140, 320), false, nullptr},
         {1025, "open-output", Kind::CheckBox, "转换成功后打开输出目录", row(162), false, nullptr},
         {1024, "shutdown", Kind::CheckBox, "转换结束后关闭计算机", row(184), false, nullptr},
+        {0, "files-at-once-label", Kind::Label, "同时转换的文件数:", RECT{330, 142, 470, 160}, false, nullptr},
+        {1032, OptionForm::kFilesAtOnce, Kind::Choice, "", RECT{470, 138, 540, 160}, false, nullptr},
         {0, "menu-group", Kind::GroupBox, "右键菜单与拖拽", RECT{10, 218, 604, 330}, false, nullptr},
         {1028, OptionForm::kContextMenu, Kind::CheckBox, "启用系统右键菜单快捷转换(修改注册表支持,某些安全软件会给出警告)",
          row(236), false, nullptr},
@@ -65,6 +81,15 @@ const std::vector<OptionForm::Control>& OptionForm::controls()
         {1031, OptionForm::kLastProfile, Kind::Radio, "使用用户最后一次使用的转换方案", row(302), false, nullptr},
     };
     return table;
+}
+
+std::vector<std::string> OptionForm::choices(const std::string& name)
+{
+    std::vector<std::string> entries;
+    if (name == kFilesAtOnce)
+        for (int count = 1; count <= convert::ConversionQueue::processorCount(); ++count)
+            entries.push_back(std::to_string(count));
+    return entries;
 }
 
 const OptionForm::Control* OptionForm::controlNamed(const std::string& name)
@@ -154,7 +179,11 @@ void OptionForm::setChecked(const std::string& name, bool checked)
 void OptionForm::setText(const std::string& name, const std::string& text)
 {
     const Control* control = controlNamed(name);
-    if (control && control->kind == Kind::Edit && states_[name].enabled)
+    if (!control || !states_[name].enabled)
+        return;
+    const std::vector<std::string> entries = choices(name);
+    if (control->kind == Kind::Edit ||
+        (control->kind == Kind::Choice && std::find(entries.begin(), entries.end(), text) != entries.end()))
         states_[name].text = text;
 }
 
@@ -178,9 +207,12 @@ void OptionForm::showSettings(const OptionSettings& settings)
 {
     states_[kOutputFolder].text = settings.outputFolder;
     showBesideSource(settings.outputFolder.empty());
-    for (const OptionSettingRow& row : settingstable::optionRows())
+    for (const OptionSettingRow& row : settingstable::optionRows()) {
         if (const auto* flag = boundFlag(row))
             states_[row.control].checked = settings.**flag != 0;
+        if (const auto* number = boundNumber(row))
+            states_[row.control].text = std::to_string(SettingsStore::heldFilesAtOnce(settings.**number));
+    }
     // The table binds the "last used" radio button; its partner shows the opposite.
     states_[kDefaultProfile].checked = !states_[kLastProfile].checked;
 }
@@ -194,9 +226,12 @@ OptionSettings OptionForm::takeControls()
             text = SettingsStore::fallbackOutputFolder();
         taken.outputFolder = text;
     }
-    for (const OptionSettingRow& row : settingstable::optionRows())
+    for (const OptionSettingRow& row : settingstable::optionRows()) {
         if (const auto* flag = boundFlag(row))
             taken.**flag = states_[row.control].checked ? 1 : 0;
+        if (const auto* number = boundNumber(row))
+            taken.**number = numberOf(states_[row.control].text);
+    }
     return taken;
 }
 

@@ -13,10 +13,12 @@
 //    and controls go back to what the file really holds, so nothing on screen pretends to be
 //    saved. Every save then brings the file-manager menus in line with contextMenuEnabled;
 //  - the menus are in line when "our entries exist" equals the setting; only a difference starts
-//    lumaret-shellext, which is not waited for.
+//    lumaret-shellext, which is not waited for;
+//  - "同时转换的文件数" is a drop-down list of 1 to the processors' count; its state's text is the
+//    chosen number.
 //
-// Which flag each check box (and the "last used" radio button) shows is the settings table's
-// control column.
+// Which flag each check box (and the "last used" radio button) shows, and which number each
+// drop-down list shows, is the settings table's control column.
 //
 // The page builds its controls from controls() and passes each user action on by name: the new
 // state with setChecked()/setText(), then onEvent(name), which runs the name's handler, if any.
@@ -38,7 +40,7 @@ namespace app {
 
 class OptionForm {
 public:
-    enum class Kind { Label, GroupBox, Edit, CheckBox, Radio, SkinButton };
+    enum class Kind { Label, GroupBox, Edit, CheckBox, Radio, SkinButton, Choice };
 
     // One control of the page, in page coordinates. Native controls carry their dialog id; the
     // skinned button, the label and the group boxes carry 0.
@@ -56,7 +58,7 @@ public:
     struct ControlState {
         bool checked = false;
         bool enabled = true;
-        std::string text;  // the edit's text; the captions stay those of the table
+        std::string text;  // the edit's text, a drop-down list's chosen entry; captions stay the table's
     };
 
     // Names of the controls that take part in the rules.
@@ -65,6 +67,7 @@ public:
     static constexpr const char* kContextMenu = "context-menu";      // check box 1028
     static constexpr const char* kDefaultProfile = "default-profile";  // radio 1030
     static constexpr const char* kLastProfile = "last-profile";        // radio 1031
+    static constexpr const char* kFilesAtOnce = "files-at-once";      // drop-down list 1032
     static constexpr const char* kBrowse = "add-browse";
     static constexpr const char* kBrowseTooltip = "设置转换输出路径";
     static constexpr const char* kBrowseCaption = "浏览";
@@ -82,6 +85,8 @@ public:
 
     // The page's controls, in creation order (which is also the keyboard order).
     static const std::vector<Control>& controls();
+    // The entries of a drop-down list, in order; empty for any other control.
+    static std::vector<std::string> choices(const std::string& name);
     // Null when no control has that name or id (0 is never found).
     static const Control* controlNamed(const std::string& name);
     static const Control* controlWithId(int id);
@@ -110,8 +115,9 @@ public:
 
     // The state of a control by name; a default state for an unknown name.
     const ControlState& state(const std::string& name) const;
-    // The user's changes. A radio button that becomes checked unchecks the others of its group.
-    // Unknown names and disabled controls change nothing.
+    // The user's changes. A radio button that becomes checked unchecks the others of its group; a
+    // drop-down list takes only one of its entries as its text. Unknown names and disabled
+    // controls change nothing.
     void setChecked(const std::string& name, bool checked);
     void setText(const std::string& name, const std::string& text);
     // Runs the handler of the control the user clicked; false when it has none (most check boxes

@@ -25,6 +25,9 @@ struct OptionSettings {
     uint8_t contextMenuEnabled = 0;      // file-manager context-menu entries installed
     uint8_t autoConvertOnAdd = 0;
     uint8_t profileChoice = kUseDefaultProfile;
+    // How many files the queue converts at once, 1 to the processors' count (SettingsStore holds
+    // a stored value to that range).
+    int filesAtOnce = 1;
 
     bool operator==(const OptionSettings&) const = default;
 };

@@ -1,12 +1,14 @@
 #include "app/SettingsStore.h"
 
 #include "app/SettingsTable.h"
+#include "convert/ConversionQueue.h"
 #include "convert/OutputName.h"
 #include "convert/QueuedFile.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/MessagePresenter.h"
 #include "platform/core/Paths.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +54,7 @@ OptionSettings SettingsStore::loadOptions() const
         platform::showMessage("", platform::RegularFile::describe(status, file_) + "\n将使用默认设置。",
                               platform::MessageError);
     OptionSettings options = readRecord(document, settingstable::optionRows());
+    options.filesAtOnce = heldFilesAtOnce(options.filesAtOnce);
     // A relative folder would land in the program's own folder; the user still wants a folder of
     // their own, so the default one stands in until the options are saved again.
     if (!convert::QueuedFile::resolveFolder(options.outputFolder)) {
@@ -70,8 +73,10 @@ bool SettingsStore::saveOptions(const OptionSettings& options) const
     // never holds a mix of new and old options.
     if (!convert::QueuedFile::resolveFolder(options.outputFolder))
         return false;
+    OptionSettings held = options;
+    held.filesAtOnce = heldFilesAtOnce(options.filesAtOnce);
     return platform::IniFile(file_).update([&](IniDocument& document) {
-        return writeRecord(document, settingstable::optionRows(), options);
+        return writeRecord(document, settingstable::optionRows(), held);
     });
 }
 
@@ -86,6 +91,11 @@ bool SettingsStore::saveSkin(const SkinSettings& skin) const
     return platform::IniFile(file_).update([&](IniDocument& document) {
         return writeRecord(document, settingstable::skinRows(), skin);
     });
+}
+
+int SettingsStore::heldFilesAtOnce(int filesAtOnce)
+{
+    return std::clamp(filesAtOnce, 1, convert::ConversionQueue::processorCount());
 }
 
 std::string SettingsStore::fallbackOutputFolder()

@@ -5,6 +5,7 @@
 //   [output]      output_path=<folder>   output_profile=<flag>
 //   [finish]      delete_source  open_output  shutdown          (flags)
 //   [menu]        enable  auto  profile                          (flags; profile 0 or 1)
+//   [convert]     files_at_once=<1 to the processors' count>     (written once it is not 1)
 //   [skin_color]  skin=<preset name>
 //   [hue] / [saturation] / [luminosity]  skin=<integer>
 //
@@ -12,7 +13,9 @@
 // others. Loading never fails: a missing or unreadable file or key gives the default (every flag
 // off, no output folder, "skin0", 180, 100, 100); a settings file that exists but cannot be read
 // (a FIFO, device or folder, no permission, over IniFile::kMaxFileBytes) is refused at once and
-// loadOptions() says so through showMessage. A stored output folder that is relative (neither
+// loadOptions() says so through showMessage. A stored files_at_once outside 1..the processors'
+// count (ConversionQueue::processorCount(); a file from a bigger machine, or edited by hand) is held
+// to that range without a word. A stored output folder that is relative (neither
 // absolute nor under "~") is told the same way and replaced by fallbackOutputFolder(). Saving
 // writes only its own keys and keeps the rest of the file; the folder is created when missing. A
 // save returns false when the file could not be read or written, and also when a value was refused
@@ -48,6 +51,8 @@ public:
     // The folder the options page puts into an empty output-folder field when the user turns off
     // "write beside the source": convert::OutputName::defaultFolder().
     static std::string fallbackOutputFolder();
+    // filesAtOnce held to 1..ConversionQueue::processorCount().
+    static int heldFilesAtOnce(int filesAtOnce);
 
 private:
     std::filesystem::path file_;

@@ -21,6 +21,8 @@ const std::vector<OptionSettingRow> kOptionRows = {
     {&O::autoConvertOnAdd, "menu", "auto", "0", "auto", "auto-convert"},
     // The radio button whose tick means "nonzero"; its partner shows the opposite.
     {&O::profileChoice, "menu", "profile", "0", "profile", "last-profile"},
+    // Added later; a file that never changed it keeps the classic eight keys only.
+    {&O::filesAtOnce, "convert", "files_at_once", "1", "files_at_once", "files-at-once", 0, true},
 };
 
 const std::vector<SkinSettingRow> kSkinRows = {
@@ -72,6 +74,9 @@ void readSetting(const platform::IniDocument& document, const SettingRow<Record>
 template <typename Record>
 bool writeSetting(platform::IniDocument& document, const SettingRow<Record>& row, const Record& record)
 {
+    if (row.omittedAtDefault && shownSetting(row, record) == row.defaultValue &&
+        !document.value(row.section, row.key))
+        return true;
     return std::visit(
         [&](auto field) {
             using Value = std::remove_cvref_t<decltype(record.*field)>;

@@ -10,6 +10,9 @@
 //  - Flag: a byte; a stored integer keeps its low 8 bits, and it is written as "0" or "1";
 //  - Integer: stored in decimal; text that is no number reads as 0.
 //
+// A row marked `omittedAtDefault` is written only when its value differs from the default or the
+// file already holds its key, so a file that never had the setting changed stays as it was.
+//
 // Threads: the tables are constant data, readable from any thread.
 #include "app/OptionSettings.h"
 #include "app/SkinSettings.h"
@@ -36,6 +39,7 @@ struct SettingRow {
     const char* cliName;       // the line's name in `lumaret-cli settings`
     const char* control;       // the options-page control bound to the field; null: none
     std::size_t maxChars = 0;  // Text only: the longest value kept on load; 0: no limit
+    bool omittedAtDefault = false;
 };
 
 using OptionSettingRow = SettingRow<OptionSettings>;
@@ -43,7 +47,7 @@ using SkinSettingRow = SettingRow<SkinSettings>;
 
 namespace settingstable {
 
-// The eight option rows, in file order.
+// The option rows, in file order: the classic eight, then the ones added since.
 const std::vector<OptionSettingRow>& optionRows();
 // The four skin rows. They use the setting's name as the section and "skin" as the key, the
 // reverse of the options, so the command line names them after their sections.

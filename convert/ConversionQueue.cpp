@@ -9,6 +9,7 @@
 #include "platform/core/DebugOutput.h"
 
 #include <algorithm>
+#include <thread>
 #include <unordered_map>
 
 namespace convert {
@@ -145,7 +146,7 @@ bool ConversionQueue::removeJob(convertFile* job)
     const int state = job->getState();
     // The driver's own job is kept until its end has been heard, or the queue would wait for it
     // for ever.
-    if (state == Converting || state == Stopping || row.id == runningId_)
+    if (state == Converting || state == Stopping || isRunning(row.id))
         return false;
 
     impl_->probe.remove(job);
@@ -185,7 +186,7 @@ ConversionQueue::Row* ConversionQueue::findRow(uint64_t id)
 
 bool ConversionQueue::start()
 {
-    if (converting_ || runningId_ != 0 || countWaiting() == 0)
+    if (converting_ || !runningIds_.empty() || countWaiting() == 0)
         return false;
     converting_ = true;
     finishedThisRun_ = 0;
@@ -196,6 +197,7 @@ bool ConversionQueue::start()
 void ConversionQueue::stopAll()
 {
     converting_ = false;
+    // Each stop waits for its job's end; a hung encoder is killed, so none of them holds up the rest.
     for (Row& row : rows_) {
         if (row.job->getState() != Converting)
             continue;
@@ -205,8 +207,8 @@ void ConversionQueue::stopAll()
         if (row.job->getState() == Waiting)
             row.startedByQueue = false;
     }
-    runningId_ = 0;
-    scheduleJournalWrite();  // the stopped job is Waiting again, without a report
+    runningIds_.clear();
+    scheduleJournalWrite();  // the stopped jobs are Waiting again, without a report
 }
 
 void ConversionQueue::setJournal(QueueJournal* journal)
@@ -295,11 +297,40 @@ convertFile* ConversionQueue::findConvertingJob() const
     return found == rows_.end() ? nullptr : found->job.get();
 }
 
+std::vector<convertFile*> ConversionQueue::convertingJobs() const
+{
+    std::vector<convertFile*> jobs;
+    for (const Row& row : rows_)
+        if (row.job->getState() == Converting)
+            jobs.push_back(row.job.get());
+    return jobs;
+}
+
+int ConversionQueue::countConverting() const
+{
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.job->getState() == Converting; }));
+}
+
+void ConversionQueue::setMaxConverting(int count)
+{
+    maxConverting_ = std::clamp(count, 1, kMaxSlots);
+    // Only starts: the queue's end is decided when a report arrives, never inside an owner's call.
+    if (converting_)
+        fillSlots();
+}
+
+int ConversionQueue::processorCount()
+{
+    const unsigned count = std::thread::hardware_concurrency();
+    return count == 0 ? 1 : std::min(static_cast<int>(count), kMaxSlots);
+}
+
 void ConversionQueue::setPriorityClass(uint32_t priorityClass)
 {
     impl_->priorityClass = priorityClass;
     convertFile::setEncoderPriorityClass(priorityClass);
-    if (convertFile* running = findConvertingJob())
+    for (convertFile* running : convertingJobs())
         running->applyPriority();
 }
 
@@ -356,8 +387,8 @@ void ConversionQueue::handleState(uint64_t id, int state)
         if (counted)
             ++finishedThisRun_;
     }
-    if (final && id == runningId_)
-        runningId_ = 0;
+    if (final)
+        freeSlot(id);
 
     // The listener may remove rows, stop, start or even destroy the queue from inside any call,
     // so nothing found before a call is trusted after it.
@@ -378,9 +409,9 @@ void ConversionQueue::handleState(uint64_t id, int state)
 
 void ConversionQueue::handleProgress(uint64_t id, int percent)
 {
-    // Only the running job's bar moves; a late report of a stopped run is dropped.
+    // Only a running job's bar moves; a late report of a stopped run is dropped.
     Row* row = findRow(id);
-    if (row && id == runningId_ && impl_->listener)
+    if (row && isRunning(id) && impl_->listener)
         impl_->listener->onJobProgress(row->job.get(), percent);
 }
 
@@ -415,22 +446,40 @@ bool ConversionQueue::hasUnreportedFinalState() const
                        [](const Row& row) { return !row.finalSeen && isFinal(row.job->getState()); });
 }
 
-void ConversionQueue::advance()
+bool ConversionQueue::isRunning(uint64_t id) const
 {
-    if (!converting_ || runningId_ != 0)
-        return;
+    return std::find(runningIds_.begin(), runningIds_.end(), id) != runningIds_.end();
+}
+
+void ConversionQueue::freeSlot(uint64_t id)
+{
+    runningIds_.erase(std::remove(runningIds_.begin(), runningIds_.end(), id), runningIds_.end());
+}
+
+void ConversionQueue::fillSlots()
+{
     for (Row& row : rows_) {
-        if (row.job->getState() != Waiting)
+        if (runningIds_.size() >= static_cast<size_t>(maxConverting_))
+            return;
+        if (row.job->getState() != Waiting || isRunning(row.id))
             continue;
-        runningId_ = row.id;
+        runningIds_.push_back(row.id);
         row.startedByQueue = true;
         convertFile::setEncoderPriorityClass(impl_->priorityClass);
         // Every outcome is reported, a refusal too (the job's current state, or Failed), and the
-        // report moves the queue on; so the result of start() needs no handling here.
+        // report frees the slot; so the result of start() needs no handling here.
         row.job->start();
-        return;
     }
-    // A job that ended while another ran (a failed probe) is counted when its report arrives;
+}
+
+void ConversionQueue::advance()
+{
+    if (!converting_)
+        return;
+    fillSlots();
+    if (!runningIds_.empty())
+        return;
+    // A job that ended while others ran (a failed probe) is counted when its report arrives;
     // the queue ends only after that, so the overall count is complete when the owner hears it.
     if (hasUnreportedFinalState())
         return;

@@ -1,20 +1,23 @@
 #pragma once
 // The conversion queue: the rows' jobs in order, the media probe that serves them, and the driver
-// that converts them one after another. The conversion page is a thin view over it, and
-// lumaret-cli convert runs the same queue without a window.
+// that converts them. The conversion page is a thin view over it, and lumaret-cli convert runs the
+// same queue without a window.
 //
 // Rules:
-// - Jobs are converted strictly one at a time, in row order: the next job is always the first
-//   Waiting row from the top. Never two encoders at once.
-// - Every file is queued to the probe as it is added, so files are probed ahead while the previous
-//   file converts.
+// - The queue has maxConverting() slots, 1 unless the owner asks for more: while converting it keeps
+//   up to that many jobs running, and a free slot always takes the first Waiting row from the top.
+//   With one slot the jobs are converted strictly one after another, in row order.
+// - Every file is queued to the probe as it is added, so files are probed ahead while others
+//   convert.
 // - A final report (Done, Failed, ProbeFailed) of a job that ran in this queue's converting mode is
-//   counted once for the overall progress; the next Waiting job is started after the owner has
-//   been told. A ProbeFailed report that arrives while another job converts is counted and starts
-//   nothing.
-// - stopAll() stops the running job (it returns to Waiting, is not counted, and a later start takes
-//   it again and picks a fresh output name) and leaves converting mode.
-// - When no Waiting row is left, converting mode ends and the owner hears onQueueEnded().
+//   counted once for the overall progress; a Waiting job is started into the freed slot after the
+//   owner has been told. A ProbeFailed report of a row the queue has not started (a bad file found
+//   while others convert) is counted and starts nothing beyond the free slots. One job's failure
+//   never stops another.
+// - stopAll() stops every running job (each returns to Waiting, is not counted, and a later start
+//   takes it again and picks a fresh output name) and leaves converting mode.
+// - When no Waiting row is left and the last running job has ended, converting mode ends and the
+//   owner hears onQueueEnded().
 //
 // Threads: every public function is called on the owner's thread (the window thread in the
 // program, the front end's loop in lumaret-cli). Job and probe reports arrive on their own threads;
@@ -56,15 +59,15 @@ public:
     virtual ~ConversionQueueListener() = default;
     // Any report of a job's state, including Waiting and Converting (repaint its row).
     virtual void onJobStateChanged(convertFile* job, int state) { (void)job; (void)state; }
-    // The running job's percentage changed.
+    // A running job's percentage changed.
     virtual void onJobProgress(convertFile* job, int percent) { (void)job; (void)percent; }
     // The probe published its result for a job (repaint its row: duration, stream facts).
     virtual void onJobProbed(convertFile* job) { (void)job; }
     // A job of the converting queue ended (Done, Failed or ProbeFailed) and was counted; called
-    // before the next job starts, so the owner may act on a Done first (show the output, move the
-    // source to the trash).
+    // before a job starts into the freed slot, so the owner may act on a Done first (show the
+    // output, move the source to the trash).
     virtual void onJobFinished(convertFile* job, int state) { (void)job; (void)state; }
-    // Converting mode ended because no Waiting row is left (not after stopAll()).
+    // Converting mode ended because no Waiting row is left and no job runs (not after stopAll()).
     virtual void onQueueEnded() {}
 };
 
@@ -86,7 +89,7 @@ public:
     convertFile* addJob(const convertFile& job);
     // Appends a row for a file built by QueuedFile::build(), as addJob() above.
     convertFile* addJob(const QueuedFile& file);
-    // Removes a row and deletes its job. Refused (false) for the converting job (also while its
+    // Removes a row and deletes its job. Refused (false) for a converting job (also while its
     // final report is still on its way to the owner) and for a job not in the queue.
     bool removeJob(convertFile* job);
 
@@ -107,10 +110,10 @@ public:
     // of its own; a run state (Converting) becomes Waiting without an output.
     static void fillFromJournal(const JournalRow& row, convertFile& job);
 
-    // Enters converting mode and starts the first Waiting job; false (and nothing changes) when
-    // no row is Waiting or the queue already converts.
+    // Enters converting mode and starts the first Waiting jobs, as many as there are slots; false
+    // (and nothing changes) when no row is Waiting or the queue already converts.
     bool start();
-    // Stops the running job and leaves converting mode; no onQueueEnded().
+    // Stops every running job, one after another, and leaves converting mode; no onQueueEnded().
     void stopAll();
     bool isConverting() const { return converting_; }
     // Whether the user may still change a row's output folder or profile: only a Waiting row, and
@@ -122,11 +125,24 @@ public:
     int countFinished() const;
     // Final reports counted since the last start() (the overall bar's position).
     int finishedThisRun() const { return finishedThisRun_; }
-    // The job whose encoder runs, or null.
+    // The first job in row order whose encoder runs, or null.
     convertFile* findConvertingJob() const;
+    // The jobs that are Converting now, in row order, and how many they are.
+    std::vector<convertFile*> convertingJobs() const;
+    int countConverting() const;
 
-    // The priority class (convert::EncoderPriorityClass) of the running encoder and of every
-    // encoder started from now on; applied at once to a running one.
+    // The number of slots: how many jobs the queue keeps converting at once. `count` is held to
+    // 1..kMaxSlots; the owner keeps it to 1..processorCount() as its settings do. A raise while
+    // converting starts Waiting rows into the new slots at once; a cut stops nothing, the running
+    // jobs finish and free slots are filled only up to the new count.
+    void setMaxConverting(int count);
+    int maxConverting() const { return maxConverting_; }
+    static constexpr int kMaxSlots = 64;
+    // The processors this program may run on, at least 1: the most slots the settings offer.
+    static int processorCount();
+
+    // The priority class (convert::EncoderPriorityClass) of the running encoders and of every
+    // encoder started from now on; applied at once to every running one.
     void setPriorityClass(uint32_t priorityClass);
     uint32_t priorityClass() const;
 
@@ -152,9 +168,14 @@ private:
     void handleState(uint64_t id, int state);
     void handleProgress(uint64_t id, int percent);
     void handleProbed();
-    // Starts the next Waiting row when converting and no job runs; ends converting mode when none
-    // is left and every final state has been reported.
+    // Fills the free slots when converting; ends converting mode when no row is Waiting, no job
+    // runs and every final state has been reported.
     void advance();
+    // Starts the first Waiting rows into the free slots, in row order.
+    void fillSlots();
+    bool isRunning(uint64_t id) const;
+    // The row's run has ended (or was stopped): its slot is free.
+    void freeSlot(uint64_t id);
     bool hasUnreportedFinalState() const;
     // Posts one journal write for any number of changes made before it runs.
     void scheduleJournalWrite();
@@ -168,7 +189,9 @@ private:
     std::unique_ptr<Impl> impl_;
     std::vector<Row> rows_;
     uint64_t nextId_ = 1;
-    uint64_t runningId_ = 0;  // the row whose job the driver started and has not heard the end of
+    // The rows whose jobs the driver started and has not heard the end of, one per taken slot.
+    std::vector<uint64_t> runningIds_;
+    int maxConverting_ = 1;
     bool converting_ = false;
     int finishedThisRun_ = 0;
     QueueJournal* journal_ = nullptr;

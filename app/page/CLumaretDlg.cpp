@@ -581,7 +581,8 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 std::string CLumaretDlg::statusLine() const
 {
     if (convertPage.isVisible() && convertPage.isConverting())
-        return options().shutdownWhenDone ? kConvertingShutdownStatus : kConvertingStatus;
+        return convert::QueueStatusText::converting(convertPage.countConverting(),
+                                                    options().shutdownWhenDone != 0);
     return statusText_;
 }
 

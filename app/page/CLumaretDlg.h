@@ -20,6 +20,7 @@
 #include "app/page/AddFilePageHost.h"
 #include "app/page/CAddFileDialog.h"
 #include "app/page/COptionDialog.h"
+#include "convert/QueueStatusText.h"
 #include "convert/page/CConvertDialog.h"
 #include "convert/page/ConvertPageHost.h"
 #include "kxlib/ui/CSkinColor.h"
@@ -74,8 +75,8 @@ public:
     static constexpr const char* kAddModeStatus = "请在列表中选择您的转换方案,添加文件到转换列表中...";
     static constexpr const char* kProfileStatus = "请在下方列表中配置转换的详细参数...";
     static constexpr const char* kOptionStatus = "在这里可以对本程序的选项做配置...";
-    static constexpr const char* kConvertingStatus = "正在转换文件,请稍候...";
-    static constexpr const char* kConvertingShutdownStatus = "正在转换文件,请稍候.系统将在任务结束后自动关闭计算机...";
+    static constexpr const char* kConvertingStatus = convert::QueueStatusText::kOneFile;
+    static constexpr const char* kConvertingShutdownStatus = convert::QueueStatusText::kOneFilePowerOff;
     static constexpr const char* kExitQuestion = "当前正在转换文件,您是否确定要退出本程序?";
     static constexpr const char* kAddWhileConverting = "对不起,当前正在转换文件,请稍候添加!";
     static constexpr const char* kNoProfiles = "读取配置文件失败,请重新安装程序或联系我们!";

@@ -1,6 +1,7 @@
 #include "app/page/COptionDialog.h"
 
 #include "platform/gui/CheckBox.h"
+#include "platform/gui/ComboBox.h"
 #include "platform/gui/EditBox.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/GroupBox.h"
@@ -66,6 +67,13 @@ void COptionDialog::createNative(const OptionForm::Control& control)
     case Kind::Radio:
         native = std::make_unique<platform::RadioButton>(window, control.id, control.text, control.startsGroup);
         break;
+    case Kind::Choice: {
+        auto list = std::make_unique<platform::ComboBox>(window, control.id, platform::ComboBox::Kind::DropList);
+        for (const std::string& entry : OptionForm::choices(control.name))
+            list->addString(entry);
+        native = std::move(list);
+        break;
+    }
     case Kind::SkinButton: return;
     }
     native->setRect(control.rect);
@@ -121,6 +129,8 @@ void COptionDialog::showForm()
             // Setting the same text again would move the caret while the user types.
             if (edit->text() != state.text)
                 edit->setText(state.text);
+        } else if (auto* list = dynamic_cast<platform::ComboBox*>(native)) {
+            list->setText(state.text);
         } else if (auto* button = dynamic_cast<platform::ButtonControl*>(native)) {
             button->setChecked(state.checked);
         }
@@ -135,6 +145,8 @@ void COptionDialog::onCommand(int id, int code)
         return;
     if (control->kind == Kind::Edit && code == EN_CHANGE) {
         form_.setText(control->name, static_cast<platform::EditBox*>(native)->text());
+    } else if (control->kind == Kind::Choice && code == CBN_SELCHANGE) {
+        form_.setText(control->name, static_cast<platform::ComboBox*>(native)->text());
     } else if (isButton(control->kind) && code == BN_CLICKED) {
         form_.setChecked(control->name, static_cast<platform::ButtonControl*>(native)->isChecked());
         form_.onEvent(control->name);

@@ -1,8 +1,9 @@
 #pragma once
 // COptionDialog: the options page, a thin view over OptionForm, which owns the program's
 // OptionSettings and the page's rules. The page creates the controls the form lists (native check
-// boxes, radio buttons, edit, label and group boxes, and the skinned "add-browse" button), hands
-// every user action to the form by the control's name, and then shows the form's state again.
+// boxes, radio buttons, edit, drop-down list, labels and group boxes, and the skinned "add-browse"
+// button), hands every user action to the form by the control's name, and then shows the form's
+// state again.
 // The main window's "accept" saves the page and "return" reloads it; the conversion page's
 // shutdown toggle comes through applySettings(). Every other page reads settings().
 //

@@ -215,6 +215,7 @@ void CConvertDialog::startOrStop()
             platform::showMessage("", kNothingToConvert, platform::MessageError);
             return;
         }
+        queue_->setMaxConverting(host_.options().filesAtOnce);
         if (!queue_->start())
             return;
         afterSuccess_.startRun();
@@ -234,6 +235,7 @@ void CConvertDialog::stopAll()
 }
 
 convertFile* CConvertDialog::findConvertingJob() const { return queue_->findConvertingJob(); }
+int CConvertDialog::countConverting() const { return queue_->countConverting(); }
 int CConvertDialog::countWaiting() const { return queue_->countWaiting(); }
 int CConvertDialog::countFinished() const { return queue_->countFinished(); }
 int CConvertDialog::rowCount() const { return list_->getRowCount(); }

@@ -1,9 +1,10 @@
 #pragma once
 // CConvertDialog: the conversion page. It shows the conversion list, the start/stop button, the
 // overall progress bar and the "cpu" button with its menu (encoder priority, power off when done),
-// and it is a thin view over the engine's ConversionQueue: the queue converts the rows one after
-// another, owns the converting mode and reports on the window thread; the page redraws and lets
-// AfterSuccess do what follows a success, with its services as the desktop.
+// and it is a thin view over the engine's ConversionQueue: the queue converts the rows (as many at
+// once as the options' filesAtOnce, given to it at each start), owns the converting mode and
+// reports on the window thread; the page redraws and lets AfterSuccess do what follows a success,
+// with its services as the desktop.
 //
 // Files enter as QueuedFile values (QueuedFile::build): dropped files through addFile(), the
 // command file through addQueuedFile(), the add-files page's accept through addAcceptedFiles();
@@ -66,12 +67,14 @@ public:
     void addAcceptedFiles(const std::vector<QueuedFile>& files);
     // Appends the rows of a recovered journal (QueueJournal::recover), in order, with their states.
     void restoreRows(const std::vector<JournalRow>& rows);
-    // The start/stop button: starts the queue, or asks and stops it.
+    // The start/stop button: starts the queue with the options' number of files at once, or asks
+    // and stops every running encoder ("否" leaves them all running).
     void startOrStop();
     void deleteSelected();
-    // Stops the running encoder and leaves converting mode without asking (program exit).
+    // Stops every running encoder and leaves converting mode without asking (program exit).
     void stopAll();
     convertFile* findConvertingJob() const;
+    int countConverting() const;
     int countWaiting() const;
     int countFinished() const;
     int rowCount() const;

@@ -130,7 +130,7 @@ TEST(CliSettingsCommandTest, PrintsEffectiveSettingsFromTheConfigFolder)
     std::ostringstream err;
     EXPECT_EQ(app::runSettingsCommand({}, out, err), app::kCliSuccess);
     EXPECT_EQ(out.str(), "output_path=\noutput_profile=0\ndelete_source=0\nopen_output=0\nshutdown=2\n"
-                         "enable=0\nauto=0\nprofile=0\nskin_color=skin0\nhue=180\nsaturation=50\n"
+                         "enable=0\nauto=0\nprofile=0\nfiles_at_once=1\nskin_color=skin0\nhue=180\nsaturation=50\n"
                          "luminosity=100\n");
     EXPECT_EQ(app::runSettingsCommand({"extra"}, out, err), app::kCliUsage);
     ::unsetenv("LUMARET_CONFIG_DIR");

@@ -111,8 +111,11 @@ TEST(SettingsTableTest, EveryBoundControlExistsAndFitsItsField)
         const OptionForm::Control* control = OptionForm::controlNamed(row.control);
         ASSERT_NE(control, nullptr) << row.control;
         const bool isText = std::holds_alternative<app::OptionSettingRow::TextField>(row.field);
+        const bool isNumber = std::holds_alternative<app::OptionSettingRow::IntegerField>(row.field);
         if (isText)
             EXPECT_EQ(control->kind, OptionForm::Kind::Edit) << row.control;
+        else if (isNumber)
+            EXPECT_EQ(control->kind, OptionForm::Kind::Choice) << row.control;
         else
             EXPECT_TRUE(control->kind == OptionForm::Kind::CheckBox || control->kind == OptionForm::Kind::Radio)
                 << row.control;

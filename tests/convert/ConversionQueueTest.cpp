@@ -472,3 +472,214 @@ TEST_F(ConversionQueueTest, OnlyWaitingRowsOfAnIdleQueueMayChange)
     EXPECT_TRUE(queue_->mayChange(running));
     EXPECT_TRUE(queue_->mayChange(waiting));
 }
+
+// ---- several slots ----
+
+namespace {
+
+// The queue with more than one slot. Encoders are held at FIFOs, so which job ends first is the
+// test's choice, never the machine's.
+class ConversionQueueSlotsTest : public ConversionQueueTest {
+protected:
+    // A FIFO the encoder of a "held" script waits at until release() opens it.
+    std::string gate(const std::string& name)
+    {
+        const std::filesystem::path path = dir_ / name;
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        return path.string();
+    }
+    static void release(const std::string& gate) { ::close(::open(gate.c_str(), O_WRONLY)); }
+    static std::string heldScript(const std::string& gate) { return "cat " + gate + "\n" + goodScript(); }
+
+    // The rows converting now, in row order, as "0 2".
+    std::string converting() const
+    {
+        std::string rows;
+        for (convertFile* job : queue_->convertingJobs())
+            rows += (rows.empty() ? "" : " ") + std::to_string(queue_->rowOf(job));
+        return rows;
+    }
+    // Records the most jobs ever converting at once, as seen at every report.
+    void watchTheSlots()
+    {
+        listener_.onState = [this](convertFile*, int) { most_ = std::max(most_, queue_->countConverting()); };
+    }
+    int most_ = 0;
+};
+
+TEST_F(ConversionQueueSlotsTest, TwoSlotsTakeTheFirstWaitingRowsAndEachFreedSlotTakesTheNext)
+{
+    EXPECT_EQ(queue_->maxConverting(), 1);
+    const std::string gate0 = gate("gate0");
+    const std::string gate1 = gate("gate1");
+    add(source("a.mp4", heldScript(gate0)));
+    add(source("b.mp4", heldScript(gate1)));
+    add(source("c.mp4", "status 0\nhang\n"));
+    add(source("d.mp4", goodScript()));
+    watchTheSlots();
+    queue_->setMaxConverting(2);
+    EXPECT_EQ(queue_->maxConverting(), 2);
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(converting(), "0 1");
+    EXPECT_EQ(queue_->findConvertingJob(), queue_->jobAt(0));
+
+    // The second row ends first: its slot goes to the third, after the owner has heard the end.
+    std::string whenFinished;
+    listener_.onFinished = [&](convertFile*, int) { whenFinished = converting(); };
+    release(gate1);
+    pumpUntil([&] { return listener_.finished.size() == 1; });
+    EXPECT_EQ(whenFinished, "0");
+    EXPECT_EQ(converting(), "0 2");
+    EXPECT_EQ(queue_->jobAt(3)->getState(), convert::Waiting);
+
+    // The first ends: the last row starts, and ends on its own while the third still hangs.
+    release(gate0);
+    pumpUntil([&] { return listener_.finished.size() == 3; });
+    EXPECT_EQ(listener_.only("finished"),
+              (std::vector<std::string>{"finished 1 5", "finished 0 5", "finished 3 5"}));
+    EXPECT_EQ(converting(), "2");
+    EXPECT_TRUE(queue_->isConverting());
+    EXPECT_EQ(listener_.ended, 0);
+    EXPECT_FALSE(queue_->removeJob(queue_->jobAt(2)));
+
+    // A raise while converting fills nothing when no row waits; the queue ends with its last job.
+    queue_->setMaxConverting(ConversionQueue::kMaxSlots + 10);
+    EXPECT_EQ(queue_->maxConverting(), ConversionQueue::kMaxSlots);
+    queue_->stopAll();
+    EXPECT_EQ(converting(), "");
+    EXPECT_EQ(most_, 2);
+    EXPECT_EQ(queue_->finishedThisRun(), 3);
+    queue_->setMaxConverting(0);
+    EXPECT_EQ(queue_->maxConverting(), 1);
+}
+
+// With three slots a hung encoder keeps one of them; the other files, a failing one among them,
+// pass through the other two, and the queue does not end while the hung one runs.
+TEST_F(ConversionQueueSlotsTest, AHungEncoderAndAFailureHoldUpNoOtherFile)
+{
+    const std::filesystem::path pidFile = dir_ / "hung.pid";
+    convertFile* hung = add(source("hung.mp4", "pidfile " + pidFile.string() + "\nstatus 0\nhang\n"));
+    add(source("a.mp4", goodScript()));
+    add(source("broken.mp4", "banner\nsay Unknown encoder 'libfaac'\nexit 1\n"));
+    add(source("b.mp4", goodScript()));
+    add(source("c.mp4", goodScript()));
+    watchTheSlots();
+    queue_->setMaxConverting(3);
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(converting(), "0 1 2");
+
+    pumpUntil([&] { return listener_.finished.size() == 4; });
+    EXPECT_EQ(hung->getState(), convert::Converting);
+    EXPECT_EQ(converting(), "0");
+    EXPECT_LE(most_, 3);
+    for (size_t row = 1; row < 5; ++row)
+        EXPECT_EQ(queue_->jobAt(row)->getState(), row == 2 ? convert::Failed : convert::Done) << row;
+    EXPECT_TRUE(queue_->isConverting());
+    EXPECT_EQ(listener_.ended, 0);
+
+    const pid_t pid = fakeencoder::waitForPidFile(pidFile);
+    queue_->stopAll();
+    EXPECT_TRUE(fakeencoder::becomesGone(pid));
+    EXPECT_EQ(hung->getState(), convert::Waiting);
+    loop_.runPending();
+    EXPECT_EQ(listener_.ended, 0);
+    EXPECT_EQ(queue_->finishedThisRun(), 4);
+}
+
+// stopAll() stops every running encoder; the priority menu reaches every one of them first. The
+// stopped rows start again, in row order, into the slots.
+TEST_F(ConversionQueueSlotsTest, PriorityReachesEveryRunningEncoderAndStopAllStopsThemAll)
+{
+    std::vector<std::filesystem::path> pidFiles;
+    std::vector<std::string> paths;
+    for (const char* name : {"a", "b"}) {
+        pidFiles.push_back(dir_ / (std::string(name) + ".pid"));
+        paths.push_back(source(std::string(name) + ".mp4", "pidfile " + pidFiles.back().string() +
+                                                                 "\nwrite-output\nstatus 0\nhang\n"));
+        add(paths.back());
+    }
+    add(source("c.mp4", goodScript()));
+    queue_->setMaxConverting(2);
+    ASSERT_TRUE(queue_->start());
+    std::vector<pid_t> pids;
+    for (const auto& file : pidFiles)
+        pids.push_back(fakeencoder::waitForPidFile(file));
+    queue_->setPriorityClass(convert::PriorityIdle);
+    for (pid_t pid : pids) {
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(pid)), 19);
+    }
+
+    queue_->stopAll();
+    EXPECT_FALSE(queue_->isConverting());
+    EXPECT_EQ(queue_->countConverting(), 0);
+    EXPECT_EQ(queue_->countWaiting(), 3);
+    for (pid_t pid : pids)
+        EXPECT_TRUE(fakeencoder::becomesGone(pid));
+    loop_.runPending();
+    EXPECT_TRUE(listener_.finished.empty());
+    EXPECT_EQ(listener_.ended, 0);
+
+    for (const std::string& path : paths)
+        fakeencoder::writeScript(path, probeLine("probe-mp4-av-mp4.txt") + goodScript());
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(converting(), "0 1");
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Done, convert::Done, convert::Done}));
+    EXPECT_EQ(listener_.events.back(), "ended");
+    EXPECT_EQ(queue_->finishedThisRun(), 3);
+}
+
+// A bad file found while the slots are full is counted and starts nothing; the next freed slot
+// takes the next Waiting row.
+TEST_F(ConversionQueueSlotsTest, AProbeFailureWhileTheSlotsAreFullStartsNothing)
+{
+    const std::string held = gate("held");
+    const std::string probeGate = gate("probe");
+    add(source("a.mp4", "status 0\nhang\n"));
+    add(source("b.mp4", heldScript(held)));
+    std::filesystem::create_directories(dir_ / "src");
+    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt",
+                                                    "probe: cat " + probeGate + "\n" + probeLine("probe-random-bin.txt")));
+    convertFile* next = add(source("d.mp4", goodScript()));
+    queue_->setMaxConverting(2);
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(converting(), "0 1");
+
+    release(probeGate);
+    pumpUntil([&] { return listener_.finished.size() == 1; });
+    EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 2 2"}));
+    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+    EXPECT_EQ(queue_->finishedThisRun(), 1);
+    EXPECT_EQ(converting(), "0 1");
+    EXPECT_EQ(next->getState(), convert::Waiting);
+
+    release(held);
+    pumpUntil([&] { return listener_.finished.size() == 2; });
+    EXPECT_EQ(converting(), "0 3");
+    pumpUntil([&] { return listener_.finished.size() == 3; });
+    EXPECT_EQ(next->getState(), convert::Done);
+    EXPECT_EQ(listener_.ended, 0);
+    queue_->stopAll();
+}
+
+// With one slot, the default, a raise in the middle of a run starts the next rows at once.
+TEST_F(ConversionQueueSlotsTest, ARaiseWhileConvertingFillsTheNewSlotsAtOnce)
+{
+    add(source("a.mp4", "status 0\nhang\n"));
+    add(source("b.mp4", "status 0\nhang\n"));
+    add(source("c.mp4", "status 0\nhang\n"));
+    ASSERT_TRUE(queue_->start());
+    EXPECT_EQ(converting(), "0");
+    queue_->setMaxConverting(3);
+    EXPECT_EQ(converting(), "0 1 2");
+    // A cut stops nothing.
+    queue_->setMaxConverting(1);
+    EXPECT_EQ(converting(), "0 1 2");
+    queue_->stopAll();
+    EXPECT_EQ(converting(), "");
+    EXPECT_GE(ConversionQueue::processorCount(), 1);
+    EXPECT_LE(ConversionQueue::processorCount(), ConversionQueue::kMaxSlots);
+}
+
+}  // namespace
