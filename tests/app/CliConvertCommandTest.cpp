@@ -1,3 +1,4 @@
+#include "convert/ConversionQueue.h"
 #include "platform/core/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/profile/ProfileTestSupport.h"
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,9 +36,10 @@ protected:
                                          "LUMARET_FFMPEG=" LUMARET_FAKE_ENCODER,
                                          "LUMARET_MENCODER=" LUMARET_FAKE_ENCODER,
                                          "LUMARET_DATA_DIR=" + (dir_ / "data").string(),
-                                         "LUMARET_CONFIG_DIR=" + (dir_ / "config").string(),
-                                         LUMARET_CLI};
+                                         "LUMARET_CONFIG_DIR=" + (dir_ / "config").string()};
         argv.insert(argv.end(), program.begin(), program.end());
+        argv.insert(argv.end(), wrapper_.begin(), wrapper_.end());
+        argv.push_back(LUMARET_CLI);
         argv.insert(argv.end(), args.begin(), args.end());
         platform::ChildProcess child;
         Result result;
@@ -69,6 +73,7 @@ protected:
     static std::string probeOf(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
 
     testsupport::TempDir dir_;
+    std::vector<std::string> wrapper_;  // a program that runs lumaret-cli (a time limit), if any
 };
 
 TEST_F(CliConvertTest, ProbePrintsWhatTheListShows)
@@ -162,6 +167,47 @@ TEST_F(CliConvertTest, ProfileWithAnUnknownConversionTypeIsRefusedBeforeAnything
     EXPECT_NE(result.output.find("user_profile.dat"), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("done "), std::string::npos) << result.output;
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// With two files at once the first encoder hands its process id to the second through a FIFO,
+// which works only while both run: one after another, the first would wait for ever (the
+// timeout ends such a run as a failure). --jobs sets the number, else the settings do; a number
+// outside 1..the processors' count is refused before anything runs.
+TEST_F(CliConvertTest, JobsConvertsSeveralFilesAtOnceAndRefusesAnUnusableNumber)
+{
+    const int most = convert::ConversionQueue::processorCount();
+    const std::string good = script("good.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    for (const std::string& bad : {std::string("0"), std::string("x"), std::string("-1"), std::to_string(most + 1),
+                                   std::string("99999999999")})
+        EXPECT_EQ(cli({"convert", "--jobs", bad, good}).status, 2) << bad;
+    EXPECT_EQ(cli({"convert", good, "--jobs"}).status, 2);
+    EXPECT_EQ(cli({"convert", "--jobs", "1", "--output-dir", (dir_ / "one").string(), good}).status, 0);
+    if (most < 2)
+        GTEST_SKIP() << "one processor: a second file at once is never offered";
+
+    const std::filesystem::path fifo = dir_ / "handover";
+    const auto pair = [&](const std::string& tag) {
+        ::unlink(fifo.c_str());
+        EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        return std::vector<std::string>{
+            script("first-" + tag + ".mp4", probeOf("probe-mp4-av-mp4.txt") + "pidfile " + fifo.string() + "\n" +
+                                                "statuses 0 2 0.5\nwrite-output\n"),
+            script("second-" + tag + ".mp4",
+                   probeOf("probe-mp4-av-mp4.txt") + "cat " + fifo.string() + "\nstatuses 0 2 0.5\nwrite-output\n")};
+    };
+    const std::string out = (dir_ / "out").string();
+    wrapper_ = {"/usr/bin/timeout", "30"};
+    std::vector<std::string> files = pair("jobs");
+    Result result = cli({"convert", "--jobs", "2", "--output-dir", out, files[0], files[1]});
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("done " + out + "/first-jobs."), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("done " + out + "/second-jobs."), std::string::npos) << result.output;
+
+    std::filesystem::create_directories(dir_ / "config");
+    std::ofstream(dir_ / "config" / "Lumaret.ini") << "[convert]\nfiles_at_once=2\n";
+    files = pair("settings");
+    result = cli({"convert", "--output-dir", out, files[0], files[1]});
+    EXPECT_EQ(result.status, 0) << result.output;
 }
 
 }  // namespace

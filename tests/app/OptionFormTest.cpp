@@ -2,6 +2,7 @@
 // output-folder rules, the browse button, the radio group, a refused save, the applied record of
 // the shutdown toggle, and when the file-manager menu helper is started.
 #include "app/OptionForm.h"
+#include "convert/ConversionQueue.h"
 #include "app/ShellMenus.h"
 #include "convert/OutputName.h"
 #include "platform/core/MessagePresenter.h"
@@ -309,4 +310,31 @@ TEST_F(OptionFormTest, MenuHelperStartsOnlyWhenTheEntriesDifferFromTheSetting)
     ASSERT_TRUE(form.saveSettings());
     EXPECT_FALSE(form.profilesSaved());  // the menu is off
     EXPECT_EQ(started.size(), 1u);
+}
+
+// The list of files at once offers 1 to the processors' count, shows the stored number, takes
+// only one of its entries, and saving writes the choice.
+TEST_F(OptionFormTest, FilesAtOnceOffersOneToTheProcessorsAndSavesTheChoice)
+{
+    const int most = convert::ConversionQueue::processorCount();
+    const std::vector<std::string> entries = OptionForm::choices(OptionForm::kFilesAtOnce);
+    ASSERT_EQ(entries.size(), static_cast<size_t>(most));
+    EXPECT_EQ(entries.front(), "1");
+    EXPECT_EQ(entries.back(), std::to_string(most));
+    EXPECT_TRUE(OptionForm::choices("shutdown").empty());
+    EXPECT_EQ(state(OptionForm::kFilesAtOnce).text, "1");
+
+    writeText(settingsFile(), "[convert]\nfiles_at_once=" + std::to_string(most + 3) + "\n");
+    form.loadSettings();
+    EXPECT_EQ(state(OptionForm::kFilesAtOnce).text, std::to_string(most));
+
+    form.setText(OptionForm::kFilesAtOnce, "0");
+    form.setText(OptionForm::kFilesAtOnce, std::to_string(most + 1));
+    form.setText(OptionForm::kFilesAtOnce, "1; rm -rf");
+    EXPECT_EQ(state(OptionForm::kFilesAtOnce).text, std::to_string(most));
+    form.setText(OptionForm::kFilesAtOnce, "1");
+    ASSERT_TRUE(form.saveSettings());
+    EXPECT_EQ(SettingsStore(settingsFile()).loadOptions().filesAtOnce, 1);
+    EXPECT_EQ(form.settings().filesAtOnce, 1);
+    EXPECT_NE(readText(settingsFile()).find("[convert]\nfiles_at_once=1\n"), std::string::npos);
 }

@@ -1,5 +1,6 @@
 #include "app/CliCommands.h"
 #include "app/SettingsStore.h"
+#include "convert/ConversionQueue.h"
 
 #include "platform/core/MessagePresenter.h"
 #include "tests/app/RecordingPresenter.h"
@@ -112,6 +113,36 @@ TEST(SettingsStoreTest, DamagedFilesNeverBreakLoading)
     // A long name is cut between characters, never inside one.
     writeText(file, "[skin_color]\nskin=" + std::string(98, 'a') + "色彩\n");
     EXPECT_EQ(store.loadSkin().skinName, std::string(98, 'a') + "色");
+}
+
+// files_at_once stays out of a file that never changed it, is written once it differs (and from
+// then on, also back at 1), and a stored value outside 1..the processors' count is held to it.
+TEST(SettingsStoreTest, FilesAtOnceIsWrittenOnceChangedAndHeldToTheProcessors)
+{
+    TempDir temp;
+    const auto file = temp / "Lumaret.ini";
+    const SettingsStore store(file);
+    OptionSettings options;
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_EQ(readText(file).find("files_at_once"), std::string::npos);
+
+    const int most = convert::ConversionQueue::processorCount();
+    options.filesAtOnce = most;
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_NE(readText(file).find("\n[convert]\nfiles_at_once=" + std::to_string(most) + "\n"), std::string::npos);
+    EXPECT_EQ(store.loadOptions().filesAtOnce, most);
+    options.filesAtOnce = 1;
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_NE(readText(file).find("[convert]\nfiles_at_once=1\n"), std::string::npos);
+
+    for (const auto& [stored, held] : {std::pair<std::string, int>{"0", 1}, {"-3", 1}, {"many", 1},
+                                       {std::to_string(most + 1), most}, {"100000", most}}) {
+        writeText(file, "[convert]\nfiles_at_once=" + stored + "\n");
+        EXPECT_EQ(store.loadOptions().filesAtOnce, held) << stored;
+    }
+    options.filesAtOnce = most + 5;  // a record from elsewhere is held before it is written
+    ASSERT_TRUE(store.saveOptions(options));
+    EXPECT_NE(readText(file).find("files_at_once=" + std::to_string(most) + "\n"), std::string::npos);
 }
 
 TEST(SettingsStoreTest, FallbackOutputFolderIsInTheHomeFolder)

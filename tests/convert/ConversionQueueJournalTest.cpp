@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,9 +33,11 @@ public:
         ++progressReports;
     }
     void onJobFinished(convertFile*, int) override { ++finished; }
+    void onJobProbed(convertFile*) override { ++probed; }
     void onQueueEnded() override { ++ended; }
 
     int progressReports = 0;
+    int probed = 0;
     int finished = 0;
     int ended = 0;
 };
@@ -241,6 +246,115 @@ TEST_F(ConversionQueueJournalTest, SecondQueueDoesNotTouchTheFirstOnesJournal)
     second.endJournal();
     loop_.runPending();
     EXPECT_EQ(onDisk().size(), 1u);
+}
+
+// A program converting two files at once is killed with SIGKILL. Its encoders die with it, the
+// journal on disk holds both rows as Converting with their claimed files, and the next start
+// removes both partial outputs and converts both rows again.
+TEST(ConversionQueueKillTest, SigkillWithTwoFilesConvertingRecoversBothRows)
+{
+    testsupport::TempDir dir;
+    const std::filesystem::path data = dir / "data";
+    const std::filesystem::path ready = dir / "ready.pid";
+    std::filesystem::create_directories(dir / "src");
+    std::vector<std::string> sources;
+    std::vector<std::filesystem::path> pidFiles;
+    for (const char* name : {"a", "b", "c"}) {
+        pidFiles.push_back(dir / (std::string(name) + ".pid"));
+        sources.push_back(fakeencoder::writeScript(
+            dir / "src" / (std::string(name) + ".mp4"),
+            "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\npidfile " + pidFiles.back().string() +
+                "\nstatus 0\nhang\n"));
+    }
+    const auto add = [&](ConversionQueue& queue, const std::string& path) {
+        convertFile job;
+        job.setDisposed(true);
+        job.setSource(path, std::filesystem::file_size(path));
+        job.setTargetFolder((dir / "out").string());
+        profile::ProfileRecord record = profile::makeEmptyProfileRecord();
+        record.conversionType = 8;  // AVI
+        job.setProfile(record);
+        queue.addJob(job);
+    };
+
+    // The child is the program: two slots, three rows; it says when the journal holds both runs
+    // and the probe is done (a probe being started would hold the journal's lock for a moment).
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto binding = fakeencoder::binding();
+        convert::ConversionQueueLoop loop;
+        QueueJournal journal(data);
+        Listener probes;
+        ConversionQueue queue(loop.poster(), &probes, binding.get());
+        queue.setJournal(&journal);
+        for (const std::string& path : sources)
+            add(queue, path);
+        queue.setMaxConverting(2);
+        if (!journal.held() || !queue.start())
+            ::_exit(1);
+        for (;;) {
+            if (!loop.runOneWithin(std::chrono::seconds(60)))
+                ::_exit(2);
+            std::ifstream in(journal.path(), std::ios::binary);
+            const std::vector<JournalRow> rows =
+                QueueJournal::decode(std::string(std::istreambuf_iterator<char>(in), {})).rows;
+            if (rows.size() == 3 && rows[0].outputInode != 0 && rows[1].outputInode != 0 && probes.probed == 3)
+                std::ofstream(ready) << ::getpid() << '\n';
+        }
+    }
+    const bool wasReady = fakeencoder::waitForPidFile(ready) == child;
+    const pid_t encoders[] = {fakeencoder::waitForPidFile(pidFiles[0]), fakeencoder::waitForPidFile(pidFiles[1])};
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(wasReady);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    for (pid_t encoder : encoders) {
+        ASSERT_GT(encoder, 0);
+        EXPECT_TRUE(fakeencoder::becomesGone(encoder));
+    }
+    EXPECT_FALSE(std::filesystem::exists(pidFiles[2]));  // the third row never started
+
+    QueueJournal journal(data);
+    ASSERT_TRUE(journal.held());
+    const convert::JournalContents contents = journal.load();
+    ASSERT_FALSE(contents.damaged);
+    ASSERT_EQ(contents.rows.size(), 3u);
+    EXPECT_EQ(contents.rows[0].state, convert::Converting);
+    EXPECT_EQ(contents.rows[1].state, convert::Converting);
+    EXPECT_EQ(contents.rows[2].state, convert::Waiting);
+    const std::string partials[] = {contents.rows[0].outputPath, contents.rows[1].outputPath};
+    for (const std::string& partial : partials)
+        EXPECT_TRUE(std::filesystem::exists(partial)) << partial;
+
+    const std::vector<JournalRow> recovered = QueueJournal::recover(contents.rows);
+    for (const JournalRow& row : recovered) {
+        EXPECT_EQ(row.state, convert::Waiting);
+        EXPECT_TRUE(row.outputPath.empty());
+    }
+    for (const std::string& partial : partials)
+        EXPECT_FALSE(std::filesystem::exists(partial)) << partial;
+
+    // The restored list converts every row again, two at a time.
+    for (const std::string& path : sources)
+        fakeencoder::writeScript(path, "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
+                                           "\nstatuses 0 2 0.5\nwrite-output\n");
+    auto binding = fakeencoder::binding();
+    convert::ConversionQueueLoop loop;
+    Listener listener;
+    ConversionQueue queue(loop.poster(), &listener, binding.get());
+    queue.setJournal(&journal);
+    ASSERT_EQ(queue.restoreRows(recovered), 3u);
+    queue.setMaxConverting(2);
+    ASSERT_TRUE(queue.start());
+    EXPECT_EQ(queue.countConverting(), 2);
+    while (listener.ended == 0)
+        ASSERT_TRUE(loop.runOneWithin(std::chrono::seconds(60))) << "a report never arrived";
+    for (size_t row = 0; row < 3; ++row) {
+        EXPECT_EQ(queue.jobAt(row)->getState(), convert::Done) << row;
+        EXPECT_TRUE(std::filesystem::exists(queue.jobAt(row)->getOutputPath()));
+    }
 }
 
 }  // namespace
