@@ -194,6 +194,49 @@ TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
     EXPECT_EQ(job->getState(), convert::Waiting);
 }
 
+// Two files at once: the status line names the count, "否" to the stop and to the exit question
+// keeps both encoders running, "是" stops both and the machine is no longer kept awake.
+TEST_F(MainWindowTest, TwoFilesAtOnceShareTheStatusLineTheStopAndTheExitQuestion)
+{
+    if (convert::ConversionQueue::processorCount() < 2)
+        GTEST_SKIP() << "one processor: a second file at once is never offered";
+    app::OptionSettings options = window.options();
+    options.filesAtOnce = 2;
+    ASSERT_TRUE(window.optionPage.applySettings(options));
+    for (const char* name : {"one.mp4", "two.mp4", "three.mp4"})
+        window.convertPage.addFile(fakeencoder::writeScript(env.dir / name, "probe: cat " +
+                                                                               testfixtures::path("probe-mp4-av-mp4.txt") +
+                                                                               "\nstatus 0.5\nhang\n"),
+                                   nullptr);
+    window.convertPage.startOrStop();
+    ASSERT_TRUE(window.convertPage.isConverting());
+    const std::vector<convert::convertFile*> running = window.convertPage.queue().convertingJobs();
+    ASSERT_EQ(running.size(), 2u);
+    EXPECT_EQ(window.convertPage.queue().maxConverting(), 2);
+    EXPECT_EQ(window.statusLine(), "正在同时转换 2 个文件,请稍候...");
+    EXPECT_EQ(window.convertPage.list().jobAt(2)->getState(), convert::Waiting);
+
+    env.presenter->answer = platform::kAnswerNo;
+    window.convertPage.startOrStop();
+    EXPECT_FALSE(window.exitProcedure());
+    ASSERT_EQ(env.presenter->messages.size(), 2u);  // each asked once
+    EXPECT_EQ(env.presenter->messages[0].text, convert::CConvertDialog::kStopQuestion);
+    EXPECT_EQ(env.presenter->messages[1].text, CLumaretDlg::kExitQuestion);
+    for (convert::convertFile* job : running)
+        EXPECT_EQ(job->getState(), convert::Converting);
+    EXPECT_TRUE(window.convertPage.isConverting());
+
+    env.presenter->answer = platform::kAnswerYes;
+    window.convertPage.startOrStop();
+    EXPECT_EQ(env.presenter->messages.size(), 3u);
+    EXPECT_FALSE(window.convertPage.isConverting());
+    for (convert::convertFile* job : running)
+        EXPECT_EQ(job->getState(), convert::Waiting);
+    ASSERT_FALSE(services.awake.empty());
+    EXPECT_FALSE(services.awake.back());
+    EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
+}
+
 TEST_F(MainWindowTest, ExitWhenIdleAsksNothing)
 {
     EXPECT_TRUE(window.exitProcedure());

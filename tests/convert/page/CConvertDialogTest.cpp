@@ -2,6 +2,7 @@
 // the queue's end, stop and start again, the row buttons and tooltips, the "cpu" menu, and what
 // follows a success (the output shown first, then the source into the trash, only when verified).
 #include "app/page/CLumaretDlg.h"
+#include "convert/ConversionQueue.h"
 #include "convert/JobState.h"
 #include "convert/EncoderCapabilities.h"
 #include "convert/page/CConvertDialog.h"
@@ -315,6 +316,34 @@ TEST_F(ConvertPageTest, TheEndOfTheQueueRunsTheCountdownWhenAskedAfterReleasingT
     page().startOrStop();
     page().startOrStop();
     EXPECT_EQ(services.calls.size(), 1u);
+}
+
+// With two files at once the bar counts each finished file, every success is followed up, and
+// the countdown comes once, after the last encoder has ended.
+TEST_F(ConvertPageTest, TwoAtOnceCountEveryFileAndCountDownOnceAfterTheLast)
+{
+    if (convert::ConversionQueue::processorCount() < 2)
+        GTEST_SKIP() << "one processor: a second file at once is never offered";
+    app::OptionSettings options = window.options();
+    options.filesAtOnce = 2;
+    options.openOutputOnSuccess = 1;
+    options.shutdownWhenDone = 1;
+    ASSERT_TRUE(window.optionPage.applySettings(options));
+    for (const char* name : {"a.mp4", "b.mp4", "c.mp4"})
+        page().addFile(goodSource(name), nullptr);
+    page().addFile(source("broken.mp4", "banner\nsay Unknown encoder 'libfaac'\nexit 1\n"), nullptr);
+    page().startOrStop();
+    EXPECT_EQ(page().countConverting(), 2);
+    EXPECT_EQ(page().overallBar().maxPos, 4);
+    ASSERT_TRUE(waitForIdle());
+    EXPECT_EQ(page().overallBar().pos, 4);
+    EXPECT_EQ(page().countFinished(), 4);
+    EXPECT_EQ(page().list().jobAt(3)->getState(), convert::Failed);
+    // Three outputs shown, in the order their files ended, then the countdown, machine released.
+    ASSERT_EQ(services.calls.size(), 4u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(services.calls[i].rfind("show ", 0), 0u) << services.calls[i];
+    EXPECT_EQ(services.calls.back(), "countdown");
 }
 
 TEST_F(ConvertPageTest, HostileFileNamesConvertOneAfterAnother)
