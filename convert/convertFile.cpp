@@ -404,8 +404,13 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
             child->interrupt();
     }
     std::string startError;
-    if (!child->interrupted() && child->start(command.arguments, niceValueOf(encoderPriorityClass()), &startError))
+    const int niceValue = niceValueOf(encoderPriorityClass());
+    if (!child->interrupted() && child->start(command.arguments, niceValue, &startError)) {
+        // A priority chosen while the encoder was being started found no process to apply to.
+        if (niceValueOf(encoderPriorityClass()) != niceValue)
+            child->setNice(niceValueOf(encoderPriorityClass()));
         return true;
+    }
     dropProcess();
     const std::string& program = command.arguments.front();
     const char* name = encoderProgramName(command.program);

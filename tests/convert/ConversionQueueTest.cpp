@@ -586,8 +586,8 @@ TEST_F(ConversionQueueSlotsTest, AHungEncoderAndAFailureHoldUpNoOtherFile)
     EXPECT_EQ(queue_->finishedThisRun(), 4);
 }
 
-// stopAll() stops every running encoder; the priority menu reaches every one of them first. The
-// stopped rows start again, in row order, into the slots.
+// stopAll() stops every running encoder; the priority menu reaches every one of them first, also
+// one that is still being started. The stopped rows start again, in row order, into the slots.
 TEST_F(ConversionQueueSlotsTest, PriorityReachesEveryRunningEncoderAndStopAllStopsThemAll)
 {
     std::vector<std::filesystem::path> pidFiles;
@@ -604,7 +604,10 @@ TEST_F(ConversionQueueSlotsTest, PriorityReachesEveryRunningEncoderAndStopAllSto
     std::vector<pid_t> pids;
     for (const auto& file : pidFiles)
         pids.push_back(fakeencoder::waitForPidFile(file));
+    // Chosen while the encoders may still be starting: each gets it once it has started, before it
+    // reports any progress.
     queue_->setPriorityClass(convert::PriorityIdle);
+    pumpUntil([&] { return !listener_.only("progress 0").empty() && !listener_.only("progress 1").empty(); });
     for (pid_t pid : pids) {
         ASSERT_GT(pid, 0);
         EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(pid)), 19);
