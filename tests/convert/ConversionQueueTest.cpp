@@ -666,6 +666,31 @@ TEST_F(ConversionQueueSlotsTest, AProbeFailureWhileTheSlotsAreFullStartsNothing)
     queue_->stopAll();
 }
 
+// Two rows of one name converting at once into one folder: both are held until both encoders run,
+// so both names are chosen while the other's file is still being written, and neither is lost.
+TEST_F(ConversionQueueSlotsTest, TwoRowsOfOneNameAtOnceKeepBothOutputs)
+{
+    const std::string gate1 = gate("gate1");
+    const std::string gate2 = gate("gate2");
+    const auto held = [&](const std::string& gatePath, const std::string& pid) {
+        return "pidfile " + (dir_ / pid).string() + "\n" + heldScript(gatePath);
+    };
+    convertFile* first = add(source("a.mp4", held(gate1, "1.pid"), "one"));
+    convertFile* second = add(source("a.mp4", held(gate2, "2.pid"), "two"));
+    queue_->setMaxConverting(2);
+    ASSERT_TRUE(queue_->start());
+    ASSERT_GT(fakeencoder::waitForPidFile(dir_ / "1.pid"), 0);
+    ASSERT_GT(fakeencoder::waitForPidFile(dir_ / "2.pid"), 0);
+    release(gate2);
+    release(gate1);
+    pumpUntilEnded(listener_);
+    std::vector<std::string> outputs = {first->getOutputPath(), second->getOutputPath()};
+    std::sort(outputs.begin(), outputs.end());
+    EXPECT_EQ(outputs, (std::vector<std::string>{out() + "/a.avi", out() + "/a_1.avi"}));
+    for (const std::string& output : outputs)
+        EXPECT_TRUE(std::filesystem::file_size(output) > 0);
+}
+
 // With one slot, the default, a raise in the middle of a run starts the next rows at once.
 TEST_F(ConversionQueueSlotsTest, ARaiseWhileConvertingFillsTheNewSlotsAtOnce)
 {
