@@ -264,10 +264,10 @@ bool addFile(convert::ConversionQueue& queue, const std::string& file, const pro
 
 // Converts the files through the conversion queue, as the conversion page does: every file is
 // queued to the media probe at once (so each is probed while others convert), and --jobs encoders
-// (else the settings' files_at_once, normally 1) run at a time, taking the files in the order given. Prints "done OUTPUT" or "failed SOURCE: REASON" per
-// file as it ends, and the encoder binding's substitution notes ("note SOURCE: TEXT") on standard
-// error; paths are made printable. Exit status 0 when every file was converted. Sources are never
-// deleted, whatever the settings say.
+// (else the settings' files_at_once, normally 1) run at a time, taking the files in the order
+// given. Prints "done OUTPUT" or "failed SOURCE: REASON" per file as it ends, and the encoder
+// binding's substitution notes ("note SOURCE: TEXT") on standard error; paths are made printable.
+// Exit status 0 when every file was converted. Sources are never deleted, whatever the settings say.
 int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const std::optional<ConvertArguments> parsed = parseArguments(args);

@@ -642,8 +642,8 @@ TEST_F(ConversionQueueSlotsTest, AProbeFailureWhileTheSlotsAreFullStartsNothing)
     add(source("a.mp4", "status 0\nhang\n"));
     add(source("b.mp4", heldScript(held)));
     std::filesystem::create_directories(dir_ / "src");
-    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt",
-                                                    "probe: cat " + probeGate + "\n" + probeLine("probe-random-bin.txt")));
+    const std::string badScript = "probe: cat " + probeGate + "\n" + probeLine("probe-random-bin.txt");
+    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt", badScript));
     convertFile* next = add(source("d.mp4", goodScript()));
     queue_->setMaxConverting(2);
     ASSERT_TRUE(queue_->start());

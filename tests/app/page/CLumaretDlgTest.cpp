@@ -203,11 +203,9 @@ TEST_F(MainWindowTest, TwoFilesAtOnceShareTheStatusLineTheStopAndTheExitQuestion
     app::OptionSettings options = window.options();
     options.filesAtOnce = 2;
     ASSERT_TRUE(window.optionPage.applySettings(options));
+    const std::string script = "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\nstatus 0.5\nhang\n";
     for (const char* name : {"one.mp4", "two.mp4", "three.mp4"})
-        window.convertPage.addFile(fakeencoder::writeScript(env.dir / name, "probe: cat " +
-                                                                               testfixtures::path("probe-mp4-av-mp4.txt") +
-                                                                               "\nstatus 0.5\nhang\n"),
-                                   nullptr);
+        window.convertPage.addFile(fakeencoder::writeScript(env.dir / name, script), nullptr);
     window.convertPage.startOrStop();
     ASSERT_TRUE(window.convertPage.isConverting());
     const std::vector<convert::convertFile*> running = window.convertPage.queue().convertingJobs();
