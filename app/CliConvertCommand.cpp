@@ -120,7 +120,7 @@ std::string sourceOf(const convert::convertFile& job)
     return source;
 }
 
-// The queue's listener: draws the running job's progress and prints each job's result as the
+// The queue's listener: draws the running jobs' progress and prints each job's result as the
 // queue reports its end. Rows that ended before the queue reached them in converting mode are
 // printed by printRemaining().
 class ConsoleReporter : public convert::ConversionQueueListener {

@@ -79,7 +79,7 @@ public:
     // binding: the encoders to use; null means the process-wide binding. Must outlive the queue.
     // listener may be null; it must outlive the queue. The probe starts at once.
     ConversionQueue(Poster poster, ConversionQueueListener* listener, const EncoderBinding* binding = nullptr);
-    // Stops the running job and the probe, then deletes every job.
+    // Stops the running jobs and the probe, then deletes every job.
     ~ConversionQueue() override;
     ConversionQueue(const ConversionQueue&) = delete;
     ConversionQueue& operator=(const ConversionQueue&) = delete;
