@@ -383,15 +383,19 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
     EncoderOutputReader reader = probed ? EncoderOutputReader(command.program, *probed)
                                         : EncoderOutputReader(command.program, command.inputArgument());
     bool probeTaken = probed.has_value();
+    // The probe's answer, once it is in, replaces the duration of the encoder's header.
+    auto takeProbe = [&] {
+        if (probeTaken)
+            return;
+        if (const std::optional<int64_t> arrived = probedDuration()) {
+            reader.setDurationMillis(*arrived);
+            probeTaken = true;
+        }
+    };
     std::string piece;
     platform::ChildProcess::ReadStatus status;
     while ((status = child->read(piece, 9999)) == platform::ChildProcess::ReadStatus::Data) {
-        if (!probeTaken) {
-            if (const std::optional<int64_t> arrived = probedDuration()) {
-                reader.setDurationMillis(*arrived);
-                probeTaken = true;
-            }
-        }
+        takeProbe();
         reader.feed(piece);
         // Every piece counts at once, the one with the last status line before the end too;
         // setPercent() reports only a change.
@@ -406,11 +410,12 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
     // No report for a stop or a failed probe (which has reported); the partial output goes.
     if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
         return RunOutcome::Stopped;
-    if (reader.percent() >= 0)
-        setPercent(reader.percent());  // a last status line without a line break
     const std::optional<int64_t> durationMillis = verdictDuration(reader);
     if (!durationMillis)
         return RunOutcome::Stopped;
+    takeProbe();
+    if (reader.percent() >= 0)
+        setPercent(reader.percent());  // the last status line over the duration the verdict used
 
     RunVerdict::Run run;
     run.exit = exit;
