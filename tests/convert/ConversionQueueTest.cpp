@@ -114,7 +114,8 @@ protected:
     // its probe has answered takes the duration from it, so its first status line shows a percentage.
     static std::string headerScript()
     {
-        return "say Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'mp4_av.mp4':\nsay   Duration: 00:00:02.00, start: 0.000000\n"
+        return "say Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'mp4_av.mp4':\n"
+               "say   Duration: 00:00:02.00, start: 0.000000\n"
                "say   Stream #0:0[0x1]: Video: h264 (High), yuv420p, 160x120\nsay Output #0, avi, to 'out.avi':\n";
     }
 
@@ -255,8 +256,8 @@ TEST_F(ConversionQueueTest, ProbeFailureDuringAConversionIsCountedAndStartsNothi
 TEST_F(ConversionQueueTest, ARunningJobWhoseProbeFailsIsCountedOnceAndTheNextStarts)
 {
     std::filesystem::create_directories(dir_ / "src");
-    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt",
-                                                    probeLine("probe-random-bin.txt") + "status 0\nwrite-output\nhang\n"));
+    const std::string badScript = probeLine("probe-random-bin.txt") + "status 0\nwrite-output\nhang\n";
+    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt", badScript));
     convertFile* next = add(source("next.mp4", goodScript()));
     ASSERT_TRUE(queue_->start());
     pumpUntilEnded(listener_);

@@ -341,7 +341,8 @@ TEST_F(ConvertFileTest, TheProbesAnswerDuringTheRunTakesOverTheDuration)
 {
     Gate gate(file("gate"));
     PercentLog log;
-    auto job = makeJob(ffmpegHeader("00:00:20.00") + "status 5\ngate " + gate.path() + "\nstatuses 6 10 2\nwrite-output\n");
+    auto job = makeJob(ffmpegHeader("00:00:20.00") + "status 5\ngate " + gate.path() +
+                       "\nstatuses 6 10 2\nwrite-output\n");
     job->setListener(&log);
     ASSERT_TRUE(job->start());
     ASSERT_TRUE(log.waitFor(25));  // 5 s of the header's 20
