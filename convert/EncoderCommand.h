@@ -42,6 +42,10 @@ struct EncoderCommand {
     // (for example "AMR NB is not available in this ffmpeg; writing AAC instead"). Shown in the
     // debug output and by the command-line converter.
     std::vector<std::string> notes;
+
+    // The argument after "-i", word for word (ffmpeg repeats it in the header of its input's
+    // section); empty when there is none.
+    std::string inputArgument() const;
 };
 
 }  // namespace convert

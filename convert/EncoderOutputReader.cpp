@@ -100,6 +100,53 @@ EncoderOutputReader::EncoderOutputReader(EncoderProgram program, int64_t duratio
 {
 }
 
+EncoderOutputReader::EncoderOutputReader(EncoderProgram program, std::string_view inputName) : program_(program)
+{
+    if (program_ == EncoderProgram::Ffmpeg)
+        header_.emplace(inputName);
+}
+
+void EncoderOutputReader::setDurationMillis(int64_t durationMillis)
+{
+    header_.reset();
+    durationMillis_ = std::max<int64_t>(0, durationMillis);
+    durationFromHeader_ = false;
+    updatePercent();
+}
+
+void EncoderOutputReader::readHeader(std::string_view piece)
+{
+    header_->feed(piece);
+    if (header_->sectionEnded())
+        endHeader();
+}
+
+void EncoderOutputReader::endHeader()
+{
+    const MediaInfo info = header_->finish();
+    header_.reset();
+    if (info.ok && !durationMillis_) {
+        durationMillis_ = info.durationMillis;
+        durationFromHeader_ = true;
+        updatePercent();
+    }
+}
+
+void EncoderOutputReader::updatePercent()
+{
+    if (!sawProgress_ || !durationMillis_)
+        return;
+    const int64_t duration = *durationMillis_;
+    if (program_ == EncoderProgram::Mencoder) {
+        // mencoder's own percentage follows the file position, which runs ahead of the time for
+        // many containers; its position in seconds over the duration is the true share.
+        percent_ = duration > 0 ? cutPercent(lastSeconds_ * 1000.0 / static_cast<double>(duration))
+                                : std::clamp(ownPercent_, 0, 100);
+    } else if (duration > 0) {
+        percent_ = cutPercent(lastSeconds_ * 1000.0 / static_cast<double>(duration));
+    }
+}
+
 std::optional<double> EncoderOutputReader::ffmpegStatusSeconds(std::string_view line)
 {
     const size_t size = line.find("size=");
@@ -155,6 +202,9 @@ std::optional<EncoderOutputReader::MencoderStatus> EncoderOutputReader::mencoder
 
 bool EncoderOutputReader::feed(std::string_view piece)
 {
+    // The header comes before any status line; it is read as ffmpeg wrote it, line breaks and all.
+    if (header_)
+        readHeader(piece);
     bool progressed = false;
     size_t begin = 0;
     for (size_t i = 0; i < piece.size(); ++i) {
@@ -183,6 +233,8 @@ void EncoderOutputReader::finish()
         takeLine(pending_);
         pending_.clear();
     }
+    if (header_)
+        endHeader();
 }
 
 bool EncoderOutputReader::takeLine(std::string_view line)
@@ -196,20 +248,22 @@ bool EncoderOutputReader::takeLine(std::string_view line)
             return false;
         sawProgress_ = true;
         lastTimeMillis_ = millisOf(status->seconds);
-        // mencoder's own percentage follows the file position, which runs ahead of the time for
-        // many containers; its position in seconds over the duration is the true share.
-        percent_ = durationMillis_ > 0 ? cutPercent(status->seconds * 1000.0 / static_cast<double>(durationMillis_))
-                                       : std::clamp(status->percent, 0, 100);
+        lastSeconds_ = status->seconds;
+        ownPercent_ = status->percent;
+        updatePercent();
         return true;
     }
     const std::optional<double> seconds = ffmpegStatusSeconds(line);
     if (!seconds)
         return false;
+    // The first status line comes after the header: what it said about the input is all there is.
+    if (header_)
+        endHeader();
     sawProgress_ = true;
     lastTimeMillis_ = millisOf(*seconds);
+    lastSeconds_ = *seconds;
     reportedSpeed_ = ffmpegReportedSpeed(line);
-    if (durationMillis_ > 0)
-        percent_ = cutPercent(*seconds * 1000.0 / static_cast<double>(durationMillis_));
+    updatePercent();
     return true;
 }
 

@@ -19,8 +19,16 @@
 // unknown duration (0) a status line still counts as progress, but only mencoder's own percentage
 // can be shown; for ffmpeg the percentage stays unknown (negative).
 //
+// The duration may also be still to come (a conversion that starts before the media probe has
+// answered). Then ffmpeg's own header is read for it: the "Input #0" section it prints before it
+// starts converting, by MediaInfoParser and so by the probe's rules (the section's own duration
+// line, never a tag, and only when the section has a video stream). The probe's answer, given with
+// setDurationMillis() whenever it arrives, replaces the header's duration. Until either is known
+// the percentage stays unknown, for mencoder too: its own percentage runs ahead of its position.
+//
 // Not thread-safe: one reader belongs to one job thread.
 #include "convert/EncoderCommand.h"
+#include "convert/MediaInfoParser.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +46,18 @@ public:
 
     // durationMillis: the media's duration as the probe found it; 0 when unknown.
     EncoderOutputReader(EncoderProgram program, int64_t durationMillis);
+    // The duration is not known yet: ffmpeg's header gives it, or setDurationMillis(). inputName:
+    // the argument after "-i" as the encoder was given it (see MediaInfoParser).
+    EncoderOutputReader(EncoderProgram program, std::string_view inputName);
+
+    // The media probe's duration (0 when it found none), replacing any other; the percentage
+    // follows at once from the latest status line.
+    void setDurationMillis(int64_t durationMillis);
+    // The duration the percentage is computed with: the one given, else the one ffmpeg's header
+    // stated; nothing while neither is known.
+    std::optional<int64_t> durationMillis() const { return durationMillis_; }
+    // Whether the duration came from ffmpeg's own header rather than from the constructor or the probe.
+    bool durationFromHeader() const { return durationFromHeader_; }
 
     // Takes the next piece of output. Returns true when a status line was completed in it.
     bool feed(std::string_view piece);
@@ -77,9 +97,17 @@ public:
 private:
     bool takeLine(std::string_view line);
     void remember(std::string_view line);
+    // Reads ffmpeg's header until its input section is over; then the header's duration counts.
+    void readHeader(std::string_view piece);
+    void endHeader();
+    void updatePercent();
 
     EncoderProgram program_;
-    int64_t durationMillis_;
+    std::optional<int64_t> durationMillis_;
+    bool durationFromHeader_ = false;
+    std::optional<MediaInfoParser> header_;  // while ffmpeg's header is read for the duration
+    double lastSeconds_ = 0;                 // the position of the latest status line
+    int ownPercent_ = -1;                    // mencoder's own percentage on that line
     std::string pending_;  // the start of a line whose end has not arrived yet
     std::deque<std::string> lastLines_;
     size_t lastLinesBytes_ = 0;

@@ -50,6 +50,9 @@ public:
     void feed(std::string_view piece);
     // The output has ended (a last line without a line break counts too): the result.
     MediaInfo finish();
+    // Whether the first input's section is over (the next input, the output section or the
+    // closing complaint has begun): nothing fed from now on changes the result.
+    bool sectionEnded() const { return section_ == Section::After; }
 
     // The whole output at once.
     static MediaInfo parse(std::string_view output, std::string_view inputName = {});

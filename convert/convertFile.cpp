@@ -243,14 +243,32 @@ void convertFile::joinThread()
     thread->join();
 }
 
-bool convertFile::waitForProbe()
+bool convertFile::waitForRun(bool needProbe)
 {
     JobLockWaiter waiter;
     std::unique_lock lock(waiter);
-    probeArrived_.wait(lock, [this]() KX_REQUIRES(jobLock) {
-        return (probed_ && announced_) || stopRequested_.load() || state_.load() != Converting;
+    probeArrived_.wait(lock, [this, needProbe]() KX_REQUIRES(jobLock) {
+        return ((probed_ || !needProbe) && announced_) || stopRequested_.load() || state_.load() != Converting;
     });
     return state_.load() == Converting && !stopRequested_.load();
+}
+
+std::optional<int64_t> convertFile::probedDuration() const
+{
+    KXAutoLock lock(&jobLock);
+    return probed_ ? std::optional<int64_t>(durationMillis_) : std::nullopt;
+}
+
+std::optional<int64_t> convertFile::verdictDuration(const EncoderOutputReader& reader)
+{
+    if (std::optional<int64_t> probed = probedDuration())
+        return probed;
+    if (reader.durationFromHeader())
+        return reader.durationMillis();
+    // Without any duration a cut conversion would pass for a whole one: the probe decides.
+    if (!waitForRun(true))
+        return std::nullopt;
+    return probedDuration();
 }
 
 void convertFile::run()
@@ -277,25 +295,22 @@ void convertFile::prepare()
 
 void convertFile::runConversion()
 {
-    // What the binding must learn about the installed ffmpeg for this profile (rarely anything) is
-    // learnt while the probe runs, so the encoder starts as soon as the probe's result is in.
+    // What the binding must learn about the installed ffmpeg for this profile (rarely anything).
     prepare();
 
-    // The encoder never starts before the probe has published its result; a failed probe or a
-    // stop ends the run here without a report.
-    if (!waitForProbe())
+    // Nothing is reported before start() has reported Converting; the probe is not waited for. A
+    // failed probe or a stop ends the run here without a report.
+    if (!waitForRun(false))
         return;
 
     std::string source;
     std::string folder;
     profile::ProfileRecord record;
-    int64_t durationMillis = 0;
     {
         KXAutoLock lock(&jobLock);
         source = sourcePath_;
         folder = targetFolder_;
         record = profile_;
-        durationMillis = durationMillis_;
     }
     std::string reason = startRefusal();
     const std::optional<OutputName> name =
@@ -320,7 +335,7 @@ void convertFile::runConversion()
     if (convertEvent* listener = getListener())
         listener->onOutputClaimed(this);
     std::string errorText;
-    const RunOutcome outcome = runEncoder(command, durationMillis, errorText);
+    const RunOutcome outcome = runEncoder(command, errorText);
     if (outcome == RunOutcome::Done) {
         setPercent(100);
         forgetClaim();
@@ -358,18 +373,33 @@ bool convertFile::restoreOutcome(int state, const std::string& outputPath, const
     return true;
 }
 
-convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, int64_t durationMillis,
-                                                std::string& errorText)
+convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, std::string& errorText)
 {
     auto child = std::make_shared<platform::ChildProcess>();
     if (!launch(child, command, errorText))
-        return stopRequested_.load() ? RunOutcome::Stopped : RunOutcome::Failed;
+        return stopRequested_.load() || getState() != Converting ? RunOutcome::Stopped : RunOutcome::Failed;
 
-    EncoderOutputReader reader(command.program, durationMillis);
+    const std::optional<int64_t> probed = probedDuration();
+    EncoderOutputReader reader = probed ? EncoderOutputReader(command.program, *probed)
+                                        : EncoderOutputReader(command.program, command.inputArgument());
+    bool probeTaken = probed.has_value();
+    // The probe's answer, once it is in, replaces the duration of the encoder's header.
+    auto takeProbe = [&] {
+        if (probeTaken)
+            return;
+        if (const std::optional<int64_t> arrived = probedDuration()) {
+            reader.setDurationMillis(*arrived);
+            probeTaken = true;
+        }
+    };
     std::string piece;
     platform::ChildProcess::ReadStatus status;
     while ((status = child->read(piece, 9999)) == platform::ChildProcess::ReadStatus::Data) {
-        if (reader.feed(piece) && reader.percent() >= 0)
+        takeProbe();
+        reader.feed(piece);
+        // Every piece counts at once, the one with the last status line before the end too;
+        // setPercent() reports only a change.
+        if (reader.percent() >= 0)
             setPercent(reader.percent());
         platform::DebugOutput::line(piece);
         piece.clear();
@@ -377,8 +407,15 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, i
     reader.finish();
     const platform::ChildProcess::ExitStatus exit = child->finish();
     dropProcess();
+    // No report for a stop or a failed probe (which has reported); the partial output goes.
     if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
-        return RunOutcome::Stopped;  // no report; the partial output goes
+        return RunOutcome::Stopped;
+    const std::optional<int64_t> durationMillis = verdictDuration(reader);
+    if (!durationMillis)
+        return RunOutcome::Stopped;
+    takeProbe();
+    if (reader.percent() >= 0)
+        setPercent(reader.percent());  // the last status line over the duration the verdict used
 
     RunVerdict::Run run;
     run.exit = exit;
@@ -386,7 +423,7 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, i
     run.lastTimeMillis = reader.lastTimeMillis();
     run.outputWritten = isNonEmptyFile(command.outputPath);
     run.outputPath = command.outputPath;
-    run.durationMillis = durationMillis;
+    run.durationMillis = *durationMillis;
     const RunVerdict verdict(encoderProgramName(command.program), run);
     if (verdict.converted())
         return RunOutcome::Done;
@@ -400,7 +437,8 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
     {
         KXMutexLock guard(processMutex_);
         process_ = child;
-        if (stopRequested_.load())
+        // A stop or a failed probe that came before this child was reachable ends it here.
+        if (stopRequested_.load() || getState() != Converting)
             child->interrupt();
     }
     std::string startError;
@@ -475,6 +513,17 @@ void convertFile::fail(const std::string& errorText)
 void convertFile::setProbeResult(const std::string& durationText, const std::string& info, bool ok,
                                  int64_t durationMillis)
 {
+    if (!storeProbeResult(durationText, info, ok, durationMillis))
+        return;
+    // The run ended by the failure may have its encoder going already: nothing it writes counts.
+    KXMutexLock guard(processMutex_);
+    if (process_)
+        process_->interrupt();
+}
+
+bool convertFile::storeProbeResult(const std::string& durationText, const std::string& info, bool ok,
+                                   int64_t durationMillis)
+{
     KXAutoLock lock(&jobLock);
     probed_ = true;
     if (ok) {
@@ -485,7 +534,7 @@ void convertFile::setProbeResult(const std::string& durationText, const std::str
         durationSeconds_ = MediaInfoParser::secondsOf(durationText);
         durationMillis_ = durationMillis >= 0 ? durationMillis : int64_t(durationSeconds_) * 1000;
         probeArrived_.notify_all();
-        return;
+        return false;
     }
     if (getState() != Failed)
         mediaInfo_ = kBadFileText;
@@ -498,9 +547,10 @@ void convertFile::setProbeResult(const std::string& durationText, const std::str
     while (current == Waiting || current == Converting || current == Stopping) {
         if (state_.compare_exchange_weak(current, ProbeFailed)) {
             report(ProbeFailed, true);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void convertFile::getProbeInput(std::string& path, uint64_t& size) const

@@ -2,15 +2,23 @@
 // One queued conversion: a source file, the job's own copy of a profile, what the media probe
 // found, and while it runs, one encoder process.
 //
-// start() hands the job to a thread of its own. That thread waits for the probe's result, claims
-// the output file's name on disk, runs the encoder with its console output on a pipe, turns the
-// status lines into a percentage, and decides between Done and Failed. Every change of state goes
-// to the listener (convertEvent).
+// start() hands the job to a thread of its own. That thread claims the output file's name on disk,
+// runs the encoder with its console output on a pipe, turns the status lines into a percentage, and
+// decides between Done and Failed. Every change of state goes to the listener (convertEvent).
+//
+// The encoder does not wait for the media probe. Until the probe's answer is in, the duration for
+// the percentage and for the coverage check is the one ffmpeg states in its own header (read by
+// the probe's rules, EncoderOutputReader); the probe's answer replaces it as soon as it arrives.
+// An encoder that ends before the probe has answered and without a duration of its own (mencoder,
+// or an ffmpeg whose header said none) waits for the probe before the verdict. A probe that fails
+// while the encoder runs ends the run: the encoder is ended, its output removed, and the job is
+// ProbeFailed, exactly as when the failure comes first.
 //
 // A conversion is Done only when the encoder printed at least one status line, ended with exit
-// status 0, left a non-empty output file, and its last status line reached the probed duration
-// (within max(2 s, 3 %); RunVerdict decides). Anything else is Failed, with the encoder's last lines
-// and the reason (in Chinese, with both times for a shortfall) as the error text in mediaInfo.
+// status 0, left a non-empty output file, and its last status line reached the duration (the
+// probe's, or ffmpeg's own, see above; within max(2 s, 3 %); RunVerdict decides). Anything else is
+// Failed, with the encoder's last lines and the reason (in Chinese, with both times for a
+// shortfall) as the error text in mediaInfo.
 //
 // Output files: the output name is claimed with O_CREAT|O_EXCL before the encoder starts, so two
 // conversions never write one file. A run that fails or is stopped removes the file it claimed (and
@@ -58,6 +66,7 @@ class ChildProcess;
 namespace convert {
 
 class EncoderBinding;
+class EncoderOutputReader;
 
 // The encoder priority classes, with the values the classic program used for them.
 enum EncoderPriorityClass : uint32_t {
@@ -184,6 +193,8 @@ private:
     // Ends a run: Converting becomes `state` and is reported; false (no report) when a stop or a
     // probe failure came first.
     bool endRun(int state);
+    // setProbeResult() under the job lock; true when the failure ended this job's run.
+    bool storeProbeResult(const std::string& durationText, const std::string& info, bool ok, int64_t durationMillis);
     void setErrorText(const std::string& errorText);
     void fail(const std::string& errorText);
     // The reason a Waiting job cannot start (empty when it can).
@@ -194,12 +205,19 @@ private:
     void joinThread();
     // Sets the stop flag and wakes whatever the run waits for (the probe, the encoder's output).
     void requestStop();
-    bool waitForProbe();
+    // Waits until start() has reported Converting (and, with needProbe, until the probe has
+    // answered); false when a stop or a probe failure came first.
+    bool waitForRun(bool needProbe);
+    // The probe's duration once it has answered.
+    std::optional<int64_t> probedDuration() const;
+    // The duration the verdict compares with: the probe's, else the encoder's own, else the
+    // probe's after waiting for it. Nothing when a stop or a probe failure came first.
+    std::optional<int64_t> verdictDuration(const EncoderOutputReader& reader);
     CommandLineBuilder builder() const;
     // The body of run(): prepare, wait for the probe, claim the output, run the encoder, report.
     void runConversion();
     // Runs the encoder of one conversion; on Failed, errorText holds what the row will show.
-    RunOutcome runEncoder(const EncoderCommand& command, int64_t durationMillis, std::string& errorText);
+    RunOutcome runEncoder(const EncoderCommand& command, std::string& errorText);
     bool launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
                 std::string& errorText);
     void dropProcess();
@@ -237,8 +255,8 @@ private:
     KXLib::KXMutex runMutex_ KX_ACQUIRED_BEFORE(jobLock);
     KXLib::KXSmartPtr<KXLib::KXThread> thread_ KX_GUARDED_BY(runMutex_);
 
-    // The running encoder, reachable by stop() and applyPriority(). Held only around calls into
-    // the encoder's process, never together with another lock of the job.
+    // The running encoder, reachable by stop(), applyPriority() and a failed probe. Held only
+    // around calls into the encoder's process, never together with another lock of the job.
     KXLib::KXMutex processMutex_;
     std::shared_ptr<platform::ChildProcess> process_ KX_GUARDED_BY(processMutex_);
 };

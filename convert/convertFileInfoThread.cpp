@@ -14,17 +14,6 @@ namespace convert {
 
 using KXLib::KXAutoLock;
 
-namespace {
-
-// The input as ffmpeg is given it: the header of its answer repeats it word for word.
-std::string inputArgument(const std::vector<std::string>& arguments)
-{
-    const auto option = std::find(arguments.begin(), arguments.end(), "-i");
-    return option != arguments.end() && option + 1 != arguments.end() ? *(option + 1) : std::string();
-}
-
-}  // namespace
-
 convertFileInfoThread::convertFileInfoThread(const EncoderBinding* binding)
     : binding_(binding), wakeSignal(std::make_unique<KXLib::KXSemaphore>(0, KXLib::kKXSignalMaximum))
 {
@@ -162,7 +151,7 @@ MediaInfo convertFileInfoThread::probe(const EncoderBinding& binding, const std:
     }
     // Everything is read, so the encoder never waits on a full pipe; the parser keeps only the
     // lines that matter, so a file with thousands of tags or chapters costs no more memory.
-    MediaInfoParser parser(inputArgument(command.arguments));
+    MediaInfoParser parser(command.inputArgument());
     std::string piece;
     while (process.read(piece, 4096) == platform::ChildProcess::ReadStatus::Data) {
         parser.feed(piece);

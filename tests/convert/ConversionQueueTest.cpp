@@ -110,6 +110,14 @@ protected:
     }
     static std::string probeLine(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
     static std::string goodScript() { return "statuses 0 2 0.5\nwrite-output\n"; }
+    // What ffmpeg prints of its input before converting (the probe's 2 s): a job that starts before
+    // its probe has answered takes the duration from it, so its first status line shows a percentage.
+    static std::string headerScript()
+    {
+        return "say Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'mp4_av.mp4':\n"
+               "say   Duration: 00:00:02.00, start: 0.000000\n"
+               "say   Stream #0:0[0x1]: Video: h264 (High), yuv420p, 160x120\nsay Output #0, avi, to 'out.avi':\n";
+    }
 
     convertFile* add(ConversionQueue& queue, const std::string& path)
     {
@@ -243,9 +251,27 @@ TEST_F(ConversionQueueTest, ProbeFailureDuringAConversionIsCountedAndStartsNothi
     EXPECT_EQ(queue_->countFinished(), 3);
 }
 
+// The first job starts without waiting for its probe; when the probe then finds a bad file, the
+// encoder already under way is ended, the job is counted once, and the next one starts.
+TEST_F(ConversionQueueTest, ARunningJobWhoseProbeFailsIsCountedOnceAndTheNextStarts)
+{
+    std::filesystem::create_directories(dir_ / "src");
+    const std::string badScript = probeLine("probe-random-bin.txt") + "status 0\nwrite-output\nhang\n";
+    convertFile* bad = add(fakeencoder::writeScript(dir_ / "src" / "notes.txt", badScript));
+    convertFile* next = add(source("next.mp4", goodScript()));
+    ASSERT_TRUE(queue_->start());
+    pumpUntilEnded(listener_);
+    EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 0 2", "finished 1 5"}));
+    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+    EXPECT_EQ(next->getState(), convert::Done);
+    EXPECT_EQ(queue_->finishedThisRun(), 2);
+    EXPECT_EQ(listener_.ended, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "out" / "notes.avi"));  // what its encoder wrote is gone
+}
+
 TEST_F(ConversionQueueTest, StopAllReturnsTheJobToWaitingWithoutEndingAndRestartConvertsIt)
 {
-    const std::string path = source("a.mp4", "write-output\nstatus 0\nhang\n");
+    const std::string path = source("a.mp4", headerScript() + "write-output\nstatus 0\nhang\n");
     convertFile* a = add(path);
     add(source("b.mp4", goodScript()));
     ASSERT_TRUE(queue_->start());
@@ -289,7 +315,7 @@ TEST_F(ConversionQueueTest, EveryRowEndingBeforeTheStartLeavesNothingToStart)
 TEST_F(ConversionQueueTest, ListenerMayRemoveStopAndDestroyFromInsideItsCalls)
 {
     add(source("a.mp4", goodScript()));
-    convertFile* b = add(source("b.mp4", "status 0\nhang\n"));
+    convertFile* b = add(source("b.mp4", headerScript() + "status 0\nhang\n"));
     listener_.onFinished = [&](convertFile* job, int) {
         EXPECT_TRUE(queue_->removeJob(job));
     };

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
 #include <vector>
 
 using convert::EncoderOutputReader;
@@ -273,4 +275,77 @@ TEST(EncoderOutputReaderTest, ReportedSpeedRefusesWhatIsNoSpeed)
     reader.finish();  // the output ended inside the number
     EXPECT_FALSE(reader.reportedSpeed());
     EXPECT_EQ(reader.lastTimeMillis(), 4000);
+}
+
+namespace {
+
+// A conversion's output as ffmpeg prints it: a probe fixture's input section (the header is the
+// same), the output section, and status lines at the given times.
+std::string conversionOutput(const std::string& probeFixture, const std::vector<std::string>& times)
+{
+    std::string output = testfixtures::read(probeFixture);
+    if (const size_t complaint = output.find("At least one output"); complaint != std::string::npos)
+        output.erase(complaint);
+    output += "Stream mapping:\n  Stream #0:0 -> #0:0 (h264 (native) -> mpeg4 (native))\n"
+              "Output #0, avi, to 'out.avi':\n  Metadata:\n    title           : Duration: 00:09:00.00\n";
+    for (const std::string& time : times)
+        output += "frame=   10 fps=0.0 q=2.0 size=      10kB time=" + time + " bitrate= 10.0kbits/s speed=2x    \r";
+    return output;
+}
+
+}  // namespace
+
+TEST(EncoderOutputReaderTest, WithTheDurationToComeFfmpegsHeaderGivesItByTheProbesRules)
+{
+    // The 2 s of the input section's own line, not the tags' (the output's title says 9 minutes).
+    const std::string output = conversionOutput("probe-mov-av-meta-mov.txt", {"00:00:00.50", "00:00:01.00"});
+    for (size_t pieceSize : {size_t(1), size_t(7), size_t(10000)}) {
+        SCOPED_TRACE(pieceSize);
+        EncoderOutputReader reader(EncoderProgram::Ffmpeg, std::string_view("mov_av_meta.mov"));
+        EXPECT_FALSE(reader.durationMillis());
+        for (size_t at = 0; at < output.size(); at += pieceSize)
+            reader.feed(std::string_view(output).substr(at, pieceSize));
+        EXPECT_EQ(reader.durationMillis(), std::optional<int64_t>(2000));
+        EXPECT_TRUE(reader.durationFromHeader());
+        EXPECT_EQ(reader.percent(), 50);
+    }
+
+    // Where the probe would fail, the header gives nothing either: no video stream, a duration
+    // of N/A. The percentage waits for the probe's answer, and then follows the latest line.
+    for (const std::string fixture : {"probe-audio-only-m4a.txt", "probe-random-bin.txt"}) {
+        EncoderOutputReader reader(EncoderProgram::Ffmpeg, std::string_view(""));
+        reader.feed(conversionOutput(fixture, {"00:00:01.00"}));
+        reader.finish();
+        EXPECT_FALSE(reader.durationMillis()) << fixture;
+        EXPECT_EQ(reader.percent(), -1) << fixture;
+        EXPECT_TRUE(reader.sawProgress()) << fixture;
+    }
+    EncoderOutputReader lavfi(EncoderProgram::Ffmpeg, std::string_view(""));
+    lavfi.feed(testfixtures::read("progress-ffmpeg-avi.txt"));  // "Duration: N/A"
+    EXPECT_FALSE(lavfi.durationMillis());
+    EXPECT_EQ(lavfi.percent(), -1);
+    lavfi.setDurationMillis(8000);
+    EXPECT_EQ(lavfi.percent(), 50);  // its latest line says 4 s
+}
+
+TEST(EncoderOutputReaderTest, TheProbesDurationReplacesTheHeadersAtOnce)
+{
+    EncoderOutputReader reader(EncoderProgram::Ffmpeg, std::string_view(""));
+    reader.feed(conversionOutput("probe-mov-av-meta-mov.txt", {"00:00:01.00"}));
+    EXPECT_EQ(reader.percent(), 50);
+    reader.setDurationMillis(4000);
+    EXPECT_EQ(reader.percent(), 25);
+    EXPECT_FALSE(reader.durationFromHeader());
+    // A header read later changes nothing any more.
+    reader.feed(conversionOutput("probe-mp4-av-mp4.txt", {"00:00:02.00"}));
+    EXPECT_EQ(reader.durationMillis(), std::optional<int64_t>(4000));
+    EXPECT_EQ(reader.percent(), 50);
+
+    // mencoder has no such header, and its own percentage runs ahead of its position: nothing is
+    // shown until the probe answers.
+    EncoderOutputReader mencoder(EncoderProgram::Mencoder, std::string_view(""));
+    EXPECT_TRUE(mencoder.feed("Pos:   1.0s     25f (38%)  0.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r"));
+    EXPECT_EQ(mencoder.percent(), -1);
+    mencoder.setDurationMillis(4000);
+    EXPECT_EQ(mencoder.percent(), 25);
 }

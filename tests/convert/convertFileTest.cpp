@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 
@@ -221,16 +224,19 @@ TEST_F(ConvertFileTest, StopEndsTheEncoderAndItsChildrenWithoutReport)
     EXPECT_EQ(content, "another program's file");
 }
 
-TEST_F(ConvertFileTest, WaitsForTheProbeAndEndsWithItsFailure)
+TEST_F(ConvertFileTest, AProbeFailureEndsTheRunWhereverItHasGot)
 {
+    // The probe has not answered when the job starts; its failure may come before the encoder
+    // starts, while it runs, or after it ended (with no duration of its own, the verdict waits for
+    // the probe). The end is the same every time.
     auto job = makeJob("pidfile " + file("encoder.pid").string() + "\nstatuses 0 10 5\nwrite-output\n");
-    ASSERT_TRUE(job->start());  // the probe has not answered yet: the job thread waits
+    ASSERT_TRUE(job->start());
     EXPECT_EQ(job->getState(), convert::Converting);
     job->setProbeResult("", "", false);
     ASSERT_TRUE(recorder_.waitForReports(2));
     job.reset();  // joins the job thread
     EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::ProbeFailed}));
-    EXPECT_FALSE(std::filesystem::exists(file("encoder.pid")));  // no encoder ever started
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));  // whatever the encoder wrote is gone
 
     auto waiting = makeJob("write-output\n", "other.mp4");
     ASSERT_TRUE(waiting->start());
@@ -241,6 +247,153 @@ TEST_F(ConvertFileTest, WaitsForTheProbeAndEndsWithItsFailure)
     waiting->getDurationText(duration);
     EXPECT_EQ(duration, "00:00:10");
     EXPECT_EQ(waiting->getDurationSeconds(), 10u);
+}
+
+// A header as ffmpeg prints it before converting: a tag that looks like a duration, the real one, the
+// streams, and the output section.
+std::string ffmpegHeader(const std::string& duration)
+{
+    return "banner\nsay Input #0, mov,mp4,m4a, from 'clip.mp4':\nsay   Metadata:\n"
+           "say     comment         : Duration: 00:00:02.00\nsay   Duration: " + duration +
+           ", start: 0.000000, bitrate: 900 kb/s\nsay   Stream #0:0(und): Video: h264 (High), yuv420p, 640x480\n"
+           "say   Stream #0:1(und): Audio: aac (LC), 44100 Hz, stereo\nsay Stream mapping:\n"
+           "say   Stream #0:0 -> #0:0 (h264 (native) -> mpeg4 (native))\nsay Output #0, avi, to 'clip.avi':\n";
+}
+
+// Whether `seen` is `steps` with some left out, the last one kept.
+bool isStepsOf(const std::vector<int>& seen, const std::vector<int>& steps)
+{
+    auto next = steps.begin();
+    for (const int percent : seen) {
+        next = std::find(next, steps.end(), percent);
+        if (next == steps.end())
+            return false;
+        ++next;
+    }
+    return !seen.empty() && seen.back() == steps.back();
+}
+
+// Records the percentages a job reports and lets a test wait for one.
+class PercentLog : public Recorder {
+public:
+    void onProgress(convertFile*, int percent) override
+    {
+        std::lock_guard lock(mutex_);
+        percents_.push_back(percent);
+        changed_.notify_all();
+    }
+    // Waits for a report of `percent` (the limit keeps a broken run from hanging the suite).
+    bool waitFor(int percent)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(60), [&] {
+            return std::find(percents_.begin(), percents_.end(), percent) != percents_.end();
+        });
+    }
+    std::vector<int> percents() const
+    {
+        std::lock_guard lock(mutex_);
+        return percents_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> percents_;
+};
+
+// A FIFO the fake encoder's "gate" waits on; open() lets it go on.
+class Gate {
+public:
+    explicit Gate(std::filesystem::path path) : path_(std::move(path)) { ::mkfifo(path_.c_str(), 0600); }
+    std::string path() const { return path_.string(); }
+    void open() const { std::ofstream(path_) << "go\n"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST_F(ConvertFileTest, WithoutTheProbesAnswerTheEncodersOwnHeaderGivesTheDuration)
+{
+    // The probe never answers here: the encoder starts anyway, and its header's duration (20 s,
+    // not the tag's 2 s) gives the percentages and the coverage.
+    PercentLog log;
+    auto job = makeJob(ffmpegHeader("00:00:20.00") + "statuses 0 20 5\nwrite-output\n");
+    job->setListener(&log);
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(log.waitForReports(2));
+    EXPECT_EQ(log.states(), (std::vector<int>{convert::Converting, convert::Done}));
+    // Status lines that arrive together count as their last one, so some steps may be missing.
+    EXPECT_TRUE(isStepsOf(log.percents(), {0, 25, 50, 75, 100})) << testing::PrintToString(log.percents());
+
+    // A run that stops short of the header's duration is not a conversion.
+    PercentLog cut;
+    auto shortRun = makeJob(ffmpegHeader("00:00:20.00") + "statuses 0 10 5\nwrite-output\n", "cut.mp4");
+    shortRun->setListener(&cut);
+    ASSERT_TRUE(shortRun->start());
+    ASSERT_TRUE(cut.waitForReports(2));
+    EXPECT_EQ(cut.states().back(), convert::Failed);
+    EXPECT_NE(mediaInfo(*shortRun).find("只转换到 00:00:10.00,源文件时长为 00:00:20.00"), std::string::npos)
+        << mediaInfo(*shortRun);
+}
+
+TEST_F(ConvertFileTest, TheProbesAnswerDuringTheRunTakesOverTheDuration)
+{
+    Gate gate(file("gate"));
+    PercentLog log;
+    auto job = makeJob(ffmpegHeader("00:00:20.00") + "status 5\ngate " + gate.path() +
+                       "\nstatuses 6 10 2\nwrite-output\n");
+    job->setListener(&log);
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(log.waitFor(25));  // 5 s of the header's 20
+    job->setProbeResult("00:00:10", "Video: probed", true, 10000);
+    gate.open();
+    ASSERT_TRUE(log.waitForReports(2));
+    EXPECT_EQ(log.states().back(), convert::Done);
+    // From the next status line on the probe's 10 s count (6 s is 60 %, not 30 %), and so they do
+    // for the coverage: 10 s of the header's 20 would not be a conversion.
+    EXPECT_TRUE(isStepsOf(log.percents(), {25, 60, 80, 100})) << testing::PrintToString(log.percents());
+    EXPECT_EQ(mediaInfo(*job), "Video: probed");
+}
+
+TEST_F(ConvertFileTest, AProbeFailureWhileTheEncoderRunsEndsItAndItsOutput)
+{
+    PercentLog log;
+    auto job = makeJob(ffmpegHeader("00:00:20.00") + "pidfile " + file("encoder.pid").string() +
+                       "\nstatus 4\nwrite-output\nhang\n");
+    job->setListener(&log);
+    ASSERT_TRUE(job->start());
+    ASSERT_TRUE(log.waitFor(20));
+    const pid_t encoder = fakeencoder::waitForPidFile(file("encoder.pid"));
+    job->setProbeResult("", "", false);
+    ASSERT_TRUE(log.waitForReports(2));
+    job->stop();  // nothing runs any more: does nothing
+    job.reset();  // joins the job thread
+    EXPECT_EQ(log.states(), (std::vector<int>{convert::Converting, convert::ProbeFailed}));
+    EXPECT_FALSE(fakeencoder::isRunning(encoder));
+    EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
+}
+
+TEST_F(ConvertFileTest, AnEncoderWithoutADurationOfItsOwnWaitsForTheProbesVerdict)
+{
+    // No header: the run cannot tell a cut conversion from a whole one until the probe answers,
+    // whenever that is; 5 s of 10 is not a conversion.
+    auto job = makeJob("statuses 0 5 1\nwrite-output\n");
+    ASSERT_TRUE(job->start());
+    probeAsTenSeconds(*job);
+    ASSERT_TRUE(recorder_.waitForReports(2));
+    EXPECT_EQ(recorder_.states().back(), convert::Failed);
+    EXPECT_NE(mediaInfo(*job).find("源文件时长为 00:00:10.00"), std::string::npos) << mediaInfo(*job);
+
+    // A stop while it waits for the probe returns the job to Waiting.
+    Recorder other;
+    auto waiting = makeJob("statuses 0 5 1\nwrite-output\n", "waits.mp4");
+    waiting->setListener(&other);
+    ASSERT_TRUE(waiting->start());
+    waiting->stop();
+    EXPECT_EQ(waiting->getState(), convert::Waiting);
+    EXPECT_EQ(other.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_FALSE(std::filesystem::exists(file("out/waits.avi")));
 }
 
 TEST_F(ConvertFileTest, ProbeFailureSetsTheFixedTexts)

@@ -11,6 +11,8 @@
 //                        header names the real input, as ffmpeg's would
 //   flood BYTES          prints that many bytes of filler lines
 //   sleep MS             waits
+//   gate PATH            waits until a writer of the FIFO at PATH has opened and closed it (a test
+//                        lets the encoder go on at the moment it chooses)
 //   write-output         writes a few bytes to the output file (the argument after "-o", else the
 //                        last argument)
 //   pidfile PATH         writes its own process id to PATH
@@ -179,6 +181,13 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
         long ms = 0;
         rest >> ms;
         ::usleep(static_cast<useconds_t>(ms * 1000));
+    } else if (directive == "gate") {
+        std::string path;
+        rest >> path;
+        // Opening a FIFO for reading blocks until a writer comes; reading then ends when it closes.
+        std::ifstream gate(path, std::ios::binary);
+        std::string ignored;
+        std::getline(gate, ignored);
     } else if (directive == "write-output") {
         std::ofstream(args.output, std::ios::binary) << "fake encoder output\n";
     } else if (directive == "pidfile") {
