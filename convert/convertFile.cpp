@@ -8,6 +8,7 @@
 #include "convert/RunVerdict.h"
 #include "kxlib/KXAutoLock.h"
 #include "kxlib/KXMutexLock.h"
+#include "platform/core/AwakeClock.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/DebugOutput.h"
 #include "platform/core/RegularFile.h"
@@ -99,7 +100,7 @@ int convertFile::niceValueOf(uint32_t value)
 }
 
 convertFile::convertFile(const EncoderBinding* binding)
-    : binding_(binding), profile_(profile::makeEmptyProfileRecord())
+    : binding_(binding), profile_(profile::makeEmptyProfileRecord()), clock_(&platform::AwakeClock::system())
 {
 }
 
@@ -369,16 +370,21 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, i
     std::string piece;
     platform::ChildProcess::ReadStatus status;
     while ((status = child->read(piece, 9999)) == platform::ChildProcess::ReadStatus::Data) {
-        if (reader.feed(piece) && reader.percent() >= 0)
-            setPercent(reader.percent());
+        if (reader.feed(piece)) {
+            observeMeter(reader);
+            if (reader.percent() >= 0)
+                setPercent(reader.percent());
+        }
         platform::DebugOutput::line(piece);
         piece.clear();
     }
     reader.finish();
     const platform::ChildProcess::ExitStatus exit = child->finish();
     dropProcess();
-    if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
+    if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load()) {
+        stopMeter(false);
         return RunOutcome::Stopped;  // no report; the partial output goes
+    }
 
     RunVerdict::Run run;
     run.exit = exit;
@@ -388,6 +394,7 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, i
     run.outputPath = command.outputPath;
     run.durationMillis = durationMillis;
     const RunVerdict verdict(encoderProgramName(command.program), run);
+    stopMeter(verdict.converted());
     if (verdict.converted())
         return RunOutcome::Done;
     errorText = verdict.errorText(reader.errorText());
@@ -404,8 +411,11 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
             child->interrupt();
     }
     std::string startError;
+    // Timed from before the start, so that the encoder's own start-up counts as encoding time.
+    startMeter();
     if (!child->interrupted() && child->start(command.arguments, niceValueOf(encoderPriorityClass()), &startError))
         return true;
+    stopMeter(false);
     dropProcess();
     const std::string& program = command.arguments.front();
     const char* name = encoderProgramName(command.program);
@@ -413,6 +423,59 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
                     ? "找不到编码器 " + std::string(name) + "(" + program + ")"
                     : "无法启动编码器 " + std::string(name) + ": " + startError;
     return false;
+}
+
+void convertFile::setClock(const platform::AwakeClock& clock)
+{
+    KXMutexLock guard(paceMutex_);
+    clock_ = &clock;
+}
+
+void convertFile::startMeter()
+{
+    KXMutexLock guard(paceMutex_);
+    encodingSeconds_.reset();
+    meter_.emplace(*clock_);
+    meter_->start();
+}
+
+void convertFile::observeMeter(const EncoderOutputReader& reader)
+{
+    KXMutexLock guard(paceMutex_);
+    if (meter_)
+        meter_->observe(reader.lastTimeMillis(), reader.reportedSpeed());
+}
+
+void convertFile::stopMeter(bool converted)
+{
+    KXMutexLock guard(paceMutex_);
+    if (converted && meter_)
+        encodingSeconds_ = meter_->elapsedSeconds();
+    meter_.reset();
+}
+
+convertFile::EncoderPace convertFile::encoderPace() const
+{
+    KXMutexLock guard(paceMutex_);
+    EncoderPace pace;
+    if (!meter_)
+        return pace;
+    pace.running = true;
+    pace.positionSeconds = meter_->positionSeconds();
+    pace.speed = meter_->speed();
+    return pace;
+}
+
+std::optional<double> convertFile::encodingSeconds() const
+{
+    KXMutexLock guard(paceMutex_);
+    return encodingSeconds_;
+}
+
+int64_t convertFile::getDurationMillis() const
+{
+    KXAutoLock lock(&jobLock);
+    return durationMillis_;
 }
 
 void convertFile::dropProcess()

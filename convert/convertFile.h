@@ -30,6 +30,7 @@
 // guarded by the process-wide jobLock; state and percent are atomics.
 #include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
+#include "convert/EncodingSpeedMeter.h"
 #include "convert/JobState.h"
 #include "convert/OutputClaim.h"
 #include "convert/convertEvent.h"
@@ -52,12 +53,14 @@
 #include <vector>
 
 namespace platform {
+class AwakeClock;
 class ChildProcess;
 }
 
 namespace convert {
 
 class EncoderBinding;
+class EncoderOutputReader;
 
 // The encoder priority classes, with the values the classic program used for them.
 enum EncoderPriorityClass : uint32_t {
@@ -173,6 +176,24 @@ public:
     // Gives the running encoder the current encoderPriorityClass(). Any thread.
     void applyPriority();
 
+    // The clock the encoder's speed and run time are measured on (AwakeClock::system() until set;
+    // tests give a scripted one). Must outlive the job; set it before start(), not during a run.
+    void setClock(const platform::AwakeClock& clock);
+    // Where the running encoder is and how fast it goes, from its status lines. `running` is false
+    // (and the rest zero or unknown) before the encoder has started and after it has ended. Any
+    // thread.
+    struct EncoderPace {
+        bool running = false;
+        double positionSeconds = 0;
+        std::optional<double> speed;  // seconds of media per second of encoding
+    };
+    EncoderPace encoderPace() const;
+    // The seconds on the clock the last successful run's encoder took, from its start to its end;
+    // nothing while a run is under way and after a run that did not end Done. Any thread.
+    std::optional<double> encodingSeconds() const;
+    // The probed duration with its fraction, in milliseconds; 0 when unknown.
+    int64_t getDurationMillis() const;
+
 private:
     enum class RunOutcome { Done, Failed, Stopped };
 
@@ -203,6 +224,11 @@ private:
     bool launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
                 std::string& errorText);
     void dropProcess();
+    // The speed meter of a run: started just before its encoder, fed by each status line, stopped
+    // when the encoder ends (with the run time kept when the run converted).
+    void startMeter();
+    void observeMeter(const EncoderOutputReader& reader);
+    void stopMeter(bool converted);
     // The run no longer holds a claim worth recording: its output is a result or is gone.
     void forgetClaim();
 
@@ -241,6 +267,13 @@ private:
     // the encoder's process, never together with another lock of the job.
     KXLib::KXMutex processMutex_;
     std::shared_ptr<platform::ChildProcess> process_ KX_GUARDED_BY(processMutex_);
+
+    // The pace of the running encoder: written on the job's thread, read by the window thread.
+    // Held only around the meter's own calls, never together with another lock of the job.
+    mutable KXLib::KXMutex paceMutex_;
+    const platform::AwakeClock* clock_ KX_GUARDED_BY(paceMutex_);
+    std::optional<EncodingSpeedMeter> meter_ KX_GUARDED_BY(paceMutex_);  // while the encoder runs
+    std::optional<double> encodingSeconds_ KX_GUARDED_BY(paceMutex_);
 };
 
 }  // namespace convert

@@ -5,6 +5,7 @@
 #include "convert/QueueRecovery.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
+#include "convert/TimeLeftText.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXButtonRow.h"
 #include "kxlib/ui/KXColor.h"
@@ -581,7 +582,8 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 std::string CLumaretDlg::statusLine() const
 {
     if (convertPage.isVisible() && convertPage.isConverting())
-        return options().shutdownWhenDone ? kConvertingShutdownStatus : kConvertingStatus;
+        return convert::TimeLeftText::withTimeLeft(
+            options().shutdownWhenDone ? kConvertingShutdownStatus : kConvertingStatus, convertPage.queueSecondsLeft());
     return statusText_;
 }
 
