@@ -195,6 +195,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
         if (!status)
             return false;
         sawProgress_ = true;
+        ++statusLines_;
         lastTimeMillis_ = millisOf(status->seconds);
         // mencoder's own percentage follows the file position, which runs ahead of the time for
         // many containers; its position in seconds over the duration is the true share.
@@ -206,6 +207,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
     if (!seconds)
         return false;
     sawProgress_ = true;
+    ++statusLines_;
     lastTimeMillis_ = millisOf(*seconds);
     reportedSpeed_ = ffmpegReportedSpeed(line);
     if (durationMillis_ > 0)

@@ -435,6 +435,7 @@ void convertFile::startMeter()
 {
     KXMutexLock guard(paceMutex_);
     encodingSeconds_.reset();
+    statusLines_ = 0;
     meter_.emplace(*clock_);
     meter_->start();
 }
@@ -442,8 +443,10 @@ void convertFile::startMeter()
 void convertFile::observeMeter(const EncoderOutputReader& reader)
 {
     KXMutexLock guard(paceMutex_);
-    if (meter_)
-        meter_->observe(reader.lastTimeMillis(), reader.reportedSpeed());
+    if (!meter_)
+        return;
+    meter_->observe(reader.lastTimeMillis(), reader.reportedSpeed());
+    statusLines_ = reader.statusLines();
 }
 
 void convertFile::stopMeter(bool converted)
@@ -462,7 +465,8 @@ convertFile::EncoderPace convertFile::encoderPace() const
         return pace;
     pace.running = true;
     pace.positionSeconds = meter_->positionSeconds();
-    pace.speed = meter_->speed();
+    if (statusLines_ >= kSteadyStatusLine)
+        pace.speed = meter_->speed();
     return pace;
 }
 

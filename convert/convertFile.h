@@ -180,8 +180,11 @@ public:
     // tests give a scripted one). Must outlive the job; set it before start(), not during a run.
     void setClock(const platform::AwakeClock& clock);
     // Where the running encoder is and how fast it goes, from its status lines. `running` is false
-    // (and the rest zero or unknown) before the encoder has started and after it has ended. Any
-    // thread.
+    // (and the rest zero or unknown) before the encoder has started and after it has ended. The
+    // speed is known from the kSteadyStatusLine-th status line on: the first comes while the
+    // encoder is still starting, and the speed it states covers a fraction of a second (an
+    // encoder that stalls after it shows no speed at all rather than that one). Any thread.
+    static constexpr uint64_t kSteadyStatusLine = 2;
     struct EncoderPace {
         bool running = false;
         double positionSeconds = 0;
@@ -273,6 +276,7 @@ private:
     mutable KXLib::KXMutex paceMutex_;
     const platform::AwakeClock* clock_ KX_GUARDED_BY(paceMutex_);
     std::optional<EncodingSpeedMeter> meter_ KX_GUARDED_BY(paceMutex_);  // while the encoder runs
+    uint64_t statusLines_ KX_GUARDED_BY(paceMutex_) = 0;  // of the running encoder
     std::optional<double> encodingSeconds_ KX_GUARDED_BY(paceMutex_);
 };
 

@@ -208,16 +208,28 @@ TEST_F(ConversionQueueTimeLeftTest, RunningRowShowsItsEncodersSpeedAndOnlySucces
 {
     Listener listener;
     auto queue = makeQueue(listener);
-    // The encoder ends only when a second gate opens, so the test looks at it while it runs.
+    // The encoder goes on from its first status line, and ends, only when further gates open, so
+    // the test looks at it while it runs.
+    const std::filesystem::path more = dir_ / "paced.more";
     const std::filesystem::path hold = dir_ / "paced.hold";
+    ASSERT_EQ(::mkfifo(more.c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(hold.c_str(), 0600), 0);
     std::string gate;
-    convertFile* job = add(*queue, "paced", {20, 2.5}, gate, -1, "await " + hold.string() + "\nwrite-output\n");
+    convertFile* job = add(*queue, "paced", {20, 2.5}, gate, 0,
+                           "await " + more.string() + "\nstatuses 5 20 5 2.5\nawait " + hold.string() +
+                               "\nwrite-output\n");
     pumpUntil([&] { return listener.probed == 1; });
     ASSERT_TRUE(queue->start());
     EXPECT_FALSE(job->encoderPace().speed);
 
+    // The first status line comes while the encoder starts up: its speed is not taken.
     letGo(gate, {20, 2.5});
+    pumpUntil([&] { return listener.lastPercent == 0; });
+    EXPECT_TRUE(job->encoderPace().running);
+    EXPECT_FALSE(job->encoderPace().speed);
+    EXPECT_FALSE(queue->timeLeft().queueSeconds);
+
+    std::ofstream(more) << "go\n";
     pumpUntil([&] { return listener.lastPercent == 100; });
     const convertFile::EncoderPace pace = job->encoderPace();
     EXPECT_TRUE(pace.running);
