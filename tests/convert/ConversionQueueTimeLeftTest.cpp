@@ -262,3 +262,27 @@ TEST_F(ConversionQueueTimeLeftTest, RunningRowShowsItsEncodersSpeedAndOnlySucces
     EXPECT_FALSE(cut->encodingSeconds());
     EXPECT_FALSE(queue->speedHistory().rate(kProfileName));
 }
+
+// A FIFO where the history should be never holds the queue up: it is set aside, the estimate
+// starts afresh, and the next success writes a plain file in its place.
+TEST_F(ConversionQueueTimeLeftTest, AFifoInPlaceOfTheHistoryIsSetAsideAndReplacedByTheNextSuccess)
+{
+    std::filesystem::create_directories(data());
+    const std::filesystem::path file = data() / SpeedHistory::kFileName;
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    Listener listener;
+    auto queue = makeQueue(listener);
+    EXPECT_EQ(queue->speedHistory().loaded(), SpeedHistory::Loaded::SetAside);
+    EXPECT_TRUE(std::filesystem::is_fifo(queue->speedHistory().badPath()));
+
+    std::string gate;
+    add(*queue, "after", {10, 2.0}, gate);
+    pumpUntil([&] { return listener.probed == 1; });
+    ASSERT_TRUE(queue->start());
+    letGo(gate, {10, 2.0});
+    pumpUntil([&] { return listener.ended == 1; });
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
+    const SpeedHistory saved(data());
+    EXPECT_EQ(saved.loaded(), SpeedHistory::Loaded::Read);
+    EXPECT_EQ(saved.rate(kProfileName), takes({10, 2.0}) / 10);
+}
