@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int kClipSeconds[] = {8, 12, 6, 15, 10};
+constexpr int kClipSeconds[] = {24, 36, 18, 45, 30};
 
 std::filesystem::path benchFolder()
 {
