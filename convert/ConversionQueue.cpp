@@ -3,10 +3,13 @@
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "convert/QueuedFile.h"
+#include "convert/TimeLeftEstimate.h"
 #include "convert/convertFileInfoThread.h"
 #include "kxlib/KXMutex.h"
 #include "kxlib/KXMutexLock.h"
+#include "platform/core/AwakeClock.h"
 #include "platform/core/DebugOutput.h"
+#include "profile/ProfileRecord.h"
 
 #include <algorithm>
 #include <thread>
@@ -34,6 +37,8 @@ struct ConversionQueue::Impl {
     const EncoderBinding* const binding;
     convertFileInfoThread probe;
     uint32_t priorityClass = convertFile::encoderPriorityClass();
+    SpeedHistory speeds;
+    const platform::AwakeClock* clock = &platform::AwakeClock::system();
 
     // Lives as long as the queue. A posted function holds only a weak reference, so a function run
     // after the queue is gone (or from inside a listener call that destroyed it) does nothing.
@@ -81,6 +86,7 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
     own->setDisposed(true);
     own->copyFrom(job);
     own->setListener(this);
+    own->setClock(*impl_->clock);
 
     Row row;
     row.id = nextId_++;
@@ -339,6 +345,70 @@ uint32_t ConversionQueue::priorityClass() const
     return impl_->priorityClass;
 }
 
+void ConversionQueue::loadSpeedHistory(const std::filesystem::path& folder)
+{
+    impl_->speeds = SpeedHistory(folder);
+    if (impl_->speeds.loaded() == SpeedHistory::Loaded::SetAside ||
+        impl_->speeds.loaded() == SpeedHistory::Loaded::NotKept)
+        platform::DebugOutput::line("damaged speed history set aside: " + impl_->speeds.path().string());
+}
+
+const SpeedHistory& ConversionQueue::speedHistory() const
+{
+    return impl_->speeds;
+}
+
+void ConversionQueue::setClock(const platform::AwakeClock& clock)
+{
+    impl_->clock = &clock;
+}
+
+void ConversionQueue::rememberSpeed(const convertFile& job)
+{
+    const std::optional<double> seconds = job.encodingSeconds();
+    if (!seconds)
+        return;
+    const double mediaSeconds = static_cast<double>(job.getDurationMillis()) / 1000.0;
+    if (!impl_->speeds.record(profile::profileNameOf(job.getProfile()), *seconds, mediaSeconds))
+        return;
+    std::string error;
+    if (impl_->speeds.loaded() != SpeedHistory::Loaded::Nothing && !impl_->speeds.save(&error))
+        platform::DebugOutput::line(error);
+}
+
+const ConversionQueue::RowTimeLeft* ConversionQueue::TimeLeftNow::find(const convertFile* job) const
+{
+    const auto found =
+        std::find_if(running.begin(), running.end(), [job](const RowTimeLeft& row) { return row.job == job; });
+    return found == running.end() ? nullptr : &*found;
+}
+
+ConversionQueue::TimeLeftNow ConversionQueue::timeLeft() const
+{
+    TimeLeftNow now;
+    std::vector<RunningRowProgress> running;
+    std::vector<WaitingRowWork> waiting;
+    for (const Row& row : rows_) {
+        const convertFile& job = *row.job;
+        const int state = job.getState();
+        const double mediaSeconds = static_cast<double>(job.getDurationMillis()) / 1000.0;
+        const std::string name = profile::profileNameOf(job.getProfile());
+        if (state == JobState::Converting) {
+            const convertFile::EncoderPace pace = job.encoderPace();
+            running.push_back({name, mediaSeconds, pace.positionSeconds, pace.speed});
+            now.running.push_back({&job, pace.speed, std::nullopt});
+        } else if (state == JobState::Waiting && converting_) {
+            waiting.push_back({name, mediaSeconds});
+        }
+    }
+    const TimeLeft estimate = TimeLeftEstimate::estimate(running, waiting, impl_->speeds, maxConverting());
+    for (size_t i = 0; i < now.running.size() && i < estimate.runningSeconds.size(); ++i)
+        now.running[i].seconds = estimate.runningSeconds[i];
+    if (converting_)
+        now.queueSeconds = estimate.queueSeconds;
+    return now;
+}
+
 void ConversionQueue::onStateChanged(convertFile* job, int state)
 {
     postFor(job, [state](ConversionQueue& queue, uint64_t id) { queue.handleState(id, state); });
@@ -389,6 +459,8 @@ void ConversionQueue::handleState(uint64_t id, int state)
     }
     if (final)
         freeSlot(id);
+    if (state == JobState::Done && counted)
+        rememberSpeed(*job);
 
     // The listener may remove rows, stop, start or even destroy the queue from inside any call,
     // so nothing found before a call is trusted after it.

@@ -33,17 +33,29 @@
 // exit. Destroying the queue leaves the journal as it is: an end without the exit procedure is
 // what the journal is for.
 //
+// Time left: the queue keeps a SpeedHistory (in memory, or read from the data folder with
+// loadSpeedHistory()), records in it the encoding time of each verified success, saves it after
+// each, and estimates from it, the running encoders' paces and the waiting rows' durations how
+// long the converting rows and the whole queue still need (timeLeft()).
+//
 // Ownership: the queue owns its jobs and the probe. A job pointer stays valid until removeJob()
 // or the queue's destruction; reports already posted for a removed job are dropped.
+#include "convert/SpeedHistory.h"
 #include "convert/convertEvent.h"
 #include "convert/convertFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace platform {
+class AwakeClock;
+}
 
 namespace convert {
 
@@ -146,6 +158,30 @@ public:
     void setPriorityClass(uint32_t priorityClass);
     uint32_t priorityClass() const;
 
+    // Reads the speed history of `folder` (SpeedHistory: a damaged file is set aside) in place of
+    // the one in memory; every verified success from now on is saved there.
+    void loadSpeedHistory(const std::filesystem::path& folder);
+    const SpeedHistory& speedHistory() const;
+    // The clock the jobs added from now on measure their encoders on (AwakeClock::system() until
+    // set). Must outlive the queue.
+    void setClock(const platform::AwakeClock& clock);
+
+    // The estimate as it stands: for each converting row (in row order) its encoder's speed and
+    // the seconds it still needs, and the seconds until the last Waiting row is converted. Unknown
+    // parts are empty; the queue's seconds are empty too while the queue does not convert.
+    struct RowTimeLeft {
+        const convertFile* job = nullptr;
+        std::optional<double> speed;    // seconds of media per second of encoding
+        std::optional<double> seconds;
+    };
+    struct TimeLeftNow {
+        std::vector<RowTimeLeft> running;
+        std::optional<double> queueSeconds;
+        // The entry of a converting job; null for any other.
+        const RowTimeLeft* find(const convertFile* job) const;
+    };
+    TimeLeftNow timeLeft() const;
+
 private:
     // One row: its job and a number of its own, so that a report posted for a removed job can
     // never reach a job created later at the same address.
@@ -177,6 +213,8 @@ private:
     // The row's run has ended (or was stopped): its slot is free.
     void freeSlot(uint64_t id);
     bool hasUnreportedFinalState() const;
+    // A verified success teaches the history its profile's pace.
+    void rememberSpeed(const convertFile& job);
     // Posts one journal write for any number of changes made before it runs.
     void scheduleJournalWrite();
     void writeJournal();

@@ -247,6 +247,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
         if (!status)
             return false;
         sawProgress_ = true;
+        ++statusLines_;
         lastTimeMillis_ = millisOf(status->seconds);
         lastSeconds_ = status->seconds;
         ownPercent_ = status->percent;
@@ -260,6 +261,7 @@ bool EncoderOutputReader::takeLine(std::string_view line)
     if (header_)
         endHeader();
     sawProgress_ = true;
+    ++statusLines_;
     lastTimeMillis_ = millisOf(*seconds);
     lastSeconds_ = *seconds;
     reportedSpeed_ = ffmpegReportedSpeed(line);

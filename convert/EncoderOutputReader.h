@@ -65,6 +65,8 @@ public:
     void finish();
 
     bool sawProgress() const { return sawProgress_; }
+    // How many status lines were read.
+    uint64_t statusLines() const { return statusLines_; }
     // The latest percentage, 0..100; negative while none is known.
     int percent() const { return percent_; }
     // The encoder's position in the media, in milliseconds, as its latest status line gave it
@@ -114,6 +116,7 @@ private:
     bool inBanner_ = false;
     bool firstLine_ = true;
     bool sawProgress_ = false;
+    uint64_t statusLines_ = 0;
     int percent_ = -1;
     int64_t lastTimeMillis_ = -1;
     std::optional<double> reportedSpeed_;

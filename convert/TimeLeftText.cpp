@@ -39,4 +39,17 @@ std::string TimeLeftText::speed(std::optional<double> mediaSecondsPerSecond)
     return text;
 }
 
+std::string TimeLeftText::rowPace(std::optional<double> mediaSecondsPerSecond, std::optional<double> seconds)
+{
+    const std::string shownSpeed = speed(mediaSecondsPerSecond);
+    return (shownSpeed.empty() ? std::string() : "速度 " + shownSpeed + " ") + timeLeft(seconds);
+}
+
+std::string TimeLeftText::withTimeLeft(const std::string& status, std::optional<double> seconds)
+{
+    if (!seconds || !(*seconds >= 0))
+        return status;
+    return status + " " + timeLeft(seconds);
+}
+
 }  // namespace convert

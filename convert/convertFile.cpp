@@ -8,6 +8,7 @@
 #include "convert/RunVerdict.h"
 #include "kxlib/KXAutoLock.h"
 #include "kxlib/KXMutexLock.h"
+#include "platform/core/AwakeClock.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/DebugOutput.h"
 #include "platform/core/RegularFile.h"
@@ -99,7 +100,7 @@ int convertFile::niceValueOf(uint32_t value)
 }
 
 convertFile::convertFile(const EncoderBinding* binding)
-    : binding_(binding), profile_(profile::makeEmptyProfileRecord())
+    : binding_(binding), profile_(profile::makeEmptyProfileRecord()), clock_(&platform::AwakeClock::system())
 {
 }
 
@@ -396,7 +397,8 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
     platform::ChildProcess::ReadStatus status;
     while ((status = child->read(piece, 9999)) == platform::ChildProcess::ReadStatus::Data) {
         takeProbe();
-        reader.feed(piece);
+        if (reader.feed(piece))
+            observeMeter(reader);
         // Every piece counts at once, the one with the last status line before the end too;
         // setPercent() reports only a change.
         if (reader.percent() >= 0)
@@ -408,11 +410,15 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
     const platform::ChildProcess::ExitStatus exit = child->finish();
     dropProcess();
     // No report for a stop or a failed probe (which has reported); the partial output goes.
-    if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load())
+    if (status == platform::ChildProcess::ReadStatus::Interrupted || stopRequested_.load()) {
+        stopMeter(false);
         return RunOutcome::Stopped;
+    }
     const std::optional<int64_t> durationMillis = verdictDuration(reader);
-    if (!durationMillis)
+    if (!durationMillis) {
+        stopMeter(false);
         return RunOutcome::Stopped;
+    }
     takeProbe();
     if (reader.percent() >= 0)
         setPercent(reader.percent());  // the last status line over the duration the verdict used
@@ -425,6 +431,7 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
     run.outputPath = command.outputPath;
     run.durationMillis = *durationMillis;
     const RunVerdict verdict(encoderProgramName(command.program), run);
+    stopMeter(verdict.converted());
     if (verdict.converted())
         return RunOutcome::Done;
     errorText = verdict.errorText(reader.errorText());
@@ -442,6 +449,8 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
             child->interrupt();
     }
     std::string startError;
+    // Timed from before the start, so that the encoder's own start-up counts as encoding time.
+    startMeter();
     const int niceValue = niceValueOf(encoderPriorityClass());
     if (!child->interrupted() && child->start(command.arguments, niceValue, &startError)) {
         // A priority chosen while the encoder was being started found no process to apply to.
@@ -449,6 +458,7 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
             child->setNice(niceValueOf(encoderPriorityClass()));
         return true;
     }
+    stopMeter(false);
     dropProcess();
     const std::string& program = command.arguments.front();
     const char* name = encoderProgramName(command.program);
@@ -456,6 +466,63 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
                     ? "找不到编码器 " + std::string(name) + "(" + program + ")"
                     : "无法启动编码器 " + std::string(name) + ": " + startError;
     return false;
+}
+
+void convertFile::setClock(const platform::AwakeClock& clock)
+{
+    KXMutexLock guard(paceMutex_);
+    clock_ = &clock;
+}
+
+void convertFile::startMeter()
+{
+    KXMutexLock guard(paceMutex_);
+    encodingSeconds_.reset();
+    statusLines_ = 0;
+    meter_.emplace(*clock_);
+    meter_->start();
+}
+
+void convertFile::observeMeter(const EncoderOutputReader& reader)
+{
+    KXMutexLock guard(paceMutex_);
+    if (!meter_)
+        return;
+    meter_->observe(reader.lastTimeMillis(), reader.reportedSpeed());
+    statusLines_ = reader.statusLines();
+}
+
+void convertFile::stopMeter(bool converted)
+{
+    KXMutexLock guard(paceMutex_);
+    if (converted && meter_)
+        encodingSeconds_ = meter_->elapsedSeconds();
+    meter_.reset();
+}
+
+convertFile::EncoderPace convertFile::encoderPace() const
+{
+    KXMutexLock guard(paceMutex_);
+    EncoderPace pace;
+    if (!meter_)
+        return pace;
+    pace.running = true;
+    pace.positionSeconds = meter_->positionSeconds();
+    if (statusLines_ >= kSteadyStatusLine)
+        pace.speed = meter_->speed();
+    return pace;
+}
+
+std::optional<double> convertFile::encodingSeconds() const
+{
+    KXMutexLock guard(paceMutex_);
+    return encodingSeconds_;
+}
+
+int64_t convertFile::getDurationMillis() const
+{
+    KXAutoLock lock(&jobLock);
+    return durationMillis_;
 }
 
 void convertFile::dropProcess()

@@ -38,6 +38,7 @@
 // guarded by the process-wide jobLock; state and percent are atomics.
 #include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
+#include "convert/EncodingSpeedMeter.h"
 #include "convert/JobState.h"
 #include "convert/OutputClaim.h"
 #include "convert/convertEvent.h"
@@ -60,6 +61,7 @@
 #include <vector>
 
 namespace platform {
+class AwakeClock;
 class ChildProcess;
 }
 
@@ -182,6 +184,27 @@ public:
     // Gives the running encoder the current encoderPriorityClass(). Any thread.
     void applyPriority();
 
+    // The clock the encoder's speed and run time are measured on (AwakeClock::system() until set;
+    // tests give a scripted one). Must outlive the job; set it before start(), not during a run.
+    void setClock(const platform::AwakeClock& clock);
+    // Where the running encoder is and how fast it goes, from its status lines. `running` is false
+    // (and the rest zero or unknown) before the encoder has started and after it has ended. The
+    // speed is known from the kSteadyStatusLine-th status line on: the first comes while the
+    // encoder is still starting, and the speed it states covers a fraction of a second (an
+    // encoder that stalls after it shows no speed at all rather than that one). Any thread.
+    static constexpr uint64_t kSteadyStatusLine = 2;
+    struct EncoderPace {
+        bool running = false;
+        double positionSeconds = 0;
+        std::optional<double> speed;  // seconds of media per second of encoding
+    };
+    EncoderPace encoderPace() const;
+    // The seconds on the clock the last successful run's encoder took, from its start to its end;
+    // nothing while a run is under way and after a run that did not end Done. Any thread.
+    std::optional<double> encodingSeconds() const;
+    // The probed duration with its fraction, in milliseconds; 0 when unknown.
+    int64_t getDurationMillis() const;
+
 private:
     enum class RunOutcome { Done, Failed, Stopped };
 
@@ -221,6 +244,11 @@ private:
     bool launch(const std::shared_ptr<platform::ChildProcess>& child, const EncoderCommand& command,
                 std::string& errorText);
     void dropProcess();
+    // The speed meter of a run: started just before its encoder, fed by each status line, stopped
+    // when the encoder ends (with the run time kept when the run converted).
+    void startMeter();
+    void observeMeter(const EncoderOutputReader& reader);
+    void stopMeter(bool converted);
     // The run no longer holds a claim worth recording: its output is a result or is gone.
     void forgetClaim();
 
@@ -259,6 +287,14 @@ private:
     // around calls into the encoder's process, never together with another lock of the job.
     KXLib::KXMutex processMutex_;
     std::shared_ptr<platform::ChildProcess> process_ KX_GUARDED_BY(processMutex_);
+
+    // The pace of the running encoder: written on the job's thread, read by the window thread.
+    // Held only around the meter's own calls, never together with another lock of the job.
+    mutable KXLib::KXMutex paceMutex_;
+    const platform::AwakeClock* clock_ KX_GUARDED_BY(paceMutex_);
+    std::optional<EncodingSpeedMeter> meter_ KX_GUARDED_BY(paceMutex_);  // while the encoder runs
+    uint64_t statusLines_ KX_GUARDED_BY(paceMutex_) = 0;  // of the running encoder
+    std::optional<double> encodingSeconds_ KX_GUARDED_BY(paceMutex_);
 };
 
 }  // namespace convert

@@ -5,6 +5,7 @@
 #include "convert/QueueRecovery.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
+#include "convert/TimeLeftText.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXButtonRow.h"
 #include "kxlib/ui/KXColor.h"
@@ -581,8 +582,9 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 std::string CLumaretDlg::statusLine() const
 {
     if (convertPage.isVisible() && convertPage.isConverting())
-        return convert::QueueStatusText::converting(convertPage.countConverting(),
-                                                    options().shutdownWhenDone != 0);
+        return convert::TimeLeftText::withTimeLeft(
+            convert::QueueStatusText::converting(convertPage.countConverting(), options().shutdownWhenDone != 0),
+            convertPage.queueSecondsLeft());
     return statusText_;
 }
 

@@ -9,6 +9,7 @@
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXPalette.h"
 #include "platform/core/DebugOutput.h"
+#include "platform/core/Paths.h"
 #include "platform/core/WindowMessages.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/FileDropTarget.h"
@@ -66,6 +67,8 @@ CConvertDialog::~CConvertDialog()
 void CConvertDialog::onInitPage()
 {
     queue_ = std::make_unique<ConversionQueue>(postToWindowThread, this, binding_);
+    // The speeds of earlier runs give the first file of this one an estimate.
+    queue_->loadSpeedHistory(platform::Paths::dataDirectory());
     createControls();
     platform::FileDropTarget::enable(*getWindow());
 }
@@ -259,7 +262,16 @@ void CConvertDialog::onJobStateChanged(convertFile*, int)
     invalidateParent();
 }
 
-void CConvertDialog::onJobProgress(convertFile*, int) { list_->invalidate(); }
+void CConvertDialog::onJobProgress(convertFile*, int)
+{
+    list_->invalidate();
+    invalidateParent();  // the main window's status line tells the queue's time left
+}
+
+std::optional<double> CConvertDialog::queueSecondsLeft() const
+{
+    return queue_ ? queue_->timeLeft().queueSeconds : std::nullopt;
+}
 
 void CConvertDialog::onJobProbed(convertFile*) { list_->invalidate(); }
 

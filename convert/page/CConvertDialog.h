@@ -24,6 +24,7 @@
 #include "kxlib/ui/KXProgressbar.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ public:
     // Gives every job whose profile is named `name` a copy of `record`.
     void applyProfile(const std::string& name, const profile::ProfileRecord& record);
     bool isConverting() const { return queue_ && queue_->isConverting(); }
+    // The seconds the queue still needs while it converts; nothing when unknown or idle.
+    std::optional<double> queueSecondsLeft() const;
 
     // Files dropped on the page, in order, the unreadable ones told in one message (one message too
     // while converting); then the automatic start when the options ask for it.

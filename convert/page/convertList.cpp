@@ -1,6 +1,7 @@
 #include "convert/page/convertList.h"
 
 #include "convert/JobState.h"
+#include "convert/TimeLeftText.h"
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXPalette.h"
@@ -266,6 +267,12 @@ void convertList::drawDetailLines(HDC dc, int row, convertFile& job, const RECT&
         job.getMediaInfo(mediaInfo);
         dc->drawText(mediaInfo, info, kOneLine, kTextColor, font);
     }
+    const std::string pace = paceText(&job);
+    if (!pace.empty()) {
+        const RECT from = cellLine(row, SizeColumn, 2);
+        const RECT to = cellLine(row, ProgressColumn, 2);
+        dc->drawText(pace, inset(RECT{from.left, from.top, to.right, to.bottom}, 2), kOneLine, kTextColor, font);
+    }
     const RECT folder = inset(cellLine(row, SourceColumn, 3), 2);
     dc->drawText(kOutputFolderLabel + job.getOutputFolder(), folder, kOneLine, kTextColor, font);
     const RECT right = cellLine(row, ProgressColumn, 3);
@@ -339,6 +346,15 @@ int convertList::lineAt(int row, int y) const
     return std::min(4, 1 + (y - whole.top) / lineHeight);
 }
 
+std::string convertList::paceText(const convertFile* job) const
+{
+    if (!queue_ || !job || job->getState() != JobState::Converting)
+        return {};
+    const ConversionQueue::TimeLeftNow now = queue_->timeLeft();
+    const ConversionQueue::RowTimeLeft* row = now.find(job);
+    return row ? TimeLeftText::rowPace(row->speed, row->seconds) : std::string();
+}
+
 bool convertList::tooltipAt(POINT point, std::string& out) const
 {
     int row = -1;
@@ -352,6 +368,8 @@ bool convertList::tooltipAt(POINT point, std::string& out) const
     case 1:
         if (column == StatusColumn)
             out = statusText(job->getState());
+        else if (column == ProgressColumn)
+            out = paceText(job);
         else if (column == SourceColumn) {
             uint64_t size = 0;
             job->getProbeInput(out, size);

@@ -80,6 +80,9 @@ public:
 
     // The tooltip of the point (client coordinates), by line and column; false where none.
     bool tooltipAt(POINT point, std::string& out) const;
+    // What a converting row says of its encoder (speed and time left), on line 2 of the selected
+    // row and in the progress cell's tooltip; empty for a row that does not convert.
+    std::string paceText(const convertFile* job) const;
     // Status texts of the tooltip; empty for Stopping.
     static std::string statusText(int state);
     // Bytes as megabytes with two decimals.

@@ -107,11 +107,14 @@ TEST(EncoderOutputReaderTest, LatestStatusLineOfAPieceWinsAndUnknownDurationShow
     EncoderOutputReader reader(EncoderProgram::Ffmpeg, 10000);
     EXPECT_TRUE(reader.feed("size= 1kB time=00:00:01.00 x\rsize= 2kB time=00:00:03.00 x\rsize= 3kB time=00:00:05.00 x\r"));
     EXPECT_EQ(reader.percent(), 50);
+    EXPECT_EQ(reader.statusLines(), 3u);
     // A line cut by a pipe read counts once its end arrives.
     EXPECT_FALSE(reader.feed("size= 4kB time=00:00:0"));
     EXPECT_EQ(reader.percent(), 50);
+    EXPECT_EQ(reader.statusLines(), 3u);
     EXPECT_TRUE(reader.feed("7.00 x\r"));
     EXPECT_EQ(reader.percent(), 70);
+    EXPECT_EQ(reader.statusLines(), 4u);
 
     EncoderOutputReader unknown(EncoderProgram::Ffmpeg, 0);
     EXPECT_TRUE(unknown.feed("size= 1kB time=00:00:01.00 x\r"));

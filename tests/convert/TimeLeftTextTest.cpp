@@ -40,3 +40,19 @@ TEST(TimeLeftTextTest, SpeedWithTwoDecimals)
         EXPECT_EQ(TimeLeftText::speed(nonsense), "") << nonsense;
     EXPECT_EQ(TimeLeftText::speed(std::nullopt), "");
 }
+
+TEST(TimeLeftTextTest, RowPaceAndStatusLineLeaveOutWhatIsUnknown)
+{
+    EXPECT_EQ(TimeLeftText::rowPace(1.234, 75.0), "速度 1.23x 剩余约 01:15");
+    EXPECT_EQ(TimeLeftText::rowPace(std::nullopt, 75.0), "剩余约 01:15");
+    EXPECT_EQ(TimeLeftText::rowPace(2.0, std::nullopt), "速度 2.00x 剩余时间未知");
+    EXPECT_EQ(TimeLeftText::rowPace(std::numeric_limits<double>::quiet_NaN(), std::nullopt), "剩余时间未知");
+
+    const std::string status = "正在转换文件,请稍候...";
+    EXPECT_EQ(TimeLeftText::withTimeLeft(status, 75.0), status + " 剩余约 01:15");
+    EXPECT_EQ(TimeLeftText::withTimeLeft(status, 0.0), status + " 剩余约 00:00");
+    EXPECT_EQ(TimeLeftText::withTimeLeft(status, 1e9), status + " 剩余超过 100 小时");
+    for (std::optional<double> unknown : {std::optional<double>(), std::optional<double>(-3.0),
+                                          std::optional<double>(std::numeric_limits<double>::quiet_NaN())})
+        EXPECT_EQ(TimeLeftText::withTimeLeft(status, unknown), status);
+}

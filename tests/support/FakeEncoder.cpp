@@ -5,7 +5,8 @@
 //   say TEXT             prints TEXT and a line feed
 //   banner               prints a build banner like ffmpeg's
 //   status SECONDS       prints an ffmpeg status line at that time, ended by a carriage return
-//   statuses A B STEP    status lines from A to B seconds
+//   statuses A B STEP [SPEED]  status lines from A to B seconds, stating "speed=SPEEDx" (1 unless given)
+//   await PATH           reads one line from PATH (a FIFO: waits until the test writes to it)
 //   mstatus SECONDS PCT  prints a mencoder status line
 //   cat PATH             copies a file to the output; a probe answer's "Input #0, ... from '...':"
 //                        header names the real input, as ffmpeg's would
@@ -144,14 +145,20 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
                  "  libavcodec     59. 37.100 / 59. 37.100\n");
     } else if (directive == "status" || directive == "statuses") {
         double from = 0, to = 0, step = 1;
+        std::string speed = "1";
         rest >> from;
         to = from;
-        if (directive == "statuses")
-            rest >> to >> step;
+        if (directive == "statuses") {
+            std::string stated;
+            rest >> to >> step >> stated;
+            if (!stated.empty())
+                speed = stated;
+        }
         for (double t = from; t <= to + 1e-9 && step > 0; t += step) {
             const long kb = static_cast<long>(t * 50) + 1;
             writeAll("frame=  " + std::to_string(static_cast<long>(t * 25)) + " fps= 25 q=2.0 size=" +
-                     std::to_string(kb) + "kB time=" + timeText(t) + " bitrate= 400.0kbits/s speed=1x    \r");
+                     std::to_string(kb) + "kB time=" + timeText(t) + " bitrate= 400.0kbits/s speed=" + speed +
+                     "x    \r");
         }
     } else if (directive == "mstatus") {
         double seconds = 0;
@@ -208,6 +215,12 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
         rest >> path;
         errno = 0;
         writeNumberFile(path, static_cast<long>(::getpriority(PRIO_PROCESS, 0)));
+    } else if (directive == "await") {
+        std::string path;
+        rest >> path;
+        std::ifstream fifo(path);
+        std::string ignored;
+        std::getline(fifo, ignored);
     } else if (directive == "hang") {
         for (;;)
             ::pause();

@@ -437,3 +437,35 @@ TEST(ConvertPageNotesTest, TheRowTooltipCarriesTheSubstitutionNotes)
     EXPECT_NE(tip.find('\n'), std::string::npos) << tip;
     EXPECT_NE(tip.find("AAC"), std::string::npos) << tip;
 }
+
+// A converting row tells its encoder's speed and its time left in the progress cell's tooltip (and
+// on its second line when selected), and the main window's status line tells the queue's. The
+// encoder states 2.5x at 1 s of a 2 s file, so 0.4 s of work is left, shown rounded up.
+TEST_F(ConvertPageTest, AConvertingRowAndTheStatusLineTellTheTimeLeft)
+{
+    page().addFile(source("paced.mp4", "statuses 0 1 0.5 2.5\nhang\n"), nullptr);
+    page().addFile(goodSource("next.mp4"), nullptr);
+    convert::convertFile* job = page().list().jobAt(0);
+    RECT progress{};
+    ASSERT_TRUE(page().list().getCellRect(0, convertList::ProgressColumn, progress));
+    std::string tip;
+    EXPECT_FALSE(page().list().tooltipAt(POINT{progress.left + 5, progress.top + 3}, tip));
+    EXPECT_EQ(page().list().paceText(job), "");
+
+    page().startOrStop();
+    ASSERT_TRUE(pagetest::pumpUntil([&] {
+        return job->encoderPace().positionSeconds == 1 && page().list().jobAt(1)->getDurationMillis() > 0;
+    }));
+    ASSERT_TRUE(page().list().tooltipAt(POINT{progress.left + 5, progress.top + 3}, tip));
+    EXPECT_EQ(tip, "速度 2.50x 剩余约 00:01");
+    EXPECT_EQ(page().list().paceText(job), tip);
+    EXPECT_EQ(page().list().paceText(page().list().jobAt(1)), "");
+    // The waiting file has the running one's profile, which no history knows yet: it goes at the
+    // running encoder's pace, 0.4 s for each of its 2 s.
+    ASSERT_TRUE(page().queueSecondsLeft());
+    EXPECT_NEAR(*page().queueSecondsLeft(), 0.4 + 0.8, 1e-9);
+    EXPECT_EQ(window.statusLine(), std::string(app::CLumaretDlg::kConvertingStatus) + " 剩余约 00:02");
+    page().stopAll();
+    EXPECT_EQ(window.statusLine(), app::CLumaretDlg::kConvertStatus);
+    EXPECT_FALSE(page().list().tooltipAt(POINT{progress.left + 5, progress.top + 3}, tip));
+}
