@@ -620,7 +620,7 @@ TEST_F(ConversionQueueSlotsTest, PriorityReachesEveryRunningEncoderAndStopAllSto
     std::vector<std::string> paths;
     for (const char* name : {"a", "b"}) {
         pidFiles.push_back(dir_ / (std::string(name) + ".pid"));
-        paths.push_back(source(std::string(name) + ".mp4", "pidfile " + pidFiles.back().string() +
+        paths.push_back(source(std::string(name) + ".mp4", headerScript() + "pidfile " + pidFiles.back().string() +
                                                                  "\nwrite-output\nstatus 0\nhang\n"));
         add(paths.back());
     }
