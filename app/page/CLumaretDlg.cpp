@@ -564,6 +564,8 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PROFILES_STORED:
         // The menus are rewritten from the files, so only once they are written.
         optionPage.profilesSaved();
+        // The bottom line names the default profile, which the save may have changed.
+        window_.invalidate();
         return true;
     case WM_EDIT_PROFILE:
         onEditProfile();
@@ -629,7 +631,8 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
     if (!iconImage_.isNull())
         dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
     line("Lumaret", 23, 2, 200);
-    line(profileLine(), c.left + 8, c.bottom - 25, c.right - 204);
+    paintedProfileLine_ = profileLine();
+    line(paintedProfileLine_, c.left + 8, c.bottom - 25, c.right - 204);
     // The count starts 200 pixels from the right; a longer count (thousands of files) moves left
     // so that it still ends inside the window.
     const std::string count = countLine();

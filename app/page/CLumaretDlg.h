@@ -138,6 +138,8 @@ public:
     std::string profileLine() const;
     std::string countLine() const;
     std::string currentTabName() const;
+    // The profile line as the last paint drew it (empty before the first paint).
+    const std::string& paintedProfileLine() const { return paintedProfileLine_; }
     // How many times a view was built (a tab click that changes nothing builds none).
     int viewBuildCount() const { return viewBuilds_; }
 
@@ -194,6 +196,7 @@ private:
     bool runnable_ = false;
     bool commandLineDone_ = false;
     bool painted_ = false;
+    std::string paintedProfileLine_;
     std::vector<std::string> arguments_;
     std::filesystem::path startFolder_;
     int viewBuilds_ = 0;

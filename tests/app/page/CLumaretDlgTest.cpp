@@ -2,6 +2,7 @@
 // procedure with its question; offscreen, with the test's own data and settings folders.
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXSkinColors.h"
+#include "profile/ProfileProperties.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/TerminationSignals.h"
 #include "convert/JobState.h"
@@ -144,6 +145,29 @@ TEST_F(MainWindowTest, BottomLinesOfAnEmptyListNameTheDefaultProfile)
     EXPECT_EQ(window.profileLine(), "当前转换方案: " + defaultName);
     EXPECT_EQ(window.countLine(), "共有 0 个文件,已经完成 0 个文件");
     EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
+}
+
+TEST_F(MainWindowTest, ANewDefaultSavedOnTheProfilePageShowsOnTheBottomLineAtOnce)
+{
+    const std::string oldDefault = window.profilePage.defaultProfileName();
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + oldDefault; }));
+
+    // Another profile made the default and saved, without leaving the profile tab.
+    window.selectTab("profile");
+    profile::ProfileEditor& editor = window.profilePage.editor();
+    const profile::ProfileNode* oldNode = editor.defaultOrFirst();
+    for (const auto& sibling : oldNode->parent()->children())
+        if (sibling->isProfile() && sibling.get() != oldNode) {
+            editor.clickNode(sibling.get());
+            break;
+        }
+    const std::string newDefault = editor.currentNode()->textUtf8();
+    ASSERT_NE(newDefault, oldDefault);
+    ASSERT_TRUE(editor.commitChoice(profile::ProfileProperties::Row::Default, 1));
+    ASSERT_TRUE(editor.acceptProfile());
+    ASSERT_EQ(window.profilePage.defaultProfileName(), newDefault);
+    EXPECT_EQ(window.currentTabName(), "profile");
+    EXPECT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + newDefault; }));
 }
 
 TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
