@@ -1,5 +1,6 @@
 #include "app/page/CLumaretDlg.h"
 
+#include "app/BottomLineLayout.h"
 #include "app/CommandFile.h"
 #include "app/page/CAboutDialog.h"
 #include "convert/QueueRecovery.h"
@@ -596,7 +597,7 @@ std::string CLumaretDlg::profileLine() const
     } else {
         name = profilePage.defaultProfileName();
     }
-    return "当前转换方案: " + name;
+    return kProfileLabel + name;
 }
 
 std::string CLumaretDlg::countLine() const
@@ -632,12 +633,13 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
         dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
     line("Lumaret", 23, 2, 200);
     paintedProfileLine_ = profileLine();
-    line(paintedProfileLine_, c.left + 8, c.bottom - 25, c.right - 204);
-    // The count starts 200 pixels from the right; a longer count (thousands of files) moves left
-    // so that it still ends inside the window.
     const std::string count = countLine();
-    const int countWidth = platform::DeviceContext::measureText(count, font).cx;
-    line(count, std::min(c.right - 200, c.right - 4 - countWidth), c.bottom - 25, c.right - 4);
+    const BottomLineLayout::Placement bottom =
+        BottomLineLayout::place(c.left, c.right, platform::DeviceContext::measureText(kProfileLabel, font).cx,
+                                platform::DeviceContext::measureText(count, font).cx);
+    line(paintedProfileLine_, bottom.profileLeft, c.bottom - 25, bottom.profileRight);
+    line(count, bottom.countLeft, c.bottom - 25, bottom.countRight);
+    paintedCountLeft_ = bottom.countLeft;
 }
 
 void CLumaretDlg::markProgramStart() { programStart() = std::chrono::steady_clock::now(); }

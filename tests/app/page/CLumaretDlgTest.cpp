@@ -4,11 +4,14 @@
 #include "kxlib/ui/KXSkinColors.h"
 #include "profile/ProfileProperties.h"
 #include "platform/gui/DeviceContext.h"
+#include "platform/gui/QtBridge.h"
+#include "kxlib/ui/KXDraw.h"
 #include "platform/gui/TerminationSignals.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "convert/QueueRecovery.h"
 #include "tests/app/page/PageTestSupport.h"
+#include "tests/support/Screenshot.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
 
@@ -170,6 +173,38 @@ TEST_F(MainWindowTest, ANewDefaultSavedOnTheProfilePageShowsOnTheBottomLineAtOnc
     EXPECT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + newDefault; }));
 }
 
+TEST_F(MainWindowTest, AThousandRowsCountShowsWholeAndTheProfileLineEndsBeforeIt)
+{
+    const platform::Font& font = KXLib::sharedFont();
+    const auto paint = [&] {
+        platform::DeviceContext dc(window.getWindow()->clientRect());
+        window.onPaint(dc);
+        return platform::DeviceContext::measureText(window.countLine(), font).cx;
+    };
+    const int emptyWidth = paint();
+    constexpr int right = CLumaretDlg::kClientWidth;
+    EXPECT_EQ(window.paintedCountLeft(), std::min(right - 200, right - 4 - emptyWidth));
+
+    std::vector<convert::JournalRow> rows(1200);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].sourcePath = (env.dir / ("clip" + std::to_string(i) + ".mp4")).string();
+        rows[i].sourceSize = 1024;
+        rows[i].profile = *window.profilePage.defaultProfile();
+        rows[i].state = i < 1000 ? convert::JobState::Done : convert::JobState::Waiting;
+    }
+    window.convertPage.restoreRows(rows);
+    ASSERT_EQ(window.countLine(), "共有 1200 个文件,已经完成 1000 个文件");
+    const int width = paint();
+    ASSERT_GT(width, emptyWidth);
+    EXPECT_EQ(window.paintedCountLeft() + width, right - 4) << "the whole count, to the edge";
+    EXPECT_LE(window.paintedCountLeft(), right - 200);
+    EXPECT_GE(window.paintedCountLeft(),
+              8 + platform::DeviceContext::measureText(CLumaretDlg::kProfileLabel, font).cx + 4)
+        << "the profile line keeps its label";
+    pagetest::pumpUntil([&] { return !window.paintedProfileLine().empty(); });
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-1200-rows");
+}
+
 TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
 {
     window.convertPage.addFile(hangingSource(), nullptr);
@@ -194,6 +229,8 @@ TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
     EXPECT_EQ(env.presenter->messages.back().text, CLumaretDlg::kAddWhileConverting);
     EXPECT_EQ(env.presenter->messages.back().flags, platform::MessageInfo);
     window.convertPage.stopAll();
+    window.convertPage.list().selectRow(0);
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-stopped-row");
 }
 
 TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
