@@ -103,8 +103,9 @@ bool CLumaretDlg::initDialog()
     std::error_code ignored;
     std::filesystem::current_path(platform::Paths::programDirectory(), ignored);
 
+    // The window starts in the colours the user chose, as the pop-up shows them.
     skinColorPopup.load();
-    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
+    skinColorPopup.adjustedColors(skinLightColor, skinDarkColor);
     KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
 
     KXLib::loadImage(backgroundImage_, "image/lumaret-back.png");
@@ -479,15 +480,7 @@ void CLumaretDlg::onSkinChanged(WPARAM wParam)
         skinColorPopup.close();
         return;
     }
-    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
-    const int hueShift = skinColorPopup.hue - KXLib::CSkinColor::kNeutralHue;
-    if (hueShift != 0 || skinColorPopup.saturation != KXLib::CSkinColor::kNeutralPercent ||
-        skinColorPopup.luminosity != KXLib::CSkinColor::kNeutralPercent) {
-        KXLib::adjustColor(skinLightColor, &skinLightColor, hueShift, skinColorPopup.saturation,
-                           skinColorPopup.luminosity);
-        KXLib::adjustColor(skinDarkColor, &skinDarkColor, hueShift, skinColorPopup.saturation,
-                           skinColorPopup.luminosity);
-    }
+    skinColorPopup.adjustedColors(skinLightColor, skinDarkColor);
     KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
     window_.invalidate();
 }

@@ -3,6 +3,7 @@
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXSkinColors.h"
 #include "profile/ProfileProperties.h"
+#include "platform/core/IniFile.h"
 #include "platform/gui/DeviceContext.h"
 #include "platform/gui/QtBridge.h"
 #include "kxlib/ui/KXDraw.h"
@@ -413,6 +414,37 @@ TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
     window.onMessage(WM_SKIN_CHANGED, 1, 0);
     EXPECT_EQ(window.skinLightColor, preset.first);
     EXPECT_NE(bandPixel(), adjusted);
+}
+
+TEST(MainWindowStartTest, TheWindowStartsInTheAdjustedColoursThePopupShows)
+{
+    pagetest::PageEnvironment env;
+    std::filesystem::create_directories(env.dir.path() / "config");
+    platform::IniFile ini(env.dir.path() / "config" / "Lumaret.ini");
+    ini.writeString("skin_color", "skin", "skin3");
+    ini.writeString("hue", "skin", "60");
+    ini.writeString("saturation", "skin", "150");
+    ini.writeString("luminosity", "skin", "90");
+    pagetest::RecordingServices services;
+    const std::unique_ptr<convert::EncoderBinding> binding = fakeencoder::binding();
+    CLumaretDlg window(&services, binding.get());
+    ASSERT_TRUE(window.initDialog());
+
+    // The same pair a change in the pop-up computes.
+    const COLORREF startLight = window.skinLightColor;
+    const COLORREF startDark = window.skinDarkColor;
+    EXPECT_NE(startLight, KXLib::CSkinColor::presets()[3].first);
+    window.onMessage(WM_SKIN_CHANGED, 1, 0);
+    EXPECT_EQ(window.skinLightColor, startLight);
+    EXPECT_EQ(window.skinDarkColor, startDark);
+    EXPECT_EQ(KXLib::KXSkinColors::light(), startLight);
+    EXPECT_EQ(KXLib::KXSkinColors::dark(), startDark);
+
+    window.getWindow()->show();
+    window.onControlEvent(window.findControl("color"), WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(window.skinColorPopup.isOpen());
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-skin-at-start");
+    testsupport::saveScreenshot(platform::widgetOf(*window.skinColorPopup.getWindow()), "skin-popup-at-start");
 }
 
 TEST_F(MainWindowTest, TheEmptyListDrawsTheLogoAndARowHidesIt)
