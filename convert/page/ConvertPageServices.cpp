@@ -15,16 +15,20 @@ ConvertPageServices::ConvertPageServices() = default;
 
 ConvertPageServices::~ConvertPageServices() { keepAwake(false); }
 
-void ConvertPageServices::openFile(const std::string& path)
+bool ConvertPageServices::openFile(const std::string& path)
 {
-    if (!platform::Desktop::openFile(path))
-        platform::DebugOutput::line("nothing opened " + path);
+    if (platform::Desktop::openFile(path))
+        return true;
+    platform::DebugOutput::line("nothing opened " + path);
+    return false;
 }
 
-void ConvertPageServices::showInFolder(const std::string&, const std::string& file)
+bool ConvertPageServices::showInFolder(const std::string&, const std::string& file)
 {
-    if (platform::FileManager::showItem(file) == platform::FileManager::Shown::Failed)
-        platform::DebugOutput::line("cannot show " + file);
+    if (platform::FileManager::showItem(file) != platform::FileManager::Shown::Failed)
+        return true;
+    platform::DebugOutput::line("cannot show " + file);
+    return false;
 }
 
 std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& title)

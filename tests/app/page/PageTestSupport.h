@@ -36,8 +36,16 @@ public:
 
 class RecordingServices : public convert::ConvertPageServices {
 public:
-    void openFile(const std::string& path) override { calls.push_back("open " + path); }
-    void showInFolder(const std::string&, const std::string& file) override { calls.push_back("show " + file); }
+    bool openFile(const std::string& path) override
+    {
+        calls.push_back("open " + path);
+        return desktopTakes;
+    }
+    bool showInFolder(const std::string&, const std::string& file) override
+    {
+        calls.push_back("show " + file);
+        return desktopTakes;
+    }
     std::string chooseFolder(HWND, const std::string& title) override
     {
         calls.push_back("choose " + title);
@@ -60,6 +68,7 @@ public:
     std::vector<std::vector<convert::MenuItem>> menus;
     std::string folder;
     std::vector<bool> awake;
+    bool desktopTakes = true;  // what openFile and showInFolder answer
 };
 
 // The test's own data and settings folders, and the recording presenter, for one test.
