@@ -88,6 +88,19 @@ bool SettingsStore::saveSkin(const SkinSettings& skin) const
     });
 }
 
+BrowseSettings SettingsStore::loadBrowse() const
+{
+    const IniDocument document = platform::IniFile(file_).load().value_or(IniDocument());
+    return readRecord(document, settingstable::browseRows());
+}
+
+bool SettingsStore::saveBrowse(const BrowseSettings& browse) const
+{
+    return platform::IniFile(file_).update([&](IniDocument& document) {
+        return writeRecord(document, settingstable::browseRows(), browse);
+    });
+}
+
 std::string SettingsStore::fallbackOutputFolder()
 {
     return convert::OutputName::defaultFolder();

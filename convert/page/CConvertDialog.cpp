@@ -1,5 +1,6 @@
 #include "convert/page/CConvertDialog.h"
 
+#include "app/BrowseFolder.h"
 #include "app/GatheredFiles.h"
 #include "app/HandOver.h"
 #include "app/ProfileChoice.h"
@@ -347,7 +348,8 @@ void CConvertDialog::rowAction(const std::string& name)
     } else if (name == convertList::kChangeOutput) {
         if (!queue_->mayChange(job))
             return;
-        const std::string folder = services_->chooseFolder(parentWindow(), kChooseFolderTitle);
+        const std::string folder = services_->chooseFolder(
+            parentWindow(), kChooseFolderTitle, app::BrowseFolder::existingOrHome(job->getOutputFolder()));
         // The chooser runs a loop of its own, during which the row may have moved on.
         if (!folder.empty() && queue_->mayChange(job))
             job->setTargetFolder(folder);

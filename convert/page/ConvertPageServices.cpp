@@ -31,9 +31,9 @@ bool ConvertPageServices::showInFolder(const std::string&, const std::string& fi
     return false;
 }
 
-std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& title)
+std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& title, const std::string& startFolder)
 {
-    return platform::FileDialog::chooseFolder(owner, title);
+    return platform::FileDialog::chooseFolder(owner, title, startFolder);
 }
 
 bool ConvertPageServices::moveToTrash(const std::string& path, std::string& why)

@@ -46,9 +46,10 @@ public:
         calls.push_back("show " + file);
         return desktopTakes;
     }
-    std::string chooseFolder(HWND, const std::string& title) override
+    std::string chooseFolder(HWND, const std::string& title, const std::string& startFolder) override
     {
         calls.push_back("choose " + title);
+        folderStarts.push_back(startFolder);
         return folder;
     }
     bool moveToTrash(const std::string& path, std::string&) override
@@ -69,6 +70,7 @@ public:
     std::string folder;
     std::vector<bool> awake;
     bool desktopTakes = true;  // what openFile and showInFolder answer
+    std::vector<std::string> folderStarts;  // the folder each folder chooser opened in
 };
 
 // The test's own data and settings folders, and the recording presenter, for one test.

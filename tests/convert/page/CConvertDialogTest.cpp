@@ -256,6 +256,11 @@ TEST_F(ConvertPageTest, RowButtonsActOnTheSelectedRow)
     EXPECT_EQ(services.calls[1], std::string("choose ") + CConvertDialog::kChooseFolderTitle);
     EXPECT_EQ(page().list().jobAt(0)->getTargetFolder(), services.folder);
     EXPECT_TRUE(page().list().button(convertList::kChangeOutput)->isEnabled());
+
+    // The chooser opens in the row's output folder as it is now.
+    std::filesystem::create_directories(services.folder);
+    page().rowAction(convertList::kChangeOutput);
+    EXPECT_EQ(services.folderStarts, (std::vector<std::string>{env.dir.path().string(), services.folder}));
 }
 
 TEST_F(ConvertPageTest, OpenButtonsThatOpenNothingSaySoNamingTheFile)
