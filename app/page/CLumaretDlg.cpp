@@ -625,13 +625,18 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
     if (!iconImage_.isNull())
         dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
     line("Lumaret", 23, 2, 200);
-    paintedProfileLine_ = profileLine();
+    const std::string profile = profileLine();
     const std::string count = countLine();
     const BottomLineLayout::Placement bottom =
         BottomLineLayout::place(c.left, c.right, platform::DeviceContext::measureText(kProfileLabel, font).cx,
                                 platform::DeviceContext::measureText(count, font).cx);
-    line(paintedProfileLine_, bottom.profileLeft, c.bottom - 25, bottom.profileRight);
+    line(profile, bottom.profileLeft, c.bottom - 25, bottom.profileRight);
     line(count, bottom.countLeft, c.bottom - 25, bottom.countRight);
+    // Only a repaint that reaches the line puts it on the screen.
+    const RECT& part = dc.area();
+    if (part.left < bottom.profileRight && part.right > bottom.profileLeft && part.bottom > c.bottom - 25 &&
+        part.top < c.bottom - 5)
+        paintedProfileLine_ = profile;
     paintedCountLeft_ = bottom.countLeft;
 }
 

@@ -139,7 +139,7 @@ public:
     std::string profileLine() const;
     std::string countLine() const;
     std::string currentTabName() const;
-    // The profile line as the last paint drew it (empty before the first paint).
+    // The profile line as the last repaint that reached it drew it (empty before the first).
     const std::string& paintedProfileLine() const { return paintedProfileLine_; }
     // Where the last paint started the file count.
     int paintedCountLeft() const { return paintedCountLeft_; }
