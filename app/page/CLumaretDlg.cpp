@@ -617,9 +617,9 @@ void CLumaretDlg::paintBackground(platform::DeviceContext& dc, const RECT& c)
 void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
 {
     const platform::Font& font = KXLib::sharedFont();
-    const auto line = [&](const std::string& text, int x, int y, int right) {
+    const auto line = [&](const std::string& text, int x, int y, int right, UINT ellipsis = DT_END_ELLIPSIS) {
         const SIZE size = platform::DeviceContext::measureText(text, font);
-        dc.drawText(text, RECT{x, y, right, y + size.cy}, DT_SINGLELINE | DT_END_ELLIPSIS, kTextColor, font);
+        dc.drawText(text, RECT{x, y, right, y + size.cy}, DT_SINGLELINE | ellipsis, kTextColor, font);
     };
     line(statusLine(), c.left + 50, c.top + 112, c.right - 110);
     if (!iconImage_.isNull())
@@ -627,11 +627,14 @@ void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
     line("Lumaret", 23, 2, 200);
     const std::string profile = profileLine();
     const std::string count = countLine();
-    const BottomLineLayout::Placement bottom =
-        BottomLineLayout::place(c.left, c.right, platform::DeviceContext::measureText(kProfileLabel, font).cx,
-                                platform::DeviceContext::measureText(count, font).cx);
+    const int countWidth = platform::DeviceContext::measureText(count, font).cx;
+    const BottomLineLayout::Placement bottom = BottomLineLayout::place(
+        c.left, c.right, platform::DeviceContext::measureText(kProfileLabel, font).cx, countWidth);
     line(profile, bottom.profileLeft, c.bottom - 25, bottom.profileRight);
-    line(count, bottom.countLeft, c.bottom - 25, bottom.countRight);
+    // A count given its whole width is drawn whole: the ellipsis test measures the text a few
+    // pixels wider on some screens than the width it was given, and would cut it needlessly.
+    line(count, bottom.countLeft, c.bottom - 25, bottom.countRight,
+         bottom.countRight - bottom.countLeft >= countWidth ? 0 : DT_END_ELLIPSIS);
     // Only a repaint that reaches the line puts it on the screen.
     const RECT& part = dc.area();
     if (part.left < bottom.profileRight && part.right > bottom.profileLeft && part.bottom > c.bottom - 25 &&
