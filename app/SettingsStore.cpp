@@ -98,6 +98,19 @@ int SettingsStore::heldFilesAtOnce(int filesAtOnce)
     return std::clamp(filesAtOnce, 1, convert::ConversionQueue::processorCount());
 }
 
+BrowseSettings SettingsStore::loadBrowse() const
+{
+    const IniDocument document = platform::IniFile(file_).load().value_or(IniDocument());
+    return readRecord(document, settingstable::browseRows());
+}
+
+bool SettingsStore::saveBrowse(const BrowseSettings& browse) const
+{
+    return platform::IniFile(file_).update([&](IniDocument& document) {
+        return writeRecord(document, settingstable::browseRows(), browse);
+    });
+}
+
 std::string SettingsStore::fallbackOutputFolder()
 {
     return convert::OutputName::defaultFolder();

@@ -8,6 +8,7 @@
 //   [convert]     files_at_once=<1 to the processors' count>     (written once it is not 1)
 //   [skin_color]  skin=<preset name>
 //   [hue] / [saturation] / [luminosity]  skin=<integer>
+//   [browse]      last_folder=<folder>
 //
 // The skin keys use the setting's name as the section and "skin" as the key, the reverse of the
 // others. Loading never fails: a missing or unreadable file or key gives the default (every flag
@@ -22,6 +23,7 @@
 // (a line break in the output folder, or a relative one): then nothing at all is written.
 //
 // Threads: any thread; the store holds no state but the file's path.
+#include "app/BrowseSettings.h"
 #include "app/OptionSettings.h"
 #include "app/SkinSettings.h"
 
@@ -47,6 +49,10 @@ public:
     // The four skin keys; the name is cut to kSkinNameMaxChars characters.
     SkinSettings loadSkin() const;
     bool saveSkin(const SkinSettings& skin) const;
+
+    // What the choosers remember; saving it keeps everything else in the file.
+    BrowseSettings loadBrowse() const;
+    bool saveBrowse(const BrowseSettings& browse) const;
 
     // The folder the options page puts into an empty output-folder field when the user turns off
     // "write beside the source": convert::OutputName::defaultFolder().

@@ -8,6 +8,7 @@ namespace {
 
 using O = OptionSettings;
 using K = SkinSettings;
+using B = BrowseSettings;
 
 // The option keys' order is the order they have always been written in, so a new file comes out
 // byte for byte as before.
@@ -32,6 +33,10 @@ const std::vector<SkinSettingRow> kSkinRows = {
     {&K::skinLuminosity, "luminosity", "skin", "100", "luminosity", nullptr},
 };
 
+const std::vector<BrowseSettingRow> kBrowseRows = {
+    {&B::lastFolder, "browse", "last_folder", "", "last_folder", nullptr},
+};
+
 // The first maxChars characters of UTF-8 text, never splitting a character.
 std::string firstCharacters(std::string text, std::size_t maxChars)
 {
@@ -51,6 +56,8 @@ std::string firstCharacters(std::string text, std::size_t maxChars)
 const std::vector<OptionSettingRow>& optionRows() { return kOptionRows; }
 
 const std::vector<SkinSettingRow>& skinRows() { return kSkinRows; }
+
+const std::vector<BrowseSettingRow>& browseRows() { return kBrowseRows; }
 
 template <typename Record>
 void readSetting(const platform::IniDocument& document, const SettingRow<Record>& row, Record& record)
@@ -106,8 +113,10 @@ std::string shownSetting(const SettingRow<Record>& row, const Record& record)
 
 template void readSetting(const platform::IniDocument&, const OptionSettingRow&, OptionSettings&);
 template void readSetting(const platform::IniDocument&, const SkinSettingRow&, SkinSettings&);
+template void readSetting(const platform::IniDocument&, const BrowseSettingRow&, BrowseSettings&);
 template bool writeSetting(platform::IniDocument&, const OptionSettingRow&, const OptionSettings&);
 template bool writeSetting(platform::IniDocument&, const SkinSettingRow&, const SkinSettings&);
+template bool writeSetting(platform::IniDocument&, const BrowseSettingRow&, const BrowseSettings&);
 template std::string shownSetting(const OptionSettingRow&, const OptionSettings&);
 template std::string shownSetting(const SkinSettingRow&, const SkinSettings&);
 

@@ -14,6 +14,7 @@
 // file already holds its key, so a file that never had the setting changed stays as it was.
 //
 // Threads: the tables are constant data, readable from any thread.
+#include "app/BrowseSettings.h"
 #include "app/OptionSettings.h"
 #include "app/SkinSettings.h"
 #include "platform/core/IniDocument.h"
@@ -44,6 +45,7 @@ struct SettingRow {
 
 using OptionSettingRow = SettingRow<OptionSettings>;
 using SkinSettingRow = SettingRow<SkinSettings>;
+using BrowseSettingRow = SettingRow<BrowseSettings>;
 
 namespace settingstable {
 
@@ -52,6 +54,8 @@ const std::vector<OptionSettingRow>& optionRows();
 // The four skin rows. They use the setting's name as the section and "skin" as the key, the
 // reverse of the options, so the command line names them after their sections.
 const std::vector<SkinSettingRow>& skinRows();
+// What the choosers remember: [browse] last_folder.
+const std::vector<BrowseSettingRow>& browseRows();
 
 // Sets the row's field of `record` from the document, the row's default when the key is missing.
 template <typename Record>

@@ -15,6 +15,8 @@ endif()
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallCreated.cmake)
 install(TARGETS lumaret lumaret-cli lumaret-shellext LumaretUninstall RUNTIME DESTINATION .)
 install(DIRECTORY ${LUMARET_IMAGE_DIR}/ DESTINATION image)
+# The about box links to the README beside the programs.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
 install(CODE "set(LUMARET_HICOLOR_DIR \"${LUMARET_HICOLOR_DIR}\")
 set(LUMARET_ENTRY_DIR \"${CMAKE_BINARY_DIR}/desktop-entries\")")
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallEntries.cmake)

@@ -21,8 +21,8 @@ class convertFile;
 class SuccessDesktop {
 public:
     virtual ~SuccessDesktop() = default;
-    // Shows `file` selected in `folder`.
-    virtual void showInFolder(const std::string& folder, const std::string& file) = 0;
+    // Shows `file` selected in `folder`; false when nothing could show it.
+    virtual bool showInFolder(const std::string& folder, const std::string& file) = 0;
     // Moves the file to the trash; false when it stayed where it was, with `why` in Chinese when
     // that is worth telling (left empty for a file that is simply no longer there).
     virtual bool moveToTrash(const std::string& path, std::string& why) = 0;

@@ -5,7 +5,11 @@
 #include "kxlib/ui/KXHyperLink.h"
 #include "kxlib/ui/KXPalette.h"
 #include "kxlib/ui/KXSkinColors.h"
+#include "platform/core/Paths.h"
 #include "platform/gui/DeviceContext.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace app {
 
@@ -46,16 +50,23 @@ void CAboutDialog::onInitDialog()
     const int h = kHeight;
     addTextButton("ok", "确定", POINT{w - 79, h - 31});
 
-    auto addLink = [&](const char* name, const char* text, const char* url, int left) {
-        auto link = placeControl<KXLib::KXHyperLink>("KXHyperLink", name, RECT{left, 230, left + 50, 250});
-        link->text = text;
-        link->url = url;
-        link->normalColor = kLinkColor;
-        link->hotColor = kLinkHotColor;
-        link->setTooltip(url);
-    };
-    addLink("homepage", "访问主页", kHomePage, 20);
-    addLink("mail", "反馈报告", kFeedback, 80);
+    const std::string readme = readmePath();
+    if (readme.empty())
+        return;
+    auto link = placeControl<KXLib::KXHyperLink>("KXHyperLink", "homepage", RECT{20, 230, 90, 250});
+    link->text = kReadmeLinkText;
+    link->url = readme;
+    link->localFile = true;
+    link->normalColor = kLinkColor;
+    link->hotColor = kLinkHotColor;
+    link->setTooltip(readme);
+}
+
+std::string CAboutDialog::readmePath()
+{
+    std::error_code error;
+    const std::filesystem::path readme = platform::Paths::programDirectory() / kReadmeName;
+    return std::filesystem::is_regular_file(readme, error) ? readme.string() : std::string();
 }
 
 void CAboutDialog::onControlEvent(KXLib::KXSmartPtr<KXLib::KXDirectUI> control, UINT message, WPARAM, LPARAM)
@@ -82,7 +93,7 @@ void CAboutDialog::paintBackground(platform::DeviceContext& dc, const RECT& clie
     textAt(dc, "Lumaret v1.01", 110, 65, kNameColor, platform::Font::withSize(10));
     const platform::Font& info = KXLib::sharedFont();
     textAt(dc, "Lumaret 视频格式转换器, 由 Lumaret 项目组开发。", 20, 110, kInfoColor, info);
-    textAt(dc, "欢迎访问主页了解新版本, 或给我们发送反馈报告。", 20, 130, kInfoColor, info);
+    textAt(dc, "使用方法请见下方的使用说明。", 20, 130, kInfoColor, info);
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "app/page/CAddFileDialog.h"
 
+#include "app/BrowseFolder.h"
 #include "app/page/CLumaretDlg.h"
 #include "profile/ProfileStore.h"
 #include "kxlib/ui/KXButtonEx.h"
@@ -40,14 +41,14 @@ constexpr RECT kOutputFolderRect{264, 330, 536, 351};
 
 }  // namespace
 
-std::vector<std::string> AddFileChoosers::chooseFiles(HWND owner)
+std::vector<std::string> AddFileChoosers::chooseFiles(HWND owner, const std::string& startFolder)
 {
-    return platform::FileDialog::chooseFiles(owner, "", CAddFileDialog::kFileFilter);
+    return platform::FileDialog::chooseFiles(owner, "", CAddFileDialog::kFileFilter, startFolder);
 }
 
-std::string AddFileChoosers::chooseFolder(HWND owner)
+std::string AddFileChoosers::chooseFolder(HWND owner, const std::string& startFolder)
 {
-    return platform::FileDialog::chooseFolder(owner, platform::FileDialog::kFolderTitle);
+    return platform::FileDialog::chooseFolder(owner, platform::FileDialog::kFolderTitle, startFolder);
 }
 
 CAddFileDialog::CAddFileDialog(AddFilePageHost* host) : host_(host) {}
@@ -322,21 +323,27 @@ bool CAddFileDialog::confirmReturn()
 
 void CAddFileDialog::onAddFile()
 {
-    const std::vector<std::string> paths = choosers_->chooseFiles(parentWindow());
+    const BrowseFolder browse;
+    const std::vector<std::string> paths = choosers_->chooseFiles(parentWindow(), browse.start());
+    browse.rememberFiles(paths);
     if (!paths.empty())
         addFiles(paths);
 }
 
 void CAddFileDialog::onAddFolder()
 {
-    const std::string folder = choosers_->chooseFolder(parentWindow());
+    const BrowseFolder browse;
+    const std::string folder = choosers_->chooseFolder(parentWindow(), browse.start());
+    browse.rememberFolder(folder);
     if (!folder.empty())
         addFolder(folder);
 }
 
 void CAddFileDialog::onBrowse()
 {
-    const std::string folder = choosers_->chooseFolder(parentWindow());
+    // The output folder's chooser opens where the field points.
+    const std::string folder =
+        choosers_->chooseFolder(parentWindow(), BrowseFolder::existingOrHome(outputFolderText()));
     if (!folder.empty())
         setOutputFolderText(folder);
 }

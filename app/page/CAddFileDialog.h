@@ -37,8 +37,9 @@ namespace app {
 class AddFileChoosers {
 public:
     virtual ~AddFileChoosers() = default;
-    virtual std::vector<std::string> chooseFiles(HWND owner);
-    virtual std::string chooseFolder(HWND owner);
+    // Both open in `startFolder`; empty results mean the user cancelled.
+    virtual std::vector<std::string> chooseFiles(HWND owner, const std::string& startFolder);
+    virtual std::string chooseFolder(HWND owner, const std::string& startFolder);
 };
 
 class CAddFileDialog : public CPageDialog {

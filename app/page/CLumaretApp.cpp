@@ -2,6 +2,7 @@
 
 #include "app/page/CLumaretDlg.h"
 #include "app/page/SkinMessagePresenter.h"
+#include "platform/core/DebugOutput.h"
 #include "platform/gui/Application.h"
 #include "platform/core/MessagePresenter.h"
 #include "platform/gui/TerminationSignals.h"
@@ -19,6 +20,9 @@ int CLumaretApp::run(int argc, char** argv)
     const std::unique_ptr<platform::Application> application = platform::Application::create(argc, argv, "lumaret");
     if (!application)
         return 1;
+    // The program speaks Chinese; the toolkit's file and folder choosers should too.
+    if (!platform::Application::loadToolkitTranslations("zh_CN"))
+        platform::DebugOutput::line("no Chinese translation of the toolkit's dialogs");
     auto presenter = std::make_shared<SkinMessagePresenter>();
     platform::setMessagePresenter(presenter);
     // The hand-over reads the whole command line, the program's path included.

@@ -1,5 +1,6 @@
 #include "app/page/CLumaretDlg.h"
 
+#include "app/BottomLineLayout.h"
 #include "app/CommandFile.h"
 #include "app/page/CAboutDialog.h"
 #include "convert/QueueRecovery.h"
@@ -103,8 +104,9 @@ bool CLumaretDlg::initDialog()
     std::error_code ignored;
     std::filesystem::current_path(platform::Paths::programDirectory(), ignored);
 
+    // The window starts in the colours the user chose, as the pop-up shows them.
     skinColorPopup.load();
-    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
+    skinColorPopup.adjustedColors(skinLightColor, skinDarkColor);
     KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
 
     KXLib::loadImage(backgroundImage_, "image/lumaret-back.png");
@@ -479,15 +481,7 @@ void CLumaretDlg::onSkinChanged(WPARAM wParam)
         skinColorPopup.close();
         return;
     }
-    skinColorPopup.presetColors(skinLightColor, skinDarkColor);
-    const int hueShift = skinColorPopup.hue - KXLib::CSkinColor::kNeutralHue;
-    if (hueShift != 0 || skinColorPopup.saturation != KXLib::CSkinColor::kNeutralPercent ||
-        skinColorPopup.luminosity != KXLib::CSkinColor::kNeutralPercent) {
-        KXLib::adjustColor(skinLightColor, &skinLightColor, hueShift, skinColorPopup.saturation,
-                           skinColorPopup.luminosity);
-        KXLib::adjustColor(skinDarkColor, &skinDarkColor, hueShift, skinColorPopup.saturation,
-                           skinColorPopup.luminosity);
-    }
+    skinColorPopup.adjustedColors(skinLightColor, skinDarkColor);
     KXLib::KXSkinColors::publish(skinLightColor, skinDarkColor);
     window_.invalidate();
 }
@@ -565,6 +559,8 @@ bool CLumaretDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PROFILES_STORED:
         // The menus are rewritten from the files, so only once they are written.
         optionPage.profilesSaved();
+        // The bottom line names the default profile, which the save may have changed.
+        window_.invalidate();
         return true;
     case WM_EDIT_PROFILE:
         onEditProfile();
@@ -597,7 +593,7 @@ std::string CLumaretDlg::profileLine() const
     } else {
         name = profilePage.defaultProfileName();
     }
-    return "当前转换方案: " + name;
+    return kProfileLabel + name;
 }
 
 std::string CLumaretDlg::countLine() const
@@ -624,20 +620,30 @@ void CLumaretDlg::paintBackground(platform::DeviceContext& dc, const RECT& c)
 void CLumaretDlg::paintTexts(platform::DeviceContext& dc, const RECT& c)
 {
     const platform::Font& font = KXLib::sharedFont();
-    const auto line = [&](const std::string& text, int x, int y, int right) {
+    const auto line = [&](const std::string& text, int x, int y, int right, UINT ellipsis = DT_END_ELLIPSIS) {
         const SIZE size = platform::DeviceContext::measureText(text, font);
-        dc.drawText(text, RECT{x, y, right, y + size.cy}, DT_SINGLELINE | DT_END_ELLIPSIS, kTextColor, font);
+        dc.drawText(text, RECT{x, y, right, y + size.cy}, DT_SINGLELINE | ellipsis, kTextColor, font);
     };
     line(statusLine(), c.left + 50, c.top + 112, c.right - 110);
     if (!iconImage_.isNull())
         dc.drawImage(iconImage_, RECT{5, 2, 21, 18}, RECT{0, 0, iconImage_.width(), iconImage_.height()});
     line("Lumaret", 23, 2, 200);
-    line(profileLine(), c.left + 8, c.bottom - 25, c.right - 204);
-    // The count starts 200 pixels from the right; a longer count (thousands of files) moves left
-    // so that it still ends inside the window.
+    const std::string profile = profileLine();
     const std::string count = countLine();
     const int countWidth = platform::DeviceContext::measureText(count, font).cx;
-    line(count, std::min(c.right - 200, c.right - 4 - countWidth), c.bottom - 25, c.right - 4);
+    const BottomLineLayout::Placement bottom = BottomLineLayout::place(
+        c.left, c.right, platform::DeviceContext::measureText(kProfileLabel, font).cx, countWidth);
+    line(profile, bottom.profileLeft, c.bottom - 25, bottom.profileRight);
+    // A count given its whole width is drawn whole: the ellipsis test measures the text a few
+    // pixels wider on some screens than the width it was given, and would cut it needlessly.
+    line(count, bottom.countLeft, c.bottom - 25, bottom.countRight,
+         bottom.countRight - bottom.countLeft >= countWidth ? 0 : DT_END_ELLIPSIS);
+    // Only a repaint that reaches the line puts it on the screen.
+    const RECT& part = dc.area();
+    if (part.left < bottom.profileRight && part.right > bottom.profileLeft && part.bottom > c.bottom - 25 &&
+        part.top < c.bottom - 5)
+        paintedProfileLine_ = profile;
+    paintedCountLeft_ = bottom.countLeft;
 }
 
 void CLumaretDlg::markProgramStart() { programStart() = std::chrono::steady_clock::now(); }

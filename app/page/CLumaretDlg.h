@@ -79,6 +79,7 @@ public:
     static constexpr const char* kConvertingShutdownStatus = convert::QueueStatusText::kOneFilePowerOff;
     static constexpr const char* kExitQuestion = "当前正在转换文件,您是否确定要退出本程序?";
     static constexpr const char* kAddWhileConverting = "对不起,当前正在转换文件,请稍候添加!";
+    static constexpr const char* kProfileLabel = "当前转换方案: ";
     static constexpr const char* kNoProfiles = "读取配置文件失败,请重新安装程序或联系我们!";
 
     enum class View { Conversion, AddMode, Profile, Options };
@@ -139,6 +140,10 @@ public:
     std::string profileLine() const;
     std::string countLine() const;
     std::string currentTabName() const;
+    // The profile line as the last repaint that reached it drew it (empty before the first).
+    const std::string& paintedProfileLine() const { return paintedProfileLine_; }
+    // Where the last paint started the file count.
+    int paintedCountLeft() const { return paintedCountLeft_; }
     // How many times a view was built (a tab click that changes nothing builds none).
     int viewBuildCount() const { return viewBuilds_; }
 
@@ -195,6 +200,8 @@ private:
     bool runnable_ = false;
     bool commandLineDone_ = false;
     bool painted_ = false;
+    std::string paintedProfileLine_;
+    int paintedCountLeft_ = 0;
     std::vector<std::string> arguments_;
     std::filesystem::path startFolder_;
     int viewBuilds_ = 0;

@@ -1,10 +1,12 @@
 #include "convert/page/CConvertDialog.h"
 
+#include "app/BrowseFolder.h"
 #include "app/GatheredFiles.h"
 #include "app/HandOver.h"
 #include "app/ProfileChoice.h"
 #include "convert/AfterSuccess.h"
 #include "convert/JobState.h"
+#include "convert/OpenTarget.h"
 #include "convert/QueueJournal.h"
 #include "kxlib/ui/KXDraw.h"
 #include "kxlib/ui/KXPalette.h"
@@ -331,6 +333,13 @@ void CConvertDialog::showCpuMenu()
         onMenuCommand(id);
 }
 
+void CConvertDialog::tellNothingOpened(OpenTarget::Action action, const std::string& path, OpenTarget::Outcome outcome)
+{
+    const std::string notice = OpenTarget::notice(outcome, action, path);
+    if (!notice.empty())
+        platform::showMessage("", notice, platform::MessageInfo);
+}
+
 void CConvertDialog::rowAction(const std::string& name)
 {
     // Boxes opened from here are centred on the main window (the page's place is in its parent's
@@ -341,16 +350,20 @@ void CConvertDialog::rowAction(const std::string& name)
     std::string source;
     uint64_t size = 0;
     job->getProbeInput(source, size);
-    if (name == convertList::kPlay) {
-        services_->openFile(source);
-    } else if (name == convertList::kPreview) {
-        services_->openFile(job->getOutputPath());
+    if (name == convertList::kPlay || name == convertList::kPreview) {
+        const std::string path = name == convertList::kPlay ? source : job->getOutputPath();
+        const auto open = [this](const std::string& file) { return services_->openFile(file); };
+        tellNothingOpened(OpenTarget::Action::Open, path, OpenTarget::open(path, open));
     } else if (name == convertList::kOpenOutput) {
-        services_->showInFolder(job->getOutputFolder(), job->getOutputPath());
+        const std::string folder = job->getOutputFolder();
+        const std::string path = job->getOutputPath();
+        const auto reveal = [&](const std::string& file) { return services_->showInFolder(folder, file); };
+        tellNothingOpened(OpenTarget::Action::Reveal, path, OpenTarget::open(path, reveal));
     } else if (name == convertList::kChangeOutput) {
         if (!queue_->mayChange(job))
             return;
-        const std::string folder = services_->chooseFolder(parentWindow(), kChooseFolderTitle);
+        const std::string folder = services_->chooseFolder(
+            parentWindow(), kChooseFolderTitle, app::BrowseFolder::existingOrHome(job->getOutputFolder()));
         // The chooser runs a loop of its own, during which the row may have moved on.
         if (!folder.empty() && queue_->mayChange(job))
             job->setTargetFolder(folder);

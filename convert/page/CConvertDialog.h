@@ -16,6 +16,7 @@
 // Threads: window thread only; the queue's reports arrive here through the window thread's queue.
 #include "kxlib/ui/CPageDialog.h"
 #include "convert/ConversionQueue.h"
+#include "convert/OpenTarget.h"
 #include "convert/QueuedFile.h"
 #include "convert/page/ConvertPageHost.h"
 #include "convert/page/ConvertPageServices.h"
@@ -115,6 +116,8 @@ protected:
     void paintPage(platform::DeviceContext& dc, const RECT& client) override;
 
 private:
+    // Tells the user, in one box, why an open button opened nothing.
+    void tellNothingOpened(OpenTarget::Action action, const std::string& path, OpenTarget::Outcome outcome);
     void createControls();
     void setStartCaption(const char* text);
     // The caption, the list's buttons and the machine kept awake follow the queue's mode.

@@ -15,21 +15,25 @@ ConvertPageServices::ConvertPageServices() = default;
 
 ConvertPageServices::~ConvertPageServices() { keepAwake(false); }
 
-void ConvertPageServices::openFile(const std::string& path)
+bool ConvertPageServices::openFile(const std::string& path)
 {
-    if (!platform::Desktop::openFile(path))
-        platform::DebugOutput::line("nothing opened " + path);
+    if (platform::Desktop::openFile(path))
+        return true;
+    platform::DebugOutput::line("nothing opened " + path);
+    return false;
 }
 
-void ConvertPageServices::showInFolder(const std::string&, const std::string& file)
+bool ConvertPageServices::showInFolder(const std::string&, const std::string& file)
 {
-    if (platform::FileManager::showItem(file) == platform::FileManager::Shown::Failed)
-        platform::DebugOutput::line("cannot show " + file);
+    if (platform::FileManager::showItem(file) != platform::FileManager::Shown::Failed)
+        return true;
+    platform::DebugOutput::line("cannot show " + file);
+    return false;
 }
 
-std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& title)
+std::string ConvertPageServices::chooseFolder(HWND owner, const std::string& title, const std::string& startFolder)
 {
-    return platform::FileDialog::chooseFolder(owner, title);
+    return platform::FileDialog::chooseFolder(owner, title, startFolder);
 }
 
 bool ConvertPageServices::moveToTrash(const std::string& path, std::string& why)

@@ -24,13 +24,13 @@ class ConvertPageServices : public SuccessDesktop {
 public:
     ConvertPageServices();
     ~ConvertPageServices() override;
-    // Opens a file with the desktop's opener for its type (xdg-open).
-    virtual void openFile(const std::string& path);
+    // Opens a file with the desktop's opener for its type (xdg-open); false when none took it.
+    virtual bool openFile(const std::string& path);
     // Shows `file` selected in its folder (the file manager over D-Bus); the folder itself where
-    // no file manager offers that.
-    void showInFolder(const std::string& folder, const std::string& file) override;
-    // The folder chooser titled `title`; empty when cancelled.
-    virtual std::string chooseFolder(HWND owner, const std::string& title);
+    // no file manager offers that. False when neither worked.
+    bool showInFolder(const std::string& folder, const std::string& file) override;
+    // The folder chooser titled `title`, opening in `startFolder`; empty when cancelled.
+    virtual std::string chooseFolder(HWND owner, const std::string& title, const std::string& startFolder);
     // Moves a source file to the desktop's trash, so a mistake can be undone. Where its file system
     // has no usable trash the file stays, never deleted for good; false then, with the reason.
     bool moveToTrash(const std::string& path, std::string& why) override;

@@ -221,9 +221,17 @@ void CSkinColor::moveSlider(const char* name, int value)
         slider->setPos(value);
 }
 
-COLORREF CSkinColor::adjustedFirstColor() const
+void CSkinColor::adjustedColors(COLORREF& first, COLORREF& second) const
 {
-    COLORREF color = presetOrDefault(currentSkin).first;
+    presetColors(first, second);
+    first = adjusted(first);
+    second = adjusted(second);
+}
+
+COLORREF CSkinColor::adjustedFirstColor() const { return adjusted(presetOrDefault(currentSkin).first); }
+
+COLORREF CSkinColor::adjusted(COLORREF color) const
+{
     const bool neutral = hue == kNeutralHue && saturation == kNeutralPercent && luminosity == kNeutralPercent;
     if (!neutral && saturation >= 0)
         adjustColor(color, &color, hue - kNeutralHue, saturation, luminosity);

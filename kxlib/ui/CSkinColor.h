@@ -53,6 +53,9 @@ public:
     void load();
     // The two colours of currentSkin's preset; a name outside the table leaves both unchanged.
     void presetColors(COLORREF& first, COLORREF& second) const;
+    // The pair the windows paint with: presetColors() with hue, saturation and luminosity applied
+    // (left as they are at the neutral 180, 100, 100).
+    void adjustedColors(COLORREF& first, COLORREF& second) const;
     // Creates and shows the pop-up at `screenRect` (screen coordinates) as a child pop-up of
     // `parent`; true at once when it is already open. False when there is no parent.
     bool open(HWND parent, const RECT& screenRect);
@@ -81,6 +84,8 @@ private:
     void moveSlider(const char* name, int value);
     // The preset's first colour with the hue, saturation and luminosity applied.
     COLORREF adjustedFirstColor() const;
+    // `color` with the hue, saturation and luminosity applied; unchanged at the neutral values.
+    COLORREF adjusted(COLORREF color) const;
     void notifyParent(WPARAM wParam);
     void saveSettings() const;
 

@@ -35,7 +35,10 @@ bool KXHyperLink::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:  // WM_LBUTTONUP
         if (!endPress() || !inside)
             return false;
-        platform::Desktop::openUrl(url);
+        if (localFile)
+            platform::Desktop::openFile(url);
+        else
+            platform::Desktop::openUrl(url);
         return notify(message, wParam, lParam);
     }
 }

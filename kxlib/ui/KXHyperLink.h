@@ -14,6 +14,8 @@ public:
 
     std::string text;
     std::string url;
+    // `url` is a local file's path, opened with the desktop's viewer for its type.
+    bool localFile = false;
     COLORREF normalColor = 0;
     COLORREF hotColor = 0;
 };

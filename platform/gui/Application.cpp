@@ -1,6 +1,9 @@
 #include "platform/gui/Application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -153,6 +156,22 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 }
 
 Application::~Application() = default;
+
+bool Application::loadToolkitTranslations(const std::string& locale)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return false;
+    // The translator lives as long as the application, which owns it.
+    auto* translator = new QTranslator(application);
+    if (!translator->load(QLocale(QString::fromStdString(locale)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}
 
 int Application::run() { return QApplication::exec(); }
 

@@ -24,6 +24,11 @@ public:
     int run();
     static void quit(int code = 0);
 
+    // Makes the toolkit's own dialogs (file and folder choosers, their buttons) speak the language
+    // of `locale` ("zh_CN"), from the toolkit's translations (Debian: qt6-translations-l10n).
+    // Needs the application to exist; false when no translation for it is installed.
+    static bool loadToolkitTranslations(const std::string& locale);
+
     // Why no display can be opened with this environment; empty when one can (or the toolkit is
     // asked to draw without a screen, as the offscreen platform does).
     static std::string missingDisplayReason();

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <functional>
@@ -113,6 +114,12 @@ int TreeView::setImageStrip(const Image& strip, int cell, COLORREF mask, const I
 }
 
 int TreeView::imageCount() const { return imageCount_; }
+
+int TreeView::horizontalScrollRange() const
+{
+    const QTreeWidget* tree = treeOf(*this);
+    return tree ? tree->horizontalScrollBar()->maximum() : 0;
+}
 
 HTREEITEM TreeView::insertItem(HTREEITEM parent, const std::string& text, int image, void* data)
 {

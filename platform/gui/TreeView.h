@@ -69,6 +69,9 @@ public:
     // The item's row in the tree's own client area; empty when it is not shown (collapsed away).
     RECT itemRect(HTREEITEM item) const;
 
+    // How far the tree scrolls sideways, in pixels: 0 when every shown item fits its width.
+    int horizontalScrollRange() const;
+
     // Gives the tree the skinned scroll bars (SkinScrollbars.h); false as attachSkinScrollbar().
     bool attachSkinScrollbars(const Image& skin);
 

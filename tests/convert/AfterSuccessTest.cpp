@@ -33,9 +33,10 @@ namespace {
 
 class RecordingDesktop : public convert::SuccessDesktop {
 public:
-    void showInFolder(const std::string& folder, const std::string& file) override
+    bool showInFolder(const std::string& folder, const std::string& file) override
     {
         calls.push_back("show " + folder + " " + file);
+        return true;
     }
     bool moveToTrash(const std::string& path, std::string& why) override
     {

@@ -3,6 +3,7 @@
 #include "app/page/CAboutDialog.h"
 #include "kxlib/ui/KXPalette.h"
 #include "platform/core/MessagePresenter.h"
+#include "platform/core/Paths.h"
 #include "kxlib/ui/KXButtonEx.h"
 #include "kxlib/ui/KXCheckBox.h"
 #include "kxlib/ui/KXColor.h"
@@ -290,8 +291,9 @@ void GalleryWindow::buildStatusPictures()
     for (int i = 0; i < 2; ++i) {
         auto link = placeControl<KXLib::KXHyperLink>("KXHyperLink", "link-" + std::to_string(i),
                                                      RECT{600 + i * 90, 416, 720 + i * 90, 434});
-        link->text = i == 0 ? "访问主页" : "反馈报告 (悬停)";
-        link->url = i == 0 ? app::CAboutDialog::kHomePage : app::CAboutDialog::kFeedback;
+        link->text = i == 0 ? app::CAboutDialog::kReadmeLinkText : "使用说明 (悬停)";
+        link->url = (platform::Paths::programDirectory() / app::CAboutDialog::kReadmeName).string();
+        link->localFile = true;
         link->normalColor = KXLib::palette::kLink;
         link->hotColor = 0x676500;
         link->setTooltip(link->url);

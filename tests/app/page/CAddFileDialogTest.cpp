@@ -2,6 +2,7 @@
 // the choice, the file list filled by the choosers, a folder and a drop, accept into the
 // conversion list, return with and without files, "add-config" and the command file's custom
 // mode. The choosers answer as the test tells them; messages are recorded.
+#include "app/SettingsStore.h"
 #include "app/page/CLumaretDlg.h"
 #include "profile/ProfileFiles.h"
 #include "tests/app/page/PageTestSupport.h"
@@ -23,19 +24,22 @@ namespace fs = std::filesystem;
 
 class ScriptedChoosers : public app::AddFileChoosers {
 public:
-    std::vector<std::string> chooseFiles(HWND) override
+    std::vector<std::string> chooseFiles(HWND, const std::string& startFolder) override
     {
         calls.push_back("files");
+        starts.push_back(startFolder);
         return files;
     }
-    std::string chooseFolder(HWND) override
+    std::string chooseFolder(HWND, const std::string& startFolder) override
     {
         calls.push_back("folder");
+        starts.push_back(startFolder);
         return folder;
     }
     std::vector<std::string> files;
     std::string folder;
     std::vector<std::string> calls;
+    std::vector<std::string> starts;  // the folder each chooser opened in
 };
 
 class AddFilePageTest : public ::testing::Test {
@@ -187,6 +191,36 @@ TEST_F(AddFilePageTest, AddFolderTakesTheFolderFilesAndBrowseSetsTheOutputFolder
     page.clickButton("add-browse");
     EXPECT_EQ(page.outputFolderText(), "/srv/converted");
     EXPECT_EQ(page.files().size(), 2u);
+}
+
+TEST_F(AddFilePageTest, ChoosersOpenInTheLastFolderUsedElseAtHome)
+{
+    const fs::path home = env.dir / "home";
+    fs::create_directories(home);
+    testsupport::ScopedEnvironment homeFolder({{"HOME", home.string()}});
+    window.enterAddMode();
+    const std::string clips = (env.dir / "clips").string();
+    const std::string other = (env.dir / "other").string();
+    clip("other/b.mp4");
+
+    choosers.files = {clip("clips/a.mp4")};
+    page.clickButton("add-file");
+    choosers.files.clear();
+    page.clickButton("add-file");  // cancelled: remembers nothing
+    choosers.folder = other;
+    page.clickButton("add-folder");
+    page.clickButton("add-file");
+    EXPECT_EQ(choosers.starts, (std::vector<std::string>{home.string(), clips, clips, other}));
+    // The next run opens there too.
+    EXPECT_EQ(app::SettingsStore().loadBrowse().lastFolder, other);
+
+    // The output folder's chooser opens where its field points, at home when that is no folder.
+    page.setOutputFolderText(clips);
+    page.clickButton("add-browse");
+    page.setOutputFolderText((env.dir / "not-yet").string());
+    page.clickButton("add-browse");
+    EXPECT_EQ(choosers.starts.at(4), clips);
+    EXPECT_EQ(choosers.starts.at(5), home.string());
 }
 
 TEST_F(AddFilePageTest, DroppedFilesAreAddedAndADroppedFolderIsTold)

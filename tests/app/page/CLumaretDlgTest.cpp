@@ -2,12 +2,17 @@
 // procedure with its question; offscreen, with the test's own data and settings folders.
 #include "app/page/CLumaretDlg.h"
 #include "kxlib/ui/KXSkinColors.h"
+#include "profile/ProfileProperties.h"
+#include "platform/core/IniFile.h"
 #include "platform/gui/DeviceContext.h"
+#include "platform/gui/QtBridge.h"
+#include "kxlib/ui/KXDraw.h"
 #include "platform/gui/TerminationSignals.h"
 #include "convert/JobState.h"
 #include "convert/QueueJournal.h"
 #include "convert/QueueRecovery.h"
 #include "tests/app/page/PageTestSupport.h"
+#include "tests/support/Screenshot.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
 
@@ -146,6 +151,61 @@ TEST_F(MainWindowTest, BottomLinesOfAnEmptyListNameTheDefaultProfile)
     EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
 }
 
+TEST_F(MainWindowTest, ANewDefaultSavedOnTheProfilePageShowsOnTheBottomLineAtOnce)
+{
+    const std::string oldDefault = window.profilePage.defaultProfileName();
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + oldDefault; }));
+
+    // Another profile made the default and saved, without leaving the profile tab.
+    window.selectTab("profile");
+    profile::ProfileEditor& editor = window.profilePage.editor();
+    const profile::ProfileNode* oldNode = editor.defaultOrFirst();
+    for (const auto& sibling : oldNode->parent()->children())
+        if (sibling->isProfile() && sibling.get() != oldNode) {
+            editor.clickNode(sibling.get());
+            break;
+        }
+    const std::string newDefault = editor.currentNode()->textUtf8();
+    ASSERT_NE(newDefault, oldDefault);
+    ASSERT_TRUE(editor.commitChoice(profile::ProfileProperties::Row::Default, 1));
+    ASSERT_TRUE(editor.acceptProfile());
+    ASSERT_EQ(window.profilePage.defaultProfileName(), newDefault);
+    EXPECT_EQ(window.currentTabName(), "profile");
+    EXPECT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + newDefault; }));
+}
+
+TEST_F(MainWindowTest, AThousandRowsCountShowsWholeAndTheProfileLineEndsBeforeIt)
+{
+    const platform::Font& font = KXLib::sharedFont();
+    const auto paint = [&] {
+        platform::DeviceContext dc(window.getWindow()->clientRect());
+        window.onPaint(dc);
+        return platform::DeviceContext::measureText(window.countLine(), font).cx;
+    };
+    const int emptyWidth = paint();
+    constexpr int right = CLumaretDlg::kClientWidth;
+    EXPECT_EQ(window.paintedCountLeft(), std::min(right - 200, right - 4 - emptyWidth));
+
+    std::vector<convert::JournalRow> rows(1200);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].sourcePath = (env.dir / ("clip" + std::to_string(i) + ".mp4")).string();
+        rows[i].sourceSize = 1024;
+        rows[i].profile = *window.profilePage.defaultProfile();
+        rows[i].state = i < 1000 ? convert::JobState::Done : convert::JobState::Waiting;
+    }
+    window.convertPage.restoreRows(rows);
+    ASSERT_EQ(window.countLine(), "共有 1200 个文件,已经完成 1000 个文件");
+    const int width = paint();
+    ASSERT_GT(width, emptyWidth);
+    EXPECT_EQ(window.paintedCountLeft() + width, right - 4) << "the whole count, to the edge";
+    EXPECT_LE(window.paintedCountLeft(), right - 200);
+    EXPECT_GE(window.paintedCountLeft(),
+              8 + platform::DeviceContext::measureText(CLumaretDlg::kProfileLabel, font).cx + 4)
+        << "the profile line keeps its label";
+    pagetest::pumpUntil([&] { return !window.paintedProfileLine().empty(); });
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-1200-rows");
+}
+
 TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
 {
     window.convertPage.addFile(hangingSource(), nullptr);
@@ -170,6 +230,8 @@ TEST_F(MainWindowTest, WhileConvertingTheStatusLineTellsSoAndAddIsRefused)
     EXPECT_EQ(env.presenter->messages.back().text, CLumaretDlg::kAddWhileConverting);
     EXPECT_EQ(env.presenter->messages.back().flags, platform::MessageInfo);
     window.convertPage.stopAll();
+    window.convertPage.list().selectRow(0);
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-stopped-row");
 }
 
 TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
@@ -393,6 +455,37 @@ TEST_F(MainWindowTest, SkinChangesRecolourTheWindowAndEveryDialog)
     window.onMessage(WM_SKIN_CHANGED, 1, 0);
     EXPECT_EQ(window.skinLightColor, preset.first);
     EXPECT_NE(bandPixel(), adjusted);
+}
+
+TEST(MainWindowStartTest, TheWindowStartsInTheAdjustedColoursThePopupShows)
+{
+    pagetest::PageEnvironment env;
+    std::filesystem::create_directories(env.dir.path() / "config");
+    platform::IniFile ini(env.dir.path() / "config" / "Lumaret.ini");
+    ini.writeString("skin_color", "skin", "skin3");
+    ini.writeString("hue", "skin", "60");
+    ini.writeString("saturation", "skin", "150");
+    ini.writeString("luminosity", "skin", "90");
+    pagetest::RecordingServices services;
+    const std::unique_ptr<convert::EncoderBinding> binding = fakeencoder::binding();
+    CLumaretDlg window(&services, binding.get());
+    ASSERT_TRUE(window.initDialog());
+
+    // The same pair a change in the pop-up computes.
+    const COLORREF startLight = window.skinLightColor;
+    const COLORREF startDark = window.skinDarkColor;
+    EXPECT_NE(startLight, KXLib::CSkinColor::presets()[3].first);
+    window.onMessage(WM_SKIN_CHANGED, 1, 0);
+    EXPECT_EQ(window.skinLightColor, startLight);
+    EXPECT_EQ(window.skinDarkColor, startDark);
+    EXPECT_EQ(KXLib::KXSkinColors::light(), startLight);
+    EXPECT_EQ(KXLib::KXSkinColors::dark(), startDark);
+
+    window.getWindow()->show();
+    window.onControlEvent(window.findControl("color"), WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(window.skinColorPopup.isOpen());
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "main-window-skin-at-start");
+    testsupport::saveScreenshot(platform::widgetOf(*window.skinColorPopup.getWindow()), "skin-popup-at-start");
 }
 
 TEST_F(MainWindowTest, TheEmptyListDrawsTheLogoAndARowHidesIt)

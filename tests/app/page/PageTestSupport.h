@@ -36,11 +36,20 @@ public:
 
 class RecordingServices : public convert::ConvertPageServices {
 public:
-    void openFile(const std::string& path) override { calls.push_back("open " + path); }
-    void showInFolder(const std::string&, const std::string& file) override { calls.push_back("show " + file); }
-    std::string chooseFolder(HWND, const std::string& title) override
+    bool openFile(const std::string& path) override
+    {
+        calls.push_back("open " + path);
+        return desktopTakes;
+    }
+    bool showInFolder(const std::string&, const std::string& file) override
+    {
+        calls.push_back("show " + file);
+        return desktopTakes;
+    }
+    std::string chooseFolder(HWND, const std::string& title, const std::string& startFolder) override
     {
         calls.push_back("choose " + title);
+        folderStarts.push_back(startFolder);
         return folder;
     }
     bool moveToTrash(const std::string& path, std::string&) override
@@ -60,6 +69,8 @@ public:
     std::vector<std::vector<convert::MenuItem>> menus;
     std::string folder;
     std::vector<bool> awake;
+    bool desktopTakes = true;  // what openFile and showInFolder answer
+    std::vector<std::string> folderStarts;  // the folder each folder chooser opened in
 };
 
 // The test's own data and settings folders, and the recording presenter, for one test.

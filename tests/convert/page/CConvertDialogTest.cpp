@@ -257,6 +257,56 @@ TEST_F(ConvertPageTest, RowButtonsActOnTheSelectedRow)
     EXPECT_EQ(services.calls[1], std::string("choose ") + CConvertDialog::kChooseFolderTitle);
     EXPECT_EQ(page().list().jobAt(0)->getTargetFolder(), services.folder);
     EXPECT_TRUE(page().list().button(convertList::kChangeOutput)->isEnabled());
+
+    // The chooser opens in the row's output folder as it is now.
+    std::filesystem::create_directories(services.folder);
+    page().rowAction(convertList::kChangeOutput);
+    EXPECT_EQ(services.folderStarts, (std::vector<std::string>{env.dir.path().string(), services.folder}));
+}
+
+TEST_F(ConvertPageTest, OpenButtonsThatOpenNothingSaySoNamingTheFile)
+{
+    const std::string path = goodSource("tell.mp4");
+    page().addFile(path, nullptr);
+    page().list().selectRow(0);
+    std::string output = page().list().jobAt(0)->getOutputPath();
+    std::string outputName = std::filesystem::path(output).filename().string();
+    const auto lastNotice = [&] { return messages().empty() ? std::string() : messages().back().text; };
+
+    // No output yet: the desktop is not even asked.
+    page().rowAction(convertList::kPreview);
+    page().rowAction(convertList::kOpenOutput);
+    EXPECT_TRUE(services.calls.empty());
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages()[0].text, convert::OpenTarget::notice(convert::OpenTarget::Outcome::Missing,
+                                                               convert::OpenTarget::Action::Open, output));
+    EXPECT_NE(messages()[0].text.find(outputName), std::string::npos);
+    EXPECT_EQ(messages()[0].flags, platform::MessageInfo);
+
+    // No program for the source.
+    services.desktopTakes = false;
+    page().rowAction(convertList::kPlay);
+    EXPECT_EQ(services.calls, std::vector<std::string>{"open " + path});
+    EXPECT_EQ(lastNotice(), "没有可以打开文件 tell.mp4 的程序。");
+
+    // Converted: no file manager shows the output; once it is gone, that is what is told.
+    page().startOrStop();
+    ASSERT_TRUE(waitForIdle());
+    ASSERT_EQ(page().list().jobAt(0)->getState(), convert::JobState::Done);
+    output = page().list().jobAt(0)->getOutputPath();
+    outputName = std::filesystem::path(output).filename().string();
+    ASSERT_TRUE(std::filesystem::exists(output)) << output;
+    services.calls.clear();
+    page().rowAction(convertList::kOpenOutput);
+    EXPECT_EQ(services.calls, std::vector<std::string>{"show " + output});
+    EXPECT_EQ(lastNotice(), "无法在文件管理器中显示文件 " + outputName + "。");
+    services.desktopTakes = true;
+    const std::size_t told = messages().size();
+    page().rowAction(convertList::kPreview);
+    EXPECT_EQ(messages().size(), told) << "an opened file is not told";
+    std::filesystem::remove(output);
+    page().rowAction(convertList::kPreview);
+    EXPECT_EQ(lastNotice(), "文件 " + outputName + " 已不存在,可能已被移动或删除。");
 }
 
 // The page asks the queue, which alone holds the converting mode: a waiting row may not change

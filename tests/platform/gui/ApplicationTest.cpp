@@ -4,6 +4,7 @@
 #include "platform/core/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -58,6 +59,14 @@ TEST(ApplicationTest, WithADisplayTheEventLoopRunsUntilQuit)
     const ProbeRun run = runProbe();
     EXPECT_TRUE(run.status.exited);
     EXPECT_EQ(run.status.code, 3);
+}
+
+TEST(ApplicationTest, TheToolkitsDialogsSpeakChineseOnceItsTranslationIsLoaded)
+{
+    EXPECT_FALSE(platform::Application::loadToolkitTranslations("xx_XX")) << "no such translation";
+    ASSERT_TRUE(platform::Application::loadToolkitTranslations("zh_CN"));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("File &name:"));
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // The file choosers: several files chosen at once come back in the dialog's order, a cancel gives
 // nothing, and the folder chooser carries its title.
 #include "platform/gui/FileDialog.h"
+#include "platform/gui/Application.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -58,6 +61,29 @@ TEST(FileDialogTest, ChoosesAFolderUnderItsTitle)
 
     whenOpen([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(platform::FileDialog::chooseFolder(nullptr), "");
+}
+
+// The choosers open in the folder they are given, and once the toolkit's translation is loaded they
+// speak Chinese like the rest of the program.
+TEST(FileDialogTest, OpensInItsStartFolderAndSpeaksChineseWithTheTranslation)
+{
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "上次的文件夹");
+    std::ofstream(dir / "上次的文件夹" / "clip.mp4") << "x";
+    ASSERT_TRUE(platform::Application::loadToolkitTranslations("zh_CN"));
+    QString opened;
+    QStringList buttons;
+    whenOpen([&](QFileDialog* dialog) {
+        opened = dialog->directory().absolutePath();
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            buttons << button->text();
+        testsupport::saveScreenshot(dialog, "file-dialog-zh");
+        dialog->reject();
+    });
+    platform::FileDialog::chooseFiles(nullptr, "", "媒体文件 (*)", (dir / "上次的文件夹").string());
+    EXPECT_EQ(opened.toStdString(), (dir / "上次的文件夹").string());
+    EXPECT_FALSE(buttons.contains(QStringLiteral("Cancel"))) << buttons.join(", ").toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("取消"))) << buttons.join(", ").toStdString();
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include "app/page/CLumaretDlg.h"
 #include "profile/ProfileProperties.h"
 #include "tests/app/page/PageTestSupport.h"
+#include "tests/support/Screenshot.h"
+#include "platform/gui/QtBridge.h"
 #include "tests/convert/FakeEncoderSupport.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -159,4 +162,28 @@ TEST_F(ProfilePageTest, TheTreeKeepsWhatTheUserOpenedAndClosedWhenItIsShownAfres
     EXPECT_TRUE(tree.isExpanded(mp4Again));
     EXPECT_EQ(tree.itemImage(tree.selectedItem()), 9) << "the accepted type's icon";
     EXPECT_EQ(selectedTreeText(), "vcd pal");
+}
+
+TEST_F(ProfilePageTest, ALongNameScrollsTheTreeSidewaysInsteadOfBeingCut)
+{
+    platform::TreeView& tree = *page().treeView();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tree.horizontalScrollRange(), 0) << "the catalogue's names fit";
+
+    // Renamed while the page is hidden, as the tree is filled at start-up: the page is shown later.
+    window.selectTab("convert");
+    const std::string longName = "一个名字很长很长的自定义转换方案" + std::string(40, 'x');
+    ASSERT_TRUE(page().editor().commitName(longName));
+    ASSERT_TRUE(page().editor().acceptProfile());
+    window.selectTab("profile");
+    ASSERT_EQ(selectedTreeText(), longName);
+    QCoreApplication::processEvents();
+    EXPECT_GT(tree.horizontalScrollRange(), 0);
+    testsupport::saveScreenshot(platform::widgetOf(*window.getWindow()), "profile-page-long-name");
+
+    // Shown afresh while visible, it still scrolls.
+    ASSERT_TRUE(page().editor().commitName(longName + "y"));
+    window.acceptAction();
+    QCoreApplication::processEvents();
+    EXPECT_GT(tree.horizontalScrollRange(), 0);
 }
