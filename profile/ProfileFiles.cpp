@@ -293,7 +293,7 @@ std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
         return {};
     const std::string base = file.string() + ".bad";
     for (int number = 0; number < 1000; ++number) {
-        const std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
+        std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
         if (link ? writeNewFile(candidate, bytes) : renameWithoutReplacing(file, candidate)) {
             syncFolder(file.parent_path());
             if (link)
@@ -341,8 +341,8 @@ bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, 
         const std::string* bytes;
     };
     std::vector<Replacement> replacements;
-    for (Replacement candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
-                                  Replacement{writeTarget(userFile()), &userBytes}}) {
+    for (const Replacement& candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
+                                         Replacement{writeTarget(userFile()), &userBytes}}) {
         // An unchanged file is not rewritten: no new inode, no new time stamp, no write at all.
         if (!holdsBytes(candidate.target, *candidate.bytes))
             replacements.push_back(candidate);

@@ -92,7 +92,7 @@ std::filesystem::path RegularFile::writeTarget(const std::filesystem::path& path
 {
     std::error_code error;
     if (std::filesystem::is_symlink(path, error)) {
-        const auto target = std::filesystem::weakly_canonical(path, error);
+        auto target = std::filesystem::weakly_canonical(path, error);
         if (!error)
             return target;
     }

@@ -171,7 +171,8 @@ void expectValidExecLines(const fs::path& file)
     for (std::string line; std::getline(text, line);) {
         if (!line.starts_with("Exec="))
             continue;
-        const fs::path probe = file.parent_path().parent_path() / ("exec-check-" + std::to_string(count++) + ".desktop");
+        const fs::path probe =
+            file.parent_path().parent_path() / ("exec-check-" + std::to_string(count++) + ".desktop");
         writeText(probe, "[Desktop Entry]\nType=Application\nName=check\n" + line + "\n");
         const Result strict = run({"desktop-file-validate", probe.string()}, {}, "/");
         EXPECT_EQ(strict.status, 0) << line << "\n" << strict.output;
@@ -208,10 +209,12 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     }
     // Nemo: one action per entry, labelled since there is no submenu.
     const std::string nemo = readText(dataHome() / "nemo/actions/lumaret-000.nemo_action");
-    for (const std::string& line : {std::string("[Nemo Action]\n"), "\nName=Lumaret: " + kQuoted + "\n", "\nExec=" + quotedExec + "\n",
-                                    std::string("\nSelection=notnone\n"), std::string("\nMimetypes=video/*;audio/*;\n")})
+    for (const std::string& line :
+         {std::string("[Nemo Action]\n"), "\nName=Lumaret: " + kQuoted + "\n", "\nExec=" + quotedExec + "\n",
+          std::string("\nSelection=notnone\n"), std::string("\nMimetypes=video/*;audio/*;\n")})
         EXPECT_NE(nemo.find(line), std::string::npos) << line;
-    EXPECT_NE(readText(dataHome() / "nemo/actions/lumaret-002.nemo_action").find("Name=Lumaret: 自定义转换\n"), std::string::npos);
+    EXPECT_NE(readText(dataHome() / "nemo/actions/lumaret-002.nemo_action").find("Name=Lumaret: 自定义转换\n"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(dataHome() / "nemo/actions/lumaret-003.nemo_action"));
     expectValidExecLines(dataHome() / "nemo/actions/lumaret-000.nemo_action");
 
@@ -221,7 +224,8 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     for (const std::string& line : {std::string("\nType=Service\n"), std::string("\nMimeType=video/*;audio/*;\n"),
                                     std::string("\nActions=lumaret-000;lumaret-001;lumaret-002;\n"),
                                     std::string("\nX-KDE-Submenu=Lumaret\n"),
-                                    "\n[Desktop Action lumaret-000]\nName=" + kQuoted + "\nIcon=video-x-generic\nExec=" + quotedExec + "\n"})
+                                    "\n[Desktop Action lumaret-000]\nName=" + kQuoted
+                                        + "\nIcon=video-x-generic\nExec=" + quotedExec + "\n"})
         EXPECT_NE(service.find(line), std::string::npos) << line;
     EXPECT_EQ(fs::status(dolphin).permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
     expectValidDesktopFile(dolphin);
@@ -229,10 +233,12 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     // PCManFM-Qt: the submenu and one action file per entry.
     const fs::path actions = dataHome() / "file-manager/actions";
     EXPECT_NE(readText(actions / "lumaret.desktop").find("\nType=Menu\nName=Lumaret\n"), std::string::npos);
-    EXPECT_NE(readText(actions / "lumaret.desktop").find("\nItemsList=lumaret-000;lumaret-001;lumaret-002;\n"), std::string::npos);
+    EXPECT_NE(readText(actions / "lumaret.desktop").find("\nItemsList=lumaret-000;lumaret-001;lumaret-002;\n"),
+              std::string::npos);
     const std::string action = readText(actions / "lumaret-000.desktop");
     EXPECT_NE(action.find("\nType=Action\nName=" + kQuoted + "\n"), std::string::npos);
-    EXPECT_NE(action.find("\n[X-Action-Profile media]\nMimeTypes=video/*;audio/*;\nExec=" + quotedExec + "\n"), std::string::npos);
+    EXPECT_NE(action.find("\n[X-Action-Profile media]\nMimeTypes=video/*;audio/*;\nExec=" + quotedExec + "\n"),
+              std::string::npos);
     for (const char* name : {"lumaret.desktop", "lumaret-000.desktop", "lumaret-002.desktop"})
         expectValidDesktopFile(actions / name);
 
@@ -465,9 +471,9 @@ TEST_F(ShellExtConvertTest, WhatCannotBeConvertedIsNamedAndTheRestStillGoes)
                                  clips(), fake().string());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(startedWith(), "contextmenu");
-    for (const std::string& message : {std::string("文件不存在, 已跳过: missing.avi"), "这是文件夹, 已跳过: " + (clips() / "folder.avi").string(),
-                                       "不是视频或音频文件, 已跳过: " + (clips() / "notes.txt").string(),
-                                       std::string("转换方案 gone profile 不存在")})
+    for (const std::string& message :
+         {std::string("文件不存在, 已跳过: missing.avi"), "这是文件夹, 已跳过: " + (clips() / "folder.avi").string(),
+          "不是视频或音频文件, 已跳过: " + (clips() / "notes.txt").string(), std::string("转换方案 gone profile 不存在")})
         EXPECT_NE(result.output.find(message), std::string::npos) << message << "\n" << result.output;
     // An entry whose profile is gone never converts with another one: the user chooses.
     const CommandFile::Contents contents = handedOver();
