@@ -9,12 +9,13 @@ CMAKE_GEN  := -G Ninja
 # `make WERROR=OFF ...` for a compiler that warns about more.
 WERROR     ?= ON
 CMAKE_OPTS := $(CMAKE_GEN) -DLUMARET_WERROR=$(WERROR)
-# The line-length check joins `make lint` once the tree's long lines are fixed (LINE_LENGTH=ON).
+# `make test` and `make lint` run the 120-column check with LINE_LENGTH=ON; it becomes the default
+# once the last long lines are wrapped.
 LINE_LENGTH ?= OFF
-# `make test` runs `make lint` last once its findings are fixed (LINT=ON); until then it is on demand.
-LINT ?= OFF
+# `make test` runs `make lint` last (LINT=OFF leaves it out).
+LINT ?= ON
 
-.PHONY: all deps build run install test test-main test-asan test-tsan test-tsa lint bench clean
+.PHONY: all deps build run install test test-main test-asan test-tsan test-tsa lint line-length bench clean
 
 all: build
 
@@ -43,9 +44,10 @@ install: deps $(BUILD)/build.ninja
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the job and probe tests under
 # ThreadSanitizer (the engine, where the job and probe threads live), then the base and
 # engine built by Clang with its lock analysis as errors, so that every GUARDED_BY is checked,
-# and last clang-tidy over the sources.
+# and last clang-tidy over the sources and the line-length check (as LINT and LINE_LENGTH say).
 test: build
-	$(MAKE) --no-print-directory test-main test-asan test-tsan test-tsa $(if $(filter ON,$(LINT)),lint)
+	$(MAKE) --no-print-directory test-main test-asan test-tsan test-tsa $(if $(filter ON,$(LINT)),lint) \
+	        $(if $(filter ON,$(LINE_LENGTH)),line-length)
 
 test-main:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -73,12 +75,12 @@ test-tsa: deps
 	cmake --build $(TSA_BUILD) -j $(JOBS) --target test_base test_engine
 
 # clang-tidy with the checks of .clang-tidy over the sources, from the full build's compile
-# commands; any finding fails. With LINE_LENGTH=ON also the 120-column limit.
-lint: deps $(BUILD)/build.ninja
+# commands; any finding fails. With LINE_LENGTH=ON the 120-column limit is checked first.
+lint: deps $(BUILD)/build.ninja $(if $(filter ON,$(LINE_LENGTH)),line-length)
 	scripts/run-lint.sh $(BUILD) $(JOBS)
-ifeq ($(LINE_LENGTH),ON)
+
+line-length:
 	scripts/check-line-length.sh 120
-endif
 
 bench: build
 	scripts/run-benchmarks.sh $(BUILD)

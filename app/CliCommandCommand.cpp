@@ -109,7 +109,7 @@ int runCommandCommand(const std::vector<std::string>& args, std::ostream& out, s
     const std::optional<std::string> resolved = cliOutputFolder("command", folder, err);
     if (!resolved)
         return kCliUsage;
-    const std::string target = *resolved;
+    const std::string& target = *resolved;
     std::optional<convert::EncoderCommand> command;
     {
         const FolderKeeper keeper(outputFolderOf(source, target));

@@ -296,7 +296,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     const std::optional<std::string> resolved = cliOutputFolder("convert", folderSetting, err);
     if (!resolved)
         return kCliUsage;
-    const std::string folder = *resolved;
+    const std::string& folder = *resolved;
     const std::optional<int> jobs = filesAtOnce(*parsed, options, err);
     if (!jobs)
         return kCliUsage;

@@ -66,8 +66,8 @@ int runProbeCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     std::string duration;
     job.getDurationText(duration);
-    out << "duration=" << printable(duration) << "\nseconds=" << job.getDurationSeconds() << "\ninfo=" << printable(info)
-        << '\n';
+    out << "duration=" << printable(duration) << "\nseconds=" << job.getDurationSeconds()
+        << "\ninfo=" << printable(info) << '\n';
     return kCliSuccess;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// CommandFile: the file "cmdline.txt" in the data folder through which the file-manager menus
-// (lumaret-shellext convert) hand a profile and a list of files to a new `lumaret contextmenu`.
+// CommandFile: the format in which the file-manager menus (lumaret-shellext convert) hand a profile
+// and a list of files to a new `lumaret contextmenu`, and the single file "cmdline.txt" in the data
+// folder that older writers use. Our own writer gives each hand-over a file of its own in the
+// command folder (CommandFolder), so that two hand-overs never overwrite each other.
 //
 // Format: a sequence of records and nothing else (no header, no count). A record is a 4-byte
 // unsigned little-endian length n followed by n bytes of UTF-16LE text; the text ends at its first

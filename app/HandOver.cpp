@@ -1,7 +1,11 @@
 #include "app/HandOver.h"
 
+#include "app/CommandFolder.h"
 #include "app/GatheredFiles.h"
 #include "profile/ProfileStore.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace app {
 
@@ -38,7 +42,27 @@ HandOver::Result HandOver::run(const std::vector<std::string>& arguments, const 
         return fromContents(CommandFile::openedFiles(arguments, startFolder), profiles, options);
     case CommandFile::Launch::HandOver: break;
     }
-    return fromContents(CommandFile::read(commandFile), profiles, options);
+    Result result;
+    bool taken = false;
+    for (const CommandFile::Contents& waiting : CommandFolder::take(CommandFolder::besideFile(commandFile))) {
+        const bool handedOver =
+            waiting.status == CommandFile::Status::Ok || waiting.status == CommandFile::Status::BadFirstRecord;
+        taken = taken || handedOver;
+        append(result, fromContents(waiting, profiles, options));
+    }
+    if (!taken)
+        append(result, fromContents(CommandFile::read(commandFile), profiles, options));
+    return result;
+}
+
+void HandOver::append(Result& into, Result from)
+{
+    into.readCommandFile = into.readCommandFile || from.readCommandFile;
+    into.showAddFiles = into.showAddFiles || from.showAddFiles;
+    into.startConversion = into.startConversion || from.startConversion;
+    std::move(from.steps.begin(), from.steps.end(), std::back_inserter(into.steps));
+    if (!from.refusalBox.empty())
+        into.refusalBox += (into.refusalBox.empty() ? "" : "\n") + from.refusalBox;
 }
 
 HandOver::Result HandOver::fromContents(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,

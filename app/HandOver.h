@@ -9,6 +9,10 @@
 //   as in custom mode, without a command file.
 // - Fewer than two arguments: nothing. Arguments without "contextmenu" anywhere: the message
 //   "错误的启动参数..." and nothing else.
+// - "contextmenu": every hand-over waiting in the command folder beside the command file
+//   (CommandFolder) is taken, oldest first, and each is decided as below, one after another, into
+//   one result. Only when none was taken is the single command file itself read (as an older
+//   writer leaves it; it stays in place), so a stale one is not added again with every hand-over.
 // - A missing or unreadable command file: nothing, silently. A folder, FIFO or device in its place,
 //   or a file too large to be one: its problem is told. A file that ends inside its first record:
 //   "错误的启动参数...".
@@ -82,6 +86,8 @@ public:
                                const OptionSettings& options);
 
 private:
+    // Adds the decision for one more command file to `into`.
+    static void append(Result& into, Result from);
     static void customMode(const CommandFile::Contents& contents, Result& result);
     static void profileMode(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
                             const OptionSettings& options, Result& result);

@@ -1,6 +1,7 @@
 #include "app/ShellExtFrontEnd.h"
 
 #include "app/CommandFile.h"
+#include "app/CommandFolder.h"
 #include "app/DetachedLaunch.h"
 #include "app/MediaFileCheck.h"
 #include "app/ShellMenuText.h"
@@ -107,11 +108,8 @@ int ShellExtFrontEnd::run(const std::vector<std::string>& args, std::ostream& ou
         return registerMenus(err);
     if (command == "unregister" && args.size() == 1)
         return unregisterMenus(err);
-    if (command == "status" && args.size() == 1) {
-        out << (ShellMenus(ShellMenus::Folders::ofUser(), helperPath()).installed() ? "registered\n"
-                                                                                     : "not registered\n");
-        return kSuccess;
-    }
+    if (command == "status" && args.size() == 1)
+        return status(out);
     if (command == "convert")
         return convert({args.begin() + 1, args.end()}, err);
     if (command == "--help" || command == "-h") {
@@ -120,6 +118,17 @@ int ShellExtFrontEnd::run(const std::vector<std::string>& args, std::ostream& ou
     }
     printUsage(err);
     return kUsage;
+}
+
+int ShellExtFrontEnd::status(std::ostream& out)
+{
+    const ShellMenus menus(ShellMenus::Folders::ofUser(), helperPath());
+    out << (menus.installed() ? "registered\n" : "not registered\n");
+    for (const ShellMenus::FileManagerState& state : menus.fileManagers()) {
+        out << state.fileManager << ": " << (state.found ? "found" : "not found") << ", "
+            << (state.entries ? "entries present" : "no entries") << "\n";
+    }
+    return kSuccess;
 }
 
 int ShellExtFrontEnd::registerMenus(std::ostream& err)
@@ -173,7 +182,8 @@ int ShellExtFrontEnd::convert(const std::vector<std::string>& args, std::ostream
         return kFailure;
     }
     std::string error;
-    if (!CommandFile::write(CommandFile::defaultFile(), checkedSelector(selector, err), files, &error)
+    const std::filesystem::path folder = CommandFolder::besideFile(CommandFile::defaultFile());
+    if (!CommandFolder::write(folder, checkedSelector(selector, err), files, &error)
         || !DetachedLaunch::start({program, CommandFile::kMarker}, &error)) {
         err << "lumaret-shellext: " << error << "\n";
         return kFailure;

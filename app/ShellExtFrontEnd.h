@@ -1,11 +1,14 @@
 #pragma once
 // ShellExtFrontEnd: the program lumaret-shellext, which puts Lumaret into the file managers'
 // context menus and is what those menu entries run.
-//   register     writes the entries (ShellMenus) for the profiles marked for the menu
+//   register     writes the entries (ShellMenus) for the profiles marked for the menu, in the
+//                menus of the file managers found (installed, or used in the home folder)
 //   unregister   removes exactly what register wrote
-//   status       prints "registered" or "not registered"
+//   status       prints "registered" or "not registered", then one line per file manager:
+//                "<name>: found|not found, entries present|no entries"
 //   convert [--media-only] PROFILE FILE...
-//                hands the files to a new `lumaret contextmenu` through the command file.
+//                hands the files to a new `lumaret contextmenu` through a command file of their
+//                own in the command folder (CommandFolder).
 //                PROFILE is a profile name, "自定义转换", or --id=<identifier> as the menus pass
 //                it; every argument after it is a file, whatever it looks like. With
 //                --media-only, files that are not video or audio by content or name
@@ -26,6 +29,7 @@ public:
     static void printUsage(std::ostream& stream);
 
 private:
+    static int status(std::ostream& out);
     static int registerMenus(std::ostream& err);
     static int unregisterMenus(std::ostream& err);
     static int convert(const std::vector<std::string>& args, std::ostream& err);

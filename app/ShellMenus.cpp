@@ -64,6 +64,17 @@ bool isOurFile(const fs::path& file)
     return firstLineEnd != std::string::npos && bytes.compare(firstLineEnd + 1, marker.size(), marker) == 0;
 }
 
+bool holdsOurFile(const fs::path& folder)
+{
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return false;
+    for (const fs::directory_entry& item : fs::directory_iterator(folder, error))
+        if (isOurFile(item.path()))
+            return true;
+    return false;
+}
+
 std::string numbered(const char* prefix, std::size_t index, const char* suffix)
 {
     char number[16];
@@ -403,19 +414,28 @@ bool ShellMenus::uninstall(std::ostream& err)
     return ok;
 }
 
-bool ShellMenus::installed() const
+bool ShellMenus::thunarHoldsOurs() const
 {
-    for (const FolderFormat& format : folderFormats()) {
-        std::error_code error;
-        if (!fs::is_directory(format.folder, error))
-            continue;
-        for (const fs::directory_entry& item : fs::directory_iterator(format.folder, error))
-            if (isOurFile(item.path()))
-                return true;
-    }
     std::string document;
     return platform::RegularFile::read(thunarFile(), kMaxThunarFileBytes, document) == platform::RegularFileStatus::Ok
         && ThunarActions::holdsOurs(document);
+}
+
+bool ShellMenus::installed() const
+{
+    const std::vector<FolderFormat> formats = folderFormats();
+    return std::any_of(formats.begin(), formats.end(),
+                       [](const FolderFormat& format) { return holdsOurFile(format.folder); })
+        || thunarHoldsOurs();
+}
+
+std::vector<ShellMenus::FileManagerState> ShellMenus::fileManagers() const
+{
+    std::vector<FileManagerState> states;
+    for (const FolderFormat& format : folderFormats())
+        states.push_back({format.fileManager, present(format), holdsOurFile(format.folder)});
+    states.push_back({"Thunar", thunarPresent(), thunarHoldsOurs()});
+    return states;
 }
 
 }  // namespace app

@@ -73,6 +73,16 @@ public:
     // setting).
     bool installed() const;
 
+    // What there is of each file manager: whether it was found (installed, or its folders are in
+    // the home), which is when install() writes its entries, and whether entries of ours exist.
+    struct FileManagerState {
+        std::string fileManager;
+        bool found = false;
+        bool entries = false;
+    };
+    // Every file manager with a menu format, in a fixed order (Thunar last).
+    std::vector<FileManagerState> fileManagers() const;
+
 private:
     struct MenuFile {
         std::string name;
@@ -91,6 +101,7 @@ private:
     std::filesystem::path thunarFile() const;
     bool present(const FolderFormat& format) const;
     bool thunarPresent() const;
+    bool thunarHoldsOurs() const;
 
     std::vector<MenuFile> scriptFiles(const std::vector<ShellMenuEntry>& entries, bool mediaOnly) const;
     std::vector<MenuFile> nautilusFiles(const std::vector<ShellMenuEntry>& entries) const;

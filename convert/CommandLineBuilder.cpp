@@ -255,7 +255,8 @@ EncoderCommand CommandLineBuilder::buildFor(const std::string& sourcePath, const
     return command;
 }
 
-std::optional<std::vector<std::string>> CommandLineBuilder::notesWithoutWaiting(const profile::ProfileRecord& profile) const
+std::optional<std::vector<std::string>> CommandLineBuilder::notesWithoutWaiting(
+    const profile::ProfileRecord& profile) const
 {
     if (!profile::conversionTypeDescriptor(profile.conversionType))
         return std::vector<std::string>{};

@@ -124,7 +124,7 @@ std::string locateProgram(const char* variable, const char* name, bool& found)
         found = !platform::ChildProcess::findProgram(given).empty();
         return given;
     }
-    const std::string besideProgram = (platform::Paths::programDirectory() / name).string();
+    std::string besideProgram = (platform::Paths::programDirectory() / name).string();
     if (!platform::ChildProcess::findProgram(besideProgram).empty()) {
         found = true;
         return besideProgram;
@@ -171,8 +171,11 @@ AudioChoice chooseAudioEncoder(const std::string& token, const std::string& form
         if (binding.ffmpegCapabilities().hasEncoder(encoder))
             return {encoder, false, {}};
         if (containerTakesAac(format))
-            return {"aac", false, codecName + " is not available in this ffmpeg; writing AAC with the same sample rate and channels instead"};
-        return {encoder, false, codecName + " is not available in this ffmpeg (it lacks " + encoder + "); the conversion will fail"};
+            return {"aac", false,
+                    codecName + " is not available in this ffmpeg; writing AAC with the same sample rate and channels"
+                                " instead"};
+        return {encoder, false,
+                codecName + " is not available in this ffmpeg (it lacks " + encoder + "); the conversion will fail"};
     }
     return {token, false, {}};
 }
@@ -192,7 +195,8 @@ std::string ffmpegFormatWord(const std::string& word, const std::string& format)
 
 // A type without a video half (or without an audio half) would otherwise let ffmpeg add the
 // source's other stream with the container's default codec.
-void appendMissingHalf(std::vector<std::string>& argv, const EncoderOptions& o, const std::vector<std::string>& formatWords)
+void appendMissingHalf(std::vector<std::string>& argv, const EncoderOptions& o,
+                       const std::vector<std::string>& formatWords)
 {
     const bool hasVn = std::find(formatWords.begin(), formatWords.end(), "-vn") != formatWords.end();
     if (!o.typeHasVideo && o.typeHasAudio && !hasVn)
@@ -228,10 +232,10 @@ std::string appendFfmpegContainer(EncoderCommand& command, const EncoderOptions&
 // The frame rate as written; MPEG video gets the standard rate the truncated one came from.
 std::string ffmpegFrameRate(const std::string& codec, int64_t rate, std::vector<std::string>& notes)
 {
-    const std::string text = std::to_string(rate);
+    std::string text = std::to_string(rate);
     if (!isMpegVideo(codec))
         return text;
-    const std::string standard = mpegFrameRate(rate);
+    std::string standard = mpegFrameRate(rate);
     if (standard != text)
         notes.emplace_back(codec + " takes only standard frame rates; using " + standard + " for " + text);
     return standard;
@@ -381,7 +385,8 @@ bool EncoderBinding::wmvThroughFfmpeg() const
     const EncoderCapabilities& capabilities = ffmpegCapabilities();
     if (!capabilities.known())
         return true;
-    const bool complete = capabilities.hasMuxer("asf") && capabilities.hasEncoder("wmv2") && capabilities.hasEncoder("wmav2");
+    const bool complete =
+        capabilities.hasMuxer("asf") && capabilities.hasEncoder("wmv2") && capabilities.hasEncoder("wmav2");
     return complete || !locations_.mencoderFound;
 }
 
@@ -402,7 +407,8 @@ EncoderCommand EncoderBinding::translateForFfmpeg(const EncoderOptions& o) const
     const bool audioStrict = appendFfmpegAudio(command, o, format, *this);
     // The mmf muxer writes stereo only when allowed experimental output.
     if (audioStrict || format == "mmf")
-        command.arguments.insert(command.arguments.end(), std::begin(kStrictExperimental), std::end(kStrictExperimental));
+        command.arguments.insert(command.arguments.end(), std::begin(kStrictExperimental),
+                                 std::end(kStrictExperimental));
     command.arguments.push_back(ffmpegFileArgument(o.outputPath));
     return command;
 }

@@ -48,7 +48,8 @@ std::set<std::string> parseListing(std::string_view listing)
         std::size_t from = 0;
         while (from <= name.size()) {
             const auto comma = name.find(',', from);
-            const auto piece = name.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from);
+            const auto piece =
+                name.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from);
             if (!piece.empty())
                 names.emplace(piece);
             if (comma == std::string_view::npos)

@@ -223,7 +223,7 @@ std::string sourceProblem(const JournalRow& row)
 bool JournalRow::operator==(const JournalRow& other) const
 {
     return sourcePath == other.sourcePath && sourceSize == other.sourceSize &&
-           std::memcmp(&profile, &other.profile, sizeof profile) == 0 && targetFolder == other.targetFolder &&
+           profile::sameRecordBytes(profile, other.profile) && targetFolder == other.targetFolder &&
            state == other.state && appendProfileName == other.appendProfileName && outputPath == other.outputPath &&
            outputDevice == other.outputDevice && outputInode == other.outputInode &&
            outputStamp == other.outputStamp && errorText == other.errorText;

@@ -3,7 +3,7 @@
 namespace KXLib {
 
 KXNullHandleException::KXNullHandleException(const char* file, int line)
-    : KXException(file, line, std::string())
+    : KXException(file, line, std::string())  // NOLINT(bugprone-throw-keyword-missing): a base initialiser
 {
 }
 

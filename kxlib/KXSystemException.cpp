@@ -5,7 +5,7 @@
 namespace KXLib {
 
 KXSystemException::KXSystemException(const char* file, int line, std::string description)
-    : KXException(file, line, std::move(description))
+    : KXException(file, line, std::move(description))  // NOLINT(bugprone-throw-keyword-missing): a base initialiser
 {
 }
 

@@ -15,12 +15,18 @@ struct ConversionTypeEntry {
 constexpr std::string_view kSizeA[] = {"176x144", "128x96", "220x176", "240x192", "320x240", "352x288"};
 constexpr std::string_view kSizeB[] = {""};
 constexpr std::string_view kSizeC[] = {"176x144", "128x96", "352x288"};
-constexpr std::string_view kSizeD[] = {"", "128x96", "160x120", "176x144", "220x176", "240x192", "320x240", "352x240", "352x288", "384x288", "480x480", "480x576", "640x368", "640x480", "704x480", "704x576", "720x480", "720x540", "720x576", "1024x768", "1280x720", "1280x1024"};
+constexpr std::string_view kSizeD[] = {
+    "", "128x96", "160x120", "176x144", "220x176", "240x192", "320x240", "352x240", "352x288", "384x288", "480x480",
+    "480x576", "640x368", "640x480", "704x480", "704x576", "720x480", "720x540", "720x576", "1024x768", "1280x720",
+    "1280x1024"};
 constexpr std::string_view kSizeE[] = {"352x288", "176x144"};
 constexpr std::string_view kSizeF[] = {"352x288", "128x96", "176x144", "704x576", "1408x1152"};
 constexpr std::string_view kSizeG[] = {"720x576", "720x480"};
 constexpr std::string_view kSizeH[] = {"", "720x576", "720x480"};
-constexpr std::string_view kSizeI[] = {"64x48", "32x24", "128x96", "160x120", "176x144", "220x176", "240x192", "320x240", "352x240", "352x288", "384x288", "480x480", "480x576", "640x368", "640x480", "704x480", "704x576", "720x480", "720x540", "720x576", "1024x768", "1280x720", "1280x1024"};
+constexpr std::string_view kSizeI[] = {
+    "64x48", "32x24", "128x96", "160x120", "176x144", "220x176", "240x192", "320x240", "352x240", "352x288", "384x288",
+    "480x480", "480x576", "640x368", "640x480", "704x480", "704x576", "720x480", "720x540", "720x576", "1024x768",
+    "1280x720", "1280x1024"};
 constexpr std::string_view kFrameRateA[] = {"25", "11.988", "12.5", "14.985", "15", "23.98", "29.97", "30"};
 constexpr std::string_view kFrameRateB[] = {""};
 constexpr std::string_view kFrameRateC[] = {"15", "11.988", "12.5", "14.985"};
@@ -34,7 +40,8 @@ constexpr std::string_view kSampleRateC[] = {"8000"};
 constexpr std::string_view kSampleRateD[] = {"16000"};
 constexpr std::string_view kSampleRateE[] = {"48000", "44100", "32000"};
 constexpr std::string_view kSampleRateF[] = {"44100", "11025", "12000", "16000", "22050", "24000", "32000", "48000"};
-constexpr std::string_view kSampleRateG[] = {"", "48000", "44100", "32000", "22050", "16000", "11025", "8000", "4000", "3000", "2000", "1000"};
+constexpr std::string_view kSampleRateG[] = {
+    "", "48000", "44100", "32000", "22050", "16000", "11025", "8000", "4000", "3000", "2000", "1000"};
 constexpr std::string_view kSampleRateH[] = {"44100", "22050", "16000", "11025", "8000"};
 constexpr std::string_view kSampleRateI[] = {"44100", "48000", "32000", "22050", "11025", "8000"};
 constexpr std::string_view kSampleRateJ[] = {"44100", "48000", "24000", "22050"};
@@ -45,11 +52,15 @@ constexpr std::string_view kBitrateA[] = {"56", "24", "32", "48", "64", "96", "1
 constexpr std::string_view kBitrateB[] = {""};
 constexpr std::string_view kBitrateC[] = {"12.2", "4.75", "5.15", "5.9", "6.7", "7.4", "7.95", "10.2"};
 constexpr std::string_view kBitrateD[] = {"23.85", "6.6", "8.85", "12.65", "14.25", "15.85", "18.25", "19.85", "23.05"};
-constexpr std::string_view kBitrateE[] = {"192", "32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "224", "256", "320", "384", "448", "512", "576", "640"};
+constexpr std::string_view kBitrateE[] = {
+    "192", "32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "224", "256", "320", "384", "448", "512",
+    "576", "640"};
 constexpr std::string_view kBitrateF[] = {"192", "24", "32", "48", "56", "64", "96", "112", "128", "160", "224", "256"};
 constexpr std::string_view kBitrateH[] = {"128", "32", "48", "56", "64", "96", "112", "144", "160", "192"};
-constexpr std::string_view kBitrateI[] = {"128", "32", "40", "48", "56", "64", "80", "96", "112", "160", "192", "224", "256", "320", "384", "448"};
-constexpr std::string_view kBitrateJ[] = {"192", "32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "224", "256", "320", "384", "448"};
+constexpr std::string_view kBitrateI[] = {
+    "128", "32", "40", "48", "56", "64", "80", "96", "112", "160", "192", "224", "256", "320", "384", "448"};
+constexpr std::string_view kBitrateJ[] = {
+    "192", "32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "224", "256", "320", "384", "448"};
 
 // Parameter blocks, named after their two lists.
 constexpr VideoCodecParams kVideoAA{ChoiceList{kSizeA}, ChoiceList{kFrameRateA}};

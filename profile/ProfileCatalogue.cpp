@@ -81,7 +81,8 @@ constexpr std::array<CatalogueEntry, 103> kCatalogue = {{
     {u"所有 转到 mp4", u"mp4 HD 480x360 mpeg", 19, 1, u"480x360", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 46
     {u"所有 转到 mp4", u"mp4 HD 640x360 mpeg 宽屏", 19, 1, u"640x360", 1024, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 47
     {u"所有 转到 mp4", u"mp4 HD 640x480 mpeg", 19, 1, u"640x480", 1152, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 48
-    {u"所有 转到 mp4", u"mp4 HD 1280x720 mpeg 宽屏", 19, 1, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false, false},  // 49
+    {u"所有 转到 mp4", u"mp4 HD 1280x720 mpeg 宽屏", 19, 1, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false,
+     false},  // 49
     {u"所有 转到 mp4", u"mp4 高质量和大小 h264", 19, 3, u"640x480", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 50
     {u"所有 转到 mp4", u"mp4 中质量和大小 h264", 19, 3, u"480x360", 576, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 51
     {u"所有 转到 mp4", u"mp4 低质量和大小 h264", 19, 3, u"320x240", 384, 18.0f, 1, 22050, 64.0f, 3, false, false},  // 52
@@ -92,7 +93,8 @@ constexpr std::array<CatalogueEntry, 103> kCatalogue = {{
     {u"所有 转到 mp4", u"mp4 HD 480x360 xvid", 19, 4, u"480x360", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 57
     {u"所有 转到 mp4", u"mp4 HD 640x360 xvid 宽屏", 19, 4, u"640x360", 1024, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 58
     {u"所有 转到 mp4", u"mp4 HD 640x480 xvid 宽屏", 19, 4, u"640x480", 1152, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 59
-    {u"所有 转到 mp4", u"mp4 HD 1280x720 xvid 宽屏", 19, 4, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false, false},  // 60
+    {u"所有 转到 mp4", u"mp4 HD 1280x720 xvid 宽屏", 19, 4, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false,
+     false},  // 60
     {u"所有 转到 flv", u"flv 320x240", 13, 1, u"320x240", 384, 18.0f, 1, 22050, 64.0f, 3, false, true},  // 61
     {u"所有 转到 flv", u"flv 640x480", 13, 1, u"640x480", 512, 18.0f, 1, 44100, 128.0f, 3, false, false},  // 62
     {u"所有 转到 flv", u"flv 176x144", 13, 1, u"176x144", 180, 18.0f, 1, 22050, 64.0f, 3, false, false},  // 63
@@ -105,11 +107,13 @@ constexpr std::array<CatalogueEntry, 103> kCatalogue = {{
     {u"所有 转到 avi", u"avi HD 480x360 xvid", 8, 2, u"480x360", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 70
     {u"所有 转到 avi", u"avi HD 640x360 xvid 宽屏", 8, 2, u"640x360", 1024, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 71
     {u"所有 转到 avi", u"avi HD 640x480 xvid", 8, 2, u"640x480", 1152, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 72
-    {u"所有 转到 avi", u"avi HD 1280x720 xvid 宽屏", 8, 2, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false, false},  // 73
+    {u"所有 转到 avi", u"avi HD 1280x720 xvid 宽屏", 8, 2, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false,
+     false},  // 73
     {u"所有 转到 avi", u"avi HD 480x360 mpeg", 8, 1, u"480x360", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 74
     {u"所有 转到 avi", u"avi HD 640x360 mpeg 宽屏", 8, 1, u"640x360", 1024, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 75
     {u"所有 转到 avi", u"avi HD 640x480 mpeg", 8, 1, u"640x480", 1152, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 76
-    {u"所有 转到 avi", u"avi HD 1280x720 mpeg 宽屏", 8, 1, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false, false},  // 77
+    {u"所有 转到 avi", u"avi HD 1280x720 mpeg 宽屏", 8, 1, u"1280x720", 2400, 25.0f, 1, 48000, 192.0f, 3, false,
+     false},  // 77
     {u"所有 转到 avi", u"avi 高质量和大小 h264", 8, 8, u"640x480", 768, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 78
     {u"所有 转到 avi", u"avi 中质量和大小 h264", 8, 8, u"480x360", 576, 25.0f, 1, 44100, 128.0f, 3, false, false},  // 79
     {u"所有 转到 avi", u"avi 低质量和大小 h264", 8, 8, u"324x240", 384, 18.0f, 1, 22050, 64.0f, 3, false, false},  // 80

@@ -25,11 +25,6 @@ std::string format(std::string pattern, std::initializer_list<std::string> value
 
 void tell(const std::string& text, uint8_t icon) { platform::showMessage("", text, icon); }
 
-bool sameBytes(const ProfileRecord& a, const ProfileRecord& b)
-{
-    return std::memcmp(&a, &b, sizeof(ProfileRecord)) == 0;
-}
-
 void expandAncestors(ProfileNode* node)
 {
     for (ProfileNode* p = node ? node->parent() : nullptr; p && p->parent(); p = p->parent())
@@ -66,7 +61,7 @@ ProfileNode* ProfileEditor::defaultOrFirst() const
 
 bool ProfileEditor::isModified() const
 {
-    return !current_ || !current_->record() || !sameBytes(working_, *current_->record());
+    return !current_ || !current_->record() || !sameRecordBytes(working_, *current_->record());
 }
 
 void ProfileEditor::show(ProfileNode* node)

@@ -168,20 +168,6 @@ bool holdsBytes(const std::filesystem::path& file, const std::string& bytes)
     return RegularFile::read(file, ProfileFiles::kMaxFileBytes, current) == RegularFileStatus::Ok && current == bytes;
 }
 
-// Renames `from` to `to` unless `to` exists. False with errno EEXIST when it does.
-bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without RENAME_NOREPLACE: a hard link fails on an existing name just the same.
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return false;
-    ::unlink(from.c_str());
-    return true;
-}
-
 // Creates `file`, which must not exist yet (not even as a link), with `bytes` flushed to disk.
 // False with errno EEXIST when the name is taken; a file that could not be written whole is
 // removed again.
@@ -293,8 +279,8 @@ std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
         return {};
     const std::string base = file.string() + ".bad";
     for (int number = 0; number < 1000; ++number) {
-        const std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
-        if (link ? writeNewFile(candidate, bytes) : renameWithoutReplacing(file, candidate)) {
+        std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
+        if (link ? writeNewFile(candidate, bytes) : platform::FileSync::renameWithoutReplacing(file, candidate)) {
             syncFolder(file.parent_path());
             if (link)
                 detachedLinks_.push_back(file);
@@ -341,8 +327,8 @@ bool ProfileFiles::save(const ProfileTree& tree, std::span<const unsigned char, 
         const std::string* bytes;
     };
     std::vector<Replacement> replacements;
-    for (Replacement candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
-                                  Replacement{writeTarget(userFile()), &userBytes}}) {
+    for (const Replacement& candidate : {Replacement{writeTarget(systemFile()), &systemBytes},
+                                         Replacement{writeTarget(userFile()), &userBytes}}) {
         // An unchanged file is not rewritten: no new inode, no new time stamp, no write at all.
         if (!holdsBytes(candidate.target, *candidate.bytes))
             replacements.push_back(candidate);

@@ -18,6 +18,13 @@ bool hasRecordMagic(const ProfileRecord& record)
     return std::memcmp(record.recordMagic, kRecordMagic, 7) == 0;
 }
 
+bool sameRecordBytes(const ProfileRecord& a, const ProfileRecord& b)
+{
+    // The record is packed (no padding, see the static_asserts), so its bytes are all fields; the
+    // floats are compared as stored on purpose.
+    return std::memcmp(&a, &b, sizeof a) == 0;  // NOLINT(bugprone-suspicious-memory-comparison): packed, bytes meant
+}
+
 std::u16string fieldText(const char16_t* field, std::size_t capacity)
 {
     std::size_t length = 0;

@@ -60,6 +60,10 @@ ProfileRecord makeEmptyProfileRecord();
 // True when bytes 508..514 hold "Lumaret" (byte 515 is not examined).
 bool hasRecordMagic(const ProfileRecord& record);
 
+// True when the two records hold the same 516 bytes, as their files would: a NaN equals the same
+// NaN, and -0 differs from 0.
+bool sameRecordBytes(const ProfileRecord& a, const ProfileRecord& b);
+
 // UTF-16 field helpers. Reading stops at the first NUL or the end of the array. Writing cuts the
 // text to fit (leaving room for the terminating NUL) and leaves the bytes after the NUL as they were.
 std::u16string fieldText(const char16_t* field, std::size_t capacity);

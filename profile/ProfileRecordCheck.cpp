@@ -54,7 +54,8 @@ bool isIntactRecord(const ProfileRecord& record)
     const int type = record.conversionType;
     if (type < 0 || type >= kConversionTypeCount)
         return false;
-    if (!isCodecIndex(record.videoCodec, videoCodecCount(type)) || !isCodecIndex(record.audioCodec, audioCodecCount(type)))
+    if (!isCodecIndex(record.videoCodec, videoCodecCount(type))
+        || !isCodecIndex(record.audioCodec, audioCodecCount(type)))
         return false;
     if (!std::isfinite(record.frameRate) || !std::isfinite(record.audioBitrate))
         return false;

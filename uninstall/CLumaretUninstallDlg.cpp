@@ -114,7 +114,8 @@ void CLumaretUninstallDlg::startRemoval()
         installFolder, [target](app::UninstallStage stage, long value) {
             target->post(WM_UNINSTALL_PROGRESS, static_cast<WPARAM>(stage), static_cast<LPARAM>(value));
         }));
-    worker = KXLib::KXSmartPtr<KXLib::KXThread>(new KXLib::KXThread(KXLib::KXSmartPtr<KXLib::KXRunable>(procedure.get())));
+    worker = KXLib::KXSmartPtr<KXLib::KXThread>(
+        new KXLib::KXThread(KXLib::KXSmartPtr<KXLib::KXRunable>(procedure.get())));
     if (worker->start() == std::thread::id()) {
         // Without a thread nothing was removed: the user may try again or leave.
         platform::DebugOutput::line("uninstall: the system refused a new thread");

@@ -140,7 +140,8 @@ void CMessageDialog::paintBackground(platform::DeviceContext& dc, const RECT& cl
         const int lines = static_cast<int>(std::count(messageText.begin(), messageText.end(), '\n')) + 1;
         const int height = lines * platform::DeviceContext::measureText("Ag", font).cy;
         const int top = textArea.top + std::max((textArea.height() - height) / 2, 0);
-        dc.drawText(messageText, RECT{textArea.left, top, textArea.right, textArea.bottom}, DT_CENTER, kTextColor, font);
+        dc.drawText(messageText, RECT{textArea.left, top, textArea.right, textArea.bottom}, DT_CENTER, kTextColor,
+                    font);
     }
 }
 

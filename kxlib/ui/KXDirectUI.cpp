@@ -3,12 +3,14 @@
 #include "kxlib/ui/KXDirectUIHandler.h"
 #include "platform/gui/Window.h"
 
+#include <utility>
+
 namespace KXLib {
 
 KXDirectUI::KXDirectUI() = default;
 KXDirectUI::~KXDirectUI() = default;
 
-void KXDirectUI::setHandler(KXSmartPtr<KXDirectUIHandler> handler) { handler_ = handler; }
+void KXDirectUI::setHandler(KXSmartPtr<KXDirectUIHandler> handler) { handler_ = std::move(handler); }
 KXSmartPtr<KXDirectUIHandler> KXDirectUI::getHandler() { return handler_; }
 int KXDirectUI::getState() const { return state_; }
 void KXDirectUI::setRect(const RECT& rect) { rect_ = rect; }

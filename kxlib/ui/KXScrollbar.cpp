@@ -126,7 +126,9 @@ void KXScrollbar::draw(HDC dc)
     if (vertical ? (r.width() < cx + 2 || r.height() < 2 * cy) : (r.width() < 2 * cx || r.height() < cy + 2))
         return;
 
-    const auto cellAt = [&](int column, int row) { return RECT{column * cx, row * cy, (column + 1) * cx, (row + 1) * cy}; };
+    const auto cellAt = [&](int column, int row) {
+        return RECT{column * cx, row * cy, (column + 1) * cx, (row + 1) * cy};
+    };
     const int firstColumn = vertical ? 0 : 3;
     if (vertical) {
         dc->drawImage(s.image, RECT{r.left, r.top, r.left + cx + 2, r.bottom}, RECT{0, 3 * cy, cx + 2, 4 * cy});

@@ -5,6 +5,9 @@
 // never a part, and a crash leaves no half-written file. A symbolic link at the target is
 // replaced by the new plain file; the file it pointed to is never written.
 //
+// The temporary file is named "." + the target's name + a random suffix, so that a reader that
+// passes over names starting with "." never sees one.
+//
 // Threads: any thread; nothing is shared.
 #include <filesystem>
 #include <string>
@@ -21,6 +24,22 @@ public:
     // remains.
     static bool replace(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
                         std::string* error);
+
+    enum class Created {
+        Done,
+        Exists,  // something already has that name; it was left as it was
+        Failed,  // *error tells why
+    };
+    // As replace(), but the whole file appears only under a name nothing has yet: an entry of
+    // that name (a file, a link, anything) is never replaced. The folder must exist. No temporary
+    // file remains on any outcome.
+    static Created create(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
+                          std::string* error);
+
+private:
+    enum class Publish { Replace, NoReplace };
+    static Created write(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
+                         Publish publish, std::string* error);
 };
 
 }  // namespace platform

@@ -136,7 +136,7 @@ std::string ChildProcess::findProgram(const std::string& name)
             end = path.size();
         // An empty entry means the current folder.
         const std::string folder = end > begin ? path.substr(begin, end - begin) : std::string(1, '.');
-        const std::string candidate = folder + "/" + name;
+        std::string candidate = folder + "/" + name;
         if (isExecutableFile(candidate))
             return candidate;
         begin = end + 1;

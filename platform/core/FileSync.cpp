@@ -1,6 +1,7 @@
 #include "platform/core/FileSync.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,6 +27,19 @@ void FileSync::syncFolder(const std::filesystem::path& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool FileSync::renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without RENAME_NOREPLACE: a hard link fails on an existing name just the same.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
 }
 
 }  // namespace platform

@@ -52,7 +52,7 @@ std::filesystem::path Paths::dataDirectory()
 {
     if (auto folder = environmentPath("LUMARET_DATA_DIR"); !folder.empty())
         return folder;
-    const auto besideProgram = programDirectory() / "data";
+    auto besideProgram = programDirectory() / "data";
     std::error_code error;
     if (std::filesystem::exists(besideProgram, error) ? isWritableDirectory(besideProgram)
                                                       : isWritableDirectory(programDirectory()))

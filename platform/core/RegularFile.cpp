@@ -40,27 +40,20 @@ private:
     int fd_;
 };
 
-}  // namespace
-
-RegularFileStatus RegularFile::check(const std::filesystem::path& path, uint64_t maxBytes, uint64_t* size)
+RegularFile::Identity identityFrom(const struct stat& info)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return statusOfErrno(errno);
-    const RegularFileStatus status = statusOf(info, maxBytes);
-    if (size && status != RegularFileStatus::NotRegular)
-        *size = static_cast<uint64_t>(info.st_size);
-    return status;
+    return {info.st_dev, info.st_ino, info.st_uid, info.st_mode};
 }
 
-RegularFileStatus RegularFile::read(const std::filesystem::path& path, uint64_t maxBytes, std::string& bytes)
+// Reads the file that `path` names, opened with `flags` added; the opened file's status goes to *info.
+RegularFileStatus readOpened(const std::filesystem::path& path, int flags, uint64_t maxBytes, std::string& bytes,
+                             struct stat& info)
 {
     bytes.clear();
     // O_NONBLOCK keeps open() from waiting for a FIFO's writer; fstat then refuses it.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags));
     if (fd.get() < 0)
-        return statusOfErrno(errno);
-    struct stat info {};
+        return (flags & O_NOFOLLOW) && errno == ELOOP ? RegularFileStatus::NotRegular : statusOfErrno(errno);
     if (::fstat(fd.get(), &info) != 0)
         return RegularFileStatus::Unreadable;
     const RegularFileStatus status = statusOf(info, maxBytes);
@@ -88,11 +81,49 @@ RegularFileStatus RegularFile::read(const std::filesystem::path& path, uint64_t 
     return RegularFileStatus::Ok;
 }
 
+}  // namespace
+
+RegularFileStatus RegularFile::check(const std::filesystem::path& path, uint64_t maxBytes, uint64_t* size)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return statusOfErrno(errno);
+    const RegularFileStatus status = statusOf(info, maxBytes);
+    if (size && status != RegularFileStatus::NotRegular)
+        *size = static_cast<uint64_t>(info.st_size);
+    return status;
+}
+
+RegularFileStatus RegularFile::read(const std::filesystem::path& path, uint64_t maxBytes, std::string& bytes)
+{
+    struct stat info {};
+    return readOpened(path, 0, maxBytes, bytes, info);
+}
+
+RegularFileStatus RegularFile::readWithoutFollowing(const std::filesystem::path& path, uint64_t maxBytes,
+                                                    std::string& bytes, Identity& identity)
+{
+    struct stat info {};
+    const RegularFileStatus status = readOpened(path, O_NOFOLLOW, maxBytes, bytes, info);
+    if (status == RegularFileStatus::Ok || status == RegularFileStatus::TooLarge)
+        identity = identityFrom(info);
+    return status;
+}
+
+bool RegularFile::identityOf(const std::filesystem::path& path, Identity& identity)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return false;
+    identity = identityFrom(info);
+    return true;
+}
+
 std::filesystem::path RegularFile::writeTarget(const std::filesystem::path& path)
 {
     std::error_code error;
     if (std::filesystem::is_symlink(path, error)) {
-        const auto target = std::filesystem::weakly_canonical(path, error);
+        auto target = std::filesystem::weakly_canonical(path, error);
         if (!error)
             return target;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -27,6 +28,20 @@ public:
     // checked again on the open descriptor. On any status but Ok, `bytes` is left empty.
     static RegularFileStatus read(const std::filesystem::path& path, uint64_t maxBytes,
                                   std::string& bytes);
+
+    // Who owns the file read and which file it was, to tell later whether a name still names it.
+    struct Identity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        uid_t owner = 0;
+        mode_t mode = 0;
+    };
+    // As read(), but a symbolic link at `path` itself is not followed: it reads as NotRegular.
+    // On Ok (and on TooLarge) *identity receives what the opened file is.
+    static RegularFileStatus readWithoutFollowing(const std::filesystem::path& path, uint64_t maxBytes,
+                                                  std::string& bytes, Identity& identity);
+    // The identity of the entry `path` names, links not followed; false when there is none.
+    static bool identityOf(const std::filesystem::path& path, Identity& identity);
 
     // The file a write of `path` must replace so that a symbolic link stays a link: the file the
     // link points to (a dangling link's target too); `path` itself when it is no link.

@@ -17,8 +17,9 @@ FileManager::Shown FileManager::showItem(const std::string& path, const BusAddre
     const QFileInfo file(toQString(path));
     const QString uri = QString::fromLatin1(QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded());
     const BusReply reply =
-        BusCall::call(bus, QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-                      QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"),
+        BusCall::call(bus, QStringLiteral("org.freedesktop.FileManager1"),
+                      QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
+                      QStringLiteral("ShowItems"),
                       {QStringList{uri}, QString()}, timeoutMs);
     if (status)
         *status = reply.status;

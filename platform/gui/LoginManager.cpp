@@ -31,7 +31,8 @@ LoginManager::PowerOffAllowed allowedFrom(const QString& answer)
 
 LoginManager::PowerOffAllowed LoginManager::canPowerOff(BusStatus* status) const
 {
-    const BusReply reply = BusCall::call(bus_, kService, kPath, kInterface, QStringLiteral("CanPowerOff"), {}, timeoutMs_);
+    const BusReply reply =
+        BusCall::call(bus_, kService, kPath, kInterface, QStringLiteral("CanPowerOff"), {}, timeoutMs_);
     if (status)
         *status = reply.status;
     if (reply.status != BusStatus::Done || reply.values.isEmpty())

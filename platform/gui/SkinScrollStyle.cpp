@@ -205,7 +205,7 @@ int SkinScrollStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     switch (metric) {
     case PM_ScrollBarExtent: return kCell;
     case PM_ScrollBarSliderMin: return kMinThumb;
-    case PM_ScrollView_ScrollBarSpacing: return 0;
+    case PM_ScrollView_ScrollBarSpacing:
     case PM_ScrollView_ScrollBarOverlap: return 0;
     default: return QProxyStyle::pixelMetric(metric, option, widget);
     }
@@ -215,8 +215,9 @@ int SkinScrollStyle::styleHint(StyleHint hint, const QStyleOption* option, const
                                QStyleHintReturn* returnData) const
 {
     switch (hint) {
-    case SH_ScrollBar_Transient: return 0;  // the bars are always drawn, never overlaid
-    case SH_ScrollBar_LeftClickAbsolutePosition: return 0;  // a track press pages
+    // The bars are always drawn, never overlaid; a track press pages.
+    case SH_ScrollBar_Transient:
+    case SH_ScrollBar_LeftClickAbsolutePosition:
     case SH_ScrollView_FrameOnlyAroundContents: return 0;
     default: return QProxyStyle::styleHint(hint, option, widget, returnData);
     }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -43,12 +44,12 @@ TerminationSignals::TerminationSignals(std::function<void(int signal)> handler) 
     g_writeEnd = impl_->pipe[1];
     impl_->notifier = std::make_unique<QSocketNotifier>(impl_->pipe[0], QSocketNotifier::Read);
     const int readEnd = impl_->pipe[0];
-    QObject::connect(impl_->notifier.get(), &QSocketNotifier::activated, [readEnd, handler] {
+    QObject::connect(impl_->notifier.get(), &QSocketNotifier::activated, [readEnd, handler = std::move(handler)] {
         char bytes[64];
         int first = 0;
         for (ssize_t count; (count = ::read(readEnd, bytes, sizeof bytes)) > 0;)
             if (first == 0)
-                first = bytes[0];
+                first = static_cast<unsigned char>(bytes[0]);
         if (handler && first != 0)
             handler(first);
     });

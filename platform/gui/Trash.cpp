@@ -19,7 +19,7 @@ QString homeTrash()
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return {};
-    const QString trash = data + QStringLiteral("/Trash");
+    QString trash = data + QStringLiteral("/Trash");
     if (!QDir().mkpath(trash + QStringLiteral("/files")) || !QDir().mkpath(trash + QStringLiteral("/info")))
         return {};
     QFile::setPermissions(trash, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

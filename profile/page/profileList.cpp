@@ -45,7 +45,8 @@ void profileList::drawRow(HDC dc, int row, KXLib::ListRow*, const RECT& rowRect)
     const int cell = ProfileProperties::iconCell(workingCopy, row);
     if (cell >= 0) {
         if (!icons_.isNull())
-            dc->drawImageKeyed(icons_, RECT{value.left, rowRect.top + 2, value.left + kIconSize, rowRect.top + 2 + kIconSize},
+            dc->drawImageKeyed(icons_,
+                               RECT{value.left, rowRect.top + 2, value.left + kIconSize, rowRect.top + 2 + kIconSize},
                                RECT{cell * kIconSize, 0, (cell + 1) * kIconSize, kIconSize}, RGB(255, 255, 255));
         return;
     }

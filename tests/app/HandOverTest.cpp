@@ -3,6 +3,7 @@
 // read, each checked as the exact list of steps the main window is given.
 #include "app/HandOver.h"
 
+#include "app/CommandFolder.h"
 #include "profile/ProfileStore.h"
 #include "tests/support/TestSupport.h"
 
@@ -35,6 +36,11 @@ protected:
         return HandOver::run({"lumaret", "contextmenu"}, commandFile(), store, options);
     }
     std::filesystem::path commandFile() const { return dir / "data" / CommandFile::kFileName; }
+    // A hand-over of its own in the command folder, as the menus leave one.
+    void waiting(std::u16string_view selector, const std::vector<std::string>& paths)
+    {
+        EXPECT_TRUE(app::CommandFolder::write(app::CommandFolder::besideFile(commandFile()), selector, paths, nullptr));
+    }
     std::string defaultName() const { return profile::profileNameOf(*store.defaultProfile()); }
     // The steps as lines: "message TEXT", "queue PATH with PROFILE", "gather PATH".
     static std::vector<std::string> lines(const HandOver::Result& result)
@@ -194,3 +200,45 @@ TEST_F(HandOverTest, TheRefusalsOfOneHandOverAreGatheredIntoOneBox)
     EXPECT_EQ(handOver(CommandFile::kCustomSelector, {tooLong, paths[0]}).refusalBox.rfind("添加文件 /xxx", 0), 0u);
 }
 
+
+// Hand-overs that arrived before the program read any are all taken by it, oldest first, in one
+// result; the single command file is then left unread, and read only by a start that finds none.
+TEST_F(HandOverTest, EveryWaitingHandOverIsTakenAndTheSingleFileOnlyWithoutThem)
+{
+    const std::string a = file("a.mp4");
+    const std::string b = file("b.mp4");
+    const std::string gone = (dir / "gone.mp4").string();
+    const std::string tooLong = "/" + std::string(CommandFile::kMaxPathBytes + 10, 'x');
+    const std::string stale = file("stale.mp4");
+    ASSERT_TRUE(CommandFile::write(commandFile(), u"flv 640x480", {stale}, nullptr));
+    waiting(CommandFile::kCustomSelector, {a, tooLong});
+    waiting(u"flv 640x480", {b, gone});
+    options.autoConvertOnAdd = 1;
+
+    const HandOver::Result result = HandOver::run({"lumaret", "contextmenu"}, commandFile(), store, options);
+    const std::vector<std::string> steps = lines(result);
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0], "gather " + a);
+    EXPECT_EQ(steps[1].rfind("message 添加文件 /xxx", 0), 0u) << steps[1];
+    EXPECT_EQ(steps[2], "queue " + b + " with flv 640x480");
+    EXPECT_EQ(steps[3], "message 读取文件 " + gone + " 失败!");
+    EXPECT_TRUE(result.readCommandFile);
+    EXPECT_TRUE(result.showAddFiles);
+    EXPECT_TRUE(result.startConversion);  // the named hand-over asks for it
+    EXPECT_EQ(result.refusalBox.rfind("添加文件 /xxx", 0), 0u) << result.refusalBox;
+    EXPECT_NE(result.refusalBox.find(" 失败!\n读取文件 " + gone + " 失败!"), std::string::npos) << result.refusalBox;
+
+    // The next start finds the folder empty: it reads the single file, which stays.
+    EXPECT_EQ(lines(HandOver::run({"lumaret", "contextmenu"}, commandFile(), store, options)),
+              (std::vector<std::string>{"queue " + stale + " with flv 640x480"}));
+    EXPECT_TRUE(std::filesystem::exists(commandFile()));
+
+    // A FIFO in the folder is told without a wait, and the single file is still read.
+    const auto folder = app::CommandFolder::besideFile(commandFile());
+    ASSERT_EQ(::mkfifo((folder / ("pipe" + std::string(app::CommandFolder::kSuffix))).c_str(), 0600), 0);
+    const std::vector<std::string> withFifo = lines(HandOver::run({"lumaret", "contextmenu"}, commandFile(), store,
+                                                                  options));
+    ASSERT_EQ(withFifo.size(), 2u);
+    EXPECT_NE(withFifo[0].find("pipe.cmd"), std::string::npos) << withFifo[0];
+    EXPECT_EQ(withFifo[1], "queue " + stale + " with flv 640x480");
+}

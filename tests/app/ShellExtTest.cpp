@@ -1,5 +1,7 @@
 #include "app/CommandFile.h"
+#include "app/CommandFolder.h"
 #include "app/DetachedLaunch.h"
+#include "app/HandOver.h"
 #include "app/ShellRegistration.h"
 #include "app/ShellMenuText.h"
 #include "platform/core/ChildProcess.h"
@@ -10,8 +12,12 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <chrono>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
+#include <thread>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,20 +35,33 @@ struct Result {
     std::string output;  // standard output and standard error together
 };
 
-// Runs a program to its end with the given environment settings and working folder.
-Result run(std::vector<std::string> argv, const std::vector<std::string>& environment, const fs::path& folder)
+// Starts a program with the given environment settings and working folder.
+std::unique_ptr<platform::ChildProcess> start(std::vector<std::string> argv,
+                                              const std::vector<std::string>& environment, const fs::path& folder)
 {
     std::vector<std::string> command = {"/usr/bin/env", "-C", folder.string()};
     command.insert(command.end(), environment.begin(), environment.end());
     command.insert(command.end(), argv.begin(), argv.end());
-    platform::ChildProcess child;
+    auto child = std::make_unique<platform::ChildProcess>();
+    EXPECT_TRUE(child->start(command, 0, nullptr));
+    return child;
+}
+
+// Reads a started program's output to its end.
+Result finish(platform::ChildProcess& child)
+{
     Result result;
-    EXPECT_TRUE(child.start(command, 0, nullptr));
     while (child.read(result.output) == platform::ChildProcess::ReadStatus::Data) {
     }
     const auto exit = child.finish();
     result.status = exit.exited ? exit.code : -1;
     return result;
+}
+
+// Runs a program to its end with the given environment settings and working folder.
+Result run(std::vector<std::string> argv, const std::vector<std::string>& environment, const fs::path& folder)
+{
+    return finish(*start(std::move(argv), environment, folder));
 }
 
 // Everything under a folder: kind, permission bits and contents of each entry, by relative path.
@@ -88,6 +107,15 @@ protected:
         // Installed in a folder whose name needs quoting in every menu format.
         fs::create_directories(installedHelper().parent_path());
         fs::copy_file(LUMARET_SHELLEXT, installedHelper());
+    }
+
+    // The status lines of every file manager, each in the same state.
+    static std::string statusLines(const std::string& state)
+    {
+        std::string lines;
+        for (const char* name : {"Nautilus", "Caja", "Nemo", "Dolphin", "PCManFM-Qt", "Thunar"})
+            lines += std::string(name) + ": " + state + "\n";
+        return lines;
     }
 
     fs::path installedHelper() const { return dir_ / "it's My Apps 视频 (x86)" / "lumaret-shellext"; }
@@ -171,7 +199,8 @@ void expectValidExecLines(const fs::path& file)
     for (std::string line; std::getline(text, line);) {
         if (!line.starts_with("Exec="))
             continue;
-        const fs::path probe = file.parent_path().parent_path() / ("exec-check-" + std::to_string(count++) + ".desktop");
+        const fs::path probe =
+            file.parent_path().parent_path() / ("exec-check-" + std::to_string(count++) + ".desktop");
         writeText(probe, "[Desktop Entry]\nType=Application\nName=check\n" + line + "\n");
         const Result strict = run({"desktop-file-validate", probe.string()}, {}, "/");
         EXPECT_EQ(strict.status, 0) << line << "\n" << strict.output;
@@ -208,10 +237,12 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     }
     // Nemo: one action per entry, labelled since there is no submenu.
     const std::string nemo = readText(dataHome() / "nemo/actions/lumaret-000.nemo_action");
-    for (const std::string& line : {std::string("[Nemo Action]\n"), "\nName=Lumaret: " + kQuoted + "\n", "\nExec=" + quotedExec + "\n",
-                                    std::string("\nSelection=notnone\n"), std::string("\nMimetypes=video/*;audio/*;\n")})
+    for (const std::string& line :
+         {std::string("[Nemo Action]\n"), "\nName=Lumaret: " + kQuoted + "\n", "\nExec=" + quotedExec + "\n",
+          std::string("\nSelection=notnone\n"), std::string("\nMimetypes=video/*;audio/*;\n")})
         EXPECT_NE(nemo.find(line), std::string::npos) << line;
-    EXPECT_NE(readText(dataHome() / "nemo/actions/lumaret-002.nemo_action").find("Name=Lumaret: 自定义转换\n"), std::string::npos);
+    EXPECT_NE(readText(dataHome() / "nemo/actions/lumaret-002.nemo_action").find("Name=Lumaret: 自定义转换\n"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(dataHome() / "nemo/actions/lumaret-003.nemo_action"));
     expectValidExecLines(dataHome() / "nemo/actions/lumaret-000.nemo_action");
 
@@ -221,7 +252,8 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     for (const std::string& line : {std::string("\nType=Service\n"), std::string("\nMimeType=video/*;audio/*;\n"),
                                     std::string("\nActions=lumaret-000;lumaret-001;lumaret-002;\n"),
                                     std::string("\nX-KDE-Submenu=Lumaret\n"),
-                                    "\n[Desktop Action lumaret-000]\nName=" + kQuoted + "\nIcon=video-x-generic\nExec=" + quotedExec + "\n"})
+                                    "\n[Desktop Action lumaret-000]\nName=" + kQuoted
+                                        + "\nIcon=video-x-generic\nExec=" + quotedExec + "\n"})
         EXPECT_NE(service.find(line), std::string::npos) << line;
     EXPECT_EQ(fs::status(dolphin).permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
     expectValidDesktopFile(dolphin);
@@ -229,10 +261,12 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     // PCManFM-Qt: the submenu and one action file per entry.
     const fs::path actions = dataHome() / "file-manager/actions";
     EXPECT_NE(readText(actions / "lumaret.desktop").find("\nType=Menu\nName=Lumaret\n"), std::string::npos);
-    EXPECT_NE(readText(actions / "lumaret.desktop").find("\nItemsList=lumaret-000;lumaret-001;lumaret-002;\n"), std::string::npos);
+    EXPECT_NE(readText(actions / "lumaret.desktop").find("\nItemsList=lumaret-000;lumaret-001;lumaret-002;\n"),
+              std::string::npos);
     const std::string action = readText(actions / "lumaret-000.desktop");
     EXPECT_NE(action.find("\nType=Action\nName=" + kQuoted + "\n"), std::string::npos);
-    EXPECT_NE(action.find("\n[X-Action-Profile media]\nMimeTypes=video/*;audio/*;\nExec=" + quotedExec + "\n"), std::string::npos);
+    EXPECT_NE(action.find("\n[X-Action-Profile media]\nMimeTypes=video/*;audio/*;\nExec=" + quotedExec + "\n"),
+              std::string::npos);
     for (const char* name : {"lumaret.desktop", "lumaret-000.desktop", "lumaret-002.desktop"})
         expectValidDesktopFile(actions / name);
 
@@ -247,7 +281,7 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     EXPECT_NE(thunar.find("<audio-files/>\n\t<video-files/>\n"), std::string::npos);
     EXPECT_EQ(run({"xmllint", "--noout", uca.string()}, {}, "/").status, 0);
 
-    EXPECT_EQ(helper({"status"}).output, "registered\n");
+    EXPECT_EQ(helper({"status"}).output, "registered\n" + statusLines("found, entries present"));
     // Registering again changes nothing.
     const auto once = snapshot(home());
     EXPECT_EQ(helper({"register"}).status, 0);
@@ -256,7 +290,7 @@ TEST_F(ShellExtTest, RegisterWritesEveryFormatAndUnregisterRestoresTheHome)
     const Result unregistered = helper({"unregister"});
     EXPECT_EQ(unregistered.status, 0) << unregistered.output;
     EXPECT_EQ(snapshot(home()), before);
-    EXPECT_EQ(helper({"status"}).output, "not registered\n");
+    EXPECT_EQ(helper({"status"}).output, "not registered\n" + statusLines("found, no entries"));
     EXPECT_EQ(helper({"unregister"}).status, 0);
 }
 
@@ -340,6 +374,32 @@ TEST_F(ShellExtTest, ALinkedThunarFileStaysALink)
     EXPECT_EQ(readText(kept), kForeignUca);
 }
 
+// Entries go only to the file managers found; one found later gets its entries with the next
+// register, and status tells each one's state.
+TEST_F(ShellExtTest, OnlyTheFileManagersFoundGetEntries)
+{
+    for (const char* program : {"nautilus", "caja", "dolphin", "pcmanfm-qt"})
+        if (!platform::ChildProcess::findProgram(program).empty())
+            GTEST_SKIP() << program << " is installed on this machine";
+    for (const fs::path& sign : {dataHome() / "nautilus", configHome() / "caja", dataHome() / "kio",
+                                 configHome() / "pcmanfm-qt"})
+        fs::remove_all(sign);
+    ASSERT_EQ(helper({"register"}).status, 0);
+    EXPECT_TRUE(fs::exists(dataHome() / "nemo/actions/lumaret-000.nemo_action"));
+    for (const fs::path& absent : {dataHome() / "nautilus", configHome() / "caja", dataHome() / "kio",
+                                   dataHome() / "file-manager"})
+        EXPECT_FALSE(fs::exists(absent)) << absent;
+    EXPECT_EQ(helper({"status"}).output, "registered\nNautilus: not found, no entries\nCaja: not found, no entries\n"
+                                         "Nemo: found, entries present\nDolphin: not found, no entries\n"
+                                         "PCManFM-Qt: not found, no entries\nThunar: found, entries present\n");
+
+    fs::create_directories(configHome() / "caja");
+    EXPECT_NE(helper({"status"}).output.find("\nCaja: found, no entries\n"), std::string::npos);
+    ASSERT_EQ(helper({"register"}).status, 0);
+    EXPECT_TRUE(fs::exists(configHome() / "caja/scripts/Lumaret" / kCjk));
+    EXPECT_NE(helper({"status"}).output.find("\nCaja: found, entries present\n"), std::string::npos);
+}
+
 // The options page compares the presence of our entries with its setting and starts the helper
 // only on a difference; with no difference nothing is started.
 TEST_F(ShellExtTest, TheRegisteredStateIsWhetherOurEntriesExist)
@@ -394,7 +454,14 @@ protected:
         std::getline(in, line);
         return line;
     }
-    CommandFile::Contents handedOver() const { return CommandFile::read(dataDir() / CommandFile::kFileName); }
+    // The one hand-over waiting in the command folder, taken as lumaret takes it.
+    CommandFile::Contents handedOver() const
+    {
+        std::vector<CommandFile::Contents> waiting = app::CommandFolder::take(commandFolder());
+        EXPECT_EQ(waiting.size(), 1u);
+        return waiting.empty() ? CommandFile::Contents{} : waiting.front();
+    }
+    fs::path commandFolder() const { return dataDir() / app::CommandFolder::kFolderName; }
 
     // Lumaret was started for the hand-over, and the command file names the profile and the files.
     void expectHandedOver(const std::string& selector, const std::vector<std::string>& paths) const
@@ -465,9 +532,9 @@ TEST_F(ShellExtConvertTest, WhatCannotBeConvertedIsNamedAndTheRestStillGoes)
                                  clips(), fake().string());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(startedWith(), "contextmenu");
-    for (const std::string& message : {std::string("文件不存在, 已跳过: missing.avi"), "这是文件夹, 已跳过: " + (clips() / "folder.avi").string(),
-                                       "不是视频或音频文件, 已跳过: " + (clips() / "notes.txt").string(),
-                                       std::string("转换方案 gone profile 不存在")})
+    for (const std::string& message :
+         {std::string("文件不存在, 已跳过: missing.avi"), "这是文件夹, 已跳过: " + (clips() / "folder.avi").string(),
+          "不是视频或音频文件, 已跳过: " + (clips() / "notes.txt").string(), std::string("转换方案 gone profile 不存在")})
         EXPECT_NE(result.output.find(message), std::string::npos) << message << "\n" << result.output;
     // An entry whose profile is gone never converts with another one: the user chooses.
     const CommandFile::Contents contents = handedOver();
@@ -502,8 +569,53 @@ TEST_F(ShellExtConvertTest, NothingToConvertOrNoProgramStartsNothing)
     EXPECT_EQ(noProgram.status, 1);
     EXPECT_NE(noProgram.output.find("找不到程序 lumaret"), std::string::npos);
     EXPECT_FALSE(fs::exists(dataDir() / CommandFile::kFileName));
+    EXPECT_TRUE(app::CommandFolder::take(commandFolder()).empty());
     EXPECT_EQ(helper({"convert", "--id=zz", "good.mp4"}, clips(), fake().string()).status, 2);
     EXPECT_EQ(helper({"convert"}).status, 2);
+}
+
+// Two menu actions a moment apart, both written before either program reads: every file reaches a
+// list exactly once, whichever of the two programs takes it.
+TEST_F(ShellExtConvertTest, TwoHandOversAMomentApartLoseNoFile)
+{
+    std::vector<std::string> custom = {"convert", CommandFile::kCustomSelectorUtf8};
+    std::vector<std::string> named = {"convert", kCjk};
+    std::multiset<std::string> expected;
+    for (int i = 0; i < 3; ++i) {
+        for (auto* args : {&custom, &named}) {
+            const std::string name = (args == &custom ? "custom-" : "named-") + std::to_string(i) + ".mp4";
+            writeText(clips() / name, "clip");
+            args->push_back(name);
+            expected.insert((clips() / name).string());
+        }
+    }
+    const auto command = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), installedHelper().string());
+        return args;
+    };
+    // The programs started do nothing: the two that read the command folder come afterwards, so
+    // both selections were written before either is read.
+    const auto first = start(command(custom), environment("/bin/true"), clips());
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto second = start(command(named), environment("/bin/true"), clips());
+    for (platform::ChildProcess* child : {first.get(), second.get()}) {
+        const Result result = finish(*child);
+        EXPECT_EQ(result.status, 0) << result.output;
+    }
+
+    profile::ProfileStore store(dataDir());
+    ASSERT_TRUE(store.load());
+    std::multiset<std::string> listed;
+    for (int program = 0; program < 2; ++program) {
+        const app::HandOver::Result result =
+            app::HandOver::run({"lumaret", "contextmenu"}, dataDir() / CommandFile::kFileName, store, {});
+        for (const app::HandOver::Step& step : result.steps) {
+            EXPECT_NE(step.kind, app::HandOver::Step::Kind::Message) << step.text;
+            listed.insert(step.kind == app::HandOver::Step::Kind::QueueFile ? step.file.sourcePath : step.text);
+        }
+    }
+    EXPECT_EQ(listed, expected);
+    EXPECT_TRUE(fs::is_empty(commandFolder()));
 }
 
 // The started program runs on its own: the caller is left with no child to collect, and a

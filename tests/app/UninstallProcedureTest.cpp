@@ -78,10 +78,11 @@ protected:
     {
         std::mutex lock;
         std::vector<Report> reports;
-        KXLib::KXSmartPtr<UninstallProcedure> work(new UninstallProcedure(install(), [&](UninstallStage stage, long value) {
+        const auto report = [&](UninstallStage stage, long value) {
             std::lock_guard<std::mutex> guard(lock);
             reports.emplace_back(stage, value);
-        }));
+        };
+        KXLib::KXSmartPtr<UninstallProcedure> work(new UninstallProcedure(install(), report));
         KXLib::KXSmartPtr<KXLib::KXThread> thread(new KXLib::KXThread(KXLib::KXSmartPtr<KXLib::KXRunable>(work.get())));
         thread->start();
         thread->join();

@@ -98,8 +98,8 @@ TEST_F(UninstallScopeTest, AHomeOrRootInstallFolderOwnsNothingInsideIt)
 TEST_F(UninstallScopeTest, TheDesktopFolderFollowsUserDirs)
 {
     fs::create_directories(home() / ".config");
-    testsupport::writeBytes(home() / ".config/user-dirs.dirs",
-                            {std::begin("XDG_DESKTOP_DIR=\"$HOME/桌面\"\n"), std::end("XDG_DESKTOP_DIR=\"$HOME/桌面\"\n") - 1});
+    const char line[] = "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n";
+    testsupport::writeBytes(home() / ".config/user-dirs.dirs", {std::begin(line), std::end(line) - 1});
     EXPECT_EQ(UninstallScope::userDesktopFolder(), home() / "桌面");
     testsupport::writeBytes(home() / ".config/user-dirs.dirs",
                             {std::begin("XDG_DESKTOP_DIR=\"$HOME/\"\n"), std::end("XDG_DESKTOP_DIR=\"$HOME/\"\n") - 1});

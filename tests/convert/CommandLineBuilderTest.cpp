@@ -24,8 +24,8 @@ const EncoderBinding& debianBinding()
 {
     static const EncoderBinding binding(
         EncoderBinding::Locations{"/opt/enc/ffmpeg", "/opt/enc/mencoder", true, true},
-        EncoderCapabilities::of({"aac", "libmp3lame", "libvorbis", "vorbis", "mpeg4", "libxvid", "libx264", "wmv2", "wmav2",
-                                 "mpeg2video", "mpeg1video", "ac3", "mp2", "sonicls"},
+        EncoderCapabilities::of({"aac", "libmp3lame", "libvorbis", "vorbis", "mpeg4", "libxvid", "libx264", "wmv2",
+                                 "wmav2", "mpeg2video", "mpeg1video", "ac3", "mp2", "sonicls"},
                                 {"avi", "mp4", "3gp", "asf", "gif", "mmf", "mp3", "dvd", "psp", "ogg"}));
     return binding;
 }
@@ -76,15 +76,15 @@ bool contains(const std::string& text, const std::string& piece) { return text.f
 TEST_F(CommandLineBuilderTest, WorkedExamplesInBothGrammars)
 {
     EXPECT_EQ(build(aviProfile()).commandText,
-              "ffmpeg -i \"/v/clip.mp4\" -y -f avi -vcodec mpeg4 -vtag XVID -s 320x240 -r 25 -b 800000 -acodec libmp3lame "
-              "-ab 128000 -ac 2 -ar 44100 \"" + out() + "/clip.avi\"");
+              "ffmpeg -i \"/v/clip.mp4\" -y -f avi -vcodec mpeg4 -vtag XVID -s 320x240 -r 25 -b 800000 "
+              "-acodec libmp3lame -ab 128000 -ac 2 -ar 44100 \"" + out() + "/clip.avi\"");
     EXPECT_EQ(build(mp3Profile()).commandText,
               "ffmpeg -i \"/v/clip.mp4\" -y -f mp3 -acodec libmp3lame -ab 192000 -ar 44100 \"" + out() + "/clip.mp3\"");
     const EncoderCommand wmv = build(wmvProfile());
     EXPECT_EQ(wmv.commandText,
-              "mencoder \"/v/clip.mp4\" -of lavf -lavfopts format=asf -ovc lavc -lavcopts vcodec=wmv2:vbitrate=800 -vf "
-              "scale=320:240 -ofps 25 -oac lavc -lavcopts acodec=wmav2:abitrate=128 -srate 44100 -stereo 2 -o \"" + out() +
-              "/clip.wmv\"");
+              "mencoder \"/v/clip.mp4\" -of lavf -lavfopts format=asf -ovc lavc -lavcopts vcodec=wmv2:vbitrate=800 "
+              "-vf scale=320:240 -ofps 25 -oac lavc -lavcopts acodec=wmav2:abitrate=128 -srate 44100 -stereo 2 -o \""
+                  + out() + "/clip.wmv\"");
     EXPECT_EQ(wmv.outputPath, out() + "/clip.wmv");
     EXPECT_EQ(wmv.targetFolder, out());
     // A dry run creates nothing, not even the output folder: the job claims its name itself.
@@ -95,10 +95,11 @@ TEST_F(CommandLineBuilderTest, StartedArgumentsOfTheAviExample)
 {
     const EncoderCommand avi = build(aviProfile());
     EXPECT_EQ(avi.program, EncoderProgram::Ffmpeg);
-    EXPECT_EQ(avi.arguments, (std::vector<std::string>{"/opt/enc/ffmpeg", "-nostdin", "-i", "file:/v/clip.mp4", "-y", "-f",
-                                                        "avi", "-vcodec", "mpeg4", "-vtag", "XVID", "-s", "320x240", "-r",
-                                                        "25", "-b:v", "800000", "-acodec", "libmp3lame", "-b:a", "128000",
-                                                        "-ac", "2", "-ar", "44100", "file:" + out() + "/clip.avi"}));
+    EXPECT_EQ(avi.arguments,
+              (std::vector<std::string>{"/opt/enc/ffmpeg", "-nostdin", "-i", "file:/v/clip.mp4", "-y", "-f", "avi",
+                                        "-vcodec", "mpeg4", "-vtag", "XVID", "-s", "320x240", "-r", "25", "-b:v",
+                                        "800000", "-acodec", "libmp3lame", "-b:a", "128000", "-ac", "2", "-ar", "44100",
+                                        "file:" + out() + "/clip.avi"}));
     EXPECT_TRUE(avi.notes.empty());
 }
 
@@ -154,7 +155,8 @@ TEST_F(CommandLineBuilderTest, MissingHalvesAndDefaultCodecs)
     const std::string dv = build(makeProfile(9, 2, u"720x576", 0, 25.0f, 1, 48000, 128.0f, 3)).commandText;
     EXPECT_FALSE(contains(dv, "-acodec"));
     EXPECT_FALSE(contains(dv, "-ar"));
-    EXPECT_FALSE(contains(build(makeProfile(18, 1, u"320x240", 800, 25.0f, 1, 44100, 128.0f, 3)).commandText, "-vcodec"));
+    EXPECT_FALSE(
+        contains(build(makeProfile(18, 1, u"320x240", 800, 25.0f, 1, 44100, 128.0f, 3)).commandText, "-vcodec"));
 
     // Neither half: no codec options at all.
     EXPECT_EQ(build(makeProfile(35, 1, u"320x240", 800, 25.0f, 1, 44100, 128.0f, 3)).commandText,
@@ -166,7 +168,9 @@ TEST_F(CommandLineBuilderTest, MissingHalvesAndDefaultCodecs)
 
     // The GIF codec has no token: only -vcodec is left out.
     const std::string gif = build(makeProfile(14, 1, u"128x96", 0, 5.0f, 0, 0, 0.0f, 0)).commandText;
-    EXPECT_EQ(gif, "ffmpeg -i \"/v/clip.mp4\" -y -f gif -pix_fmt rgb24 -loop_output 0 -s 128x96 -r 5 \"" + out() + "/clip.gif\"");
+    EXPECT_EQ(gif,
+              "ffmpeg -i \"/v/clip.mp4\" -y -f gif -pix_fmt rgb24 -loop_output 0 -s 128x96 -r 5 \"" + out()
+                  + "/clip.gif\"");
 }
 
 TEST_F(CommandLineBuilderTest, TokensAreInsertedVerbatim)

@@ -108,7 +108,8 @@ TEST(EncoderBindingTest, AmrUsesTheInstalledEncoderOrAacWithANote)
     ASSERT_EQ(substituted.notes.size(), 1u);
     EXPECT_NE(substituted.notes[0].find("AAC"), std::string::npos);
 
-    const EncoderBinding withAmr(fixedLocations(), EncoderCapabilities::of({"libopencore_amrnb", "libvo_amrwbenc"}, {}));
+    const EncoderBinding withAmr(fixedLocations(),
+                                 EncoderCapabilities::of({"libopencore_amrnb", "libvo_amrwbenc"}, {}));
     EXPECT_TRUE(hasSequence(middle(withAmr.translate(amr)), {"-acodec", "libopencore_amrnb"}));
     EXPECT_TRUE(withAmr.translate(amr).notes.empty());
     amr.audioToken = "libamr_wb";
@@ -133,7 +134,8 @@ TEST(EncoderBindingTest, ContainerOptionsTranslate)
     EncoderOptions mmf = ffmpegOptions(15, "mmf", "", "adpcm_yamaha");
     mmf.typeHasVideo = false;
     mmf.channels = 2;
-    EXPECT_EQ(middle(binding.translate(mmf)), (Words{"-f", "mmf", "-vn", "-acodec", "adpcm_yamaha", "-ac", "2", "-strict", "-2"}));
+    EXPECT_EQ(middle(binding.translate(mmf)),
+              (Words{"-f", "mmf", "-vn", "-acodec", "adpcm_yamaha", "-ac", "2", "-strict", "-2"}));
 
     const EncoderCommand ffm = binding.translate(ffmpegOptions(11, "ffm", "mpeg1video", "mp2"));
     EXPECT_TRUE(hasSequence(middle(ffm), {"-f", "nut"}));
@@ -172,8 +174,8 @@ TEST(EncoderBindingTest, WmvRunsThroughFfmpegWhenItCanWriteIt)
     const EncoderCommand wmv = binding.translate(wmvOptions());
     EXPECT_EQ(wmv.program, EncoderProgram::Ffmpeg);
     EXPECT_EQ(wmv.arguments.front(), "/opt/enc/ffmpeg");
-    EXPECT_EQ(middle(wmv), (Words{"-f", "asf", "-vcodec", "wmv2", "-s", "320x240", "-r", "25", "-b:v", "800000", "-acodec",
-                                  "wmav2", "-b:a", "12000", "-ar", "44100", "-ac", "2"}));
+    EXPECT_EQ(middle(wmv), (Words{"-f", "asf", "-vcodec", "wmv2", "-s", "320x240", "-r", "25", "-b:v", "800000",
+                                  "-acodec", "wmav2", "-b:a", "12000", "-ar", "44100", "-ac", "2"}));
     EXPECT_EQ(wmv.arguments.back(), "file:/out/clip.x");
 
     // An ffmpeg without the WMV encoders leaves WMV to mencoder; so does the explicit choice.
@@ -191,9 +193,9 @@ TEST(EncoderBindingTest, MencoderArguments)
     o.sourcePath = "-clip.mp4";
     const EncoderCommand command = binding.translate(o);
     EXPECT_EQ(command.arguments,
-              (Words{"/opt/enc/mencoder", "./-clip.mp4", "-of", "lavf", "-lavfopts", "format=asf", "-ovc", "lavc", "-oac",
-                     "lavc", "-lavcopts", "vcodec=wmv2:vbitrate=800:acodec=wmav2:abitrate=12", "-vf", "scale=320:240",
-                     "-ofps", "25", "-srate", "44100", "-channels", "2", "-o", "/out/clip.x"}));
+              (Words{"/opt/enc/mencoder", "./-clip.mp4", "-of", "lavf", "-lavfopts", "format=asf", "-ovc", "lavc",
+                     "-oac", "lavc", "-lavcopts", "vcodec=wmv2:vbitrate=800:acodec=wmav2:abitrate=12", "-vf",
+                     "scale=320:240", "-ofps", "25", "-srate", "44100", "-channels", "2", "-o", "/out/clip.x"}));
 
     // A frame size that would add filters of its own is not passed on.
     o.videoSize = "320x240,eq2=2";
@@ -273,7 +275,8 @@ TEST(EncoderCapabilitiesTest, ParsesTheListingsOfFfmpeg)
     const std::string encoders =
         "Encoders:\n V..... = Video\n A..... = Audio\n ------\n V....D libx264              libx264 H.264 / AVC\n"
         " A....D libmp3lame           libmp3lame MP3 (MPEG audio layer 3) (codec mp3)\n A..X.. vorbis  Vorbis\n";
-    const std::string muxers = "File formats:\n D. = Demuxing supported\n .E = Muxing supported\n --\n  E 3g2             3GP2\n"
+    const std::string muxers = "File formats:\n D. = Demuxing supported\n .E = Muxing supported\n --\n"
+                               "  E 3g2             3GP2\n"
                                "  E mp4             MP4 (MPEG-4 Part 14)\n";
     const EncoderCapabilities capabilities = EncoderCapabilities::parse(encoders, muxers);
     EXPECT_TRUE(capabilities.known());

@@ -88,7 +88,8 @@ TEST(MediaInfoParserTest, TagsAndCoverPicturesDoNotPassForVideo)
 
 TEST(MediaInfoParserTest, ReadsTheClassicFourBlankLayout)
 {
-    const char* classic = "Input #0, avi, from 'C:\\v\\clip.avi':\n  Duration: 00:01:23.45, start: 0.000000, bitrate: 1 kb/s\n"
+    const char* classic = "Input #0, avi, from 'C:\\v\\clip.avi':\n"
+                          "  Duration: 00:01:23.45, start: 0.000000, bitrate: 1 kb/s\n"
                           "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 tbr\n"
                           "    Stream #0.1: Audio: mp3, 44100 Hz, stereo, s16, 128 kb/s\n"
                           "At least one output file must be specified\n";
@@ -125,7 +126,8 @@ TEST(MediaInfoParserTest, ReadsStreamsBehindThousandsOfTagsAndChaptersInAnyPiece
     ASSERT_TRUE(whole.ok);
     EXPECT_EQ(whole.durationText, "01:02:03");
     EXPECT_EQ(whole.durationMillis, 3723450);
-    EXPECT_EQ(whole.info, "Video: mpeg4 (Simple Profile), yuv420p, 64x48, 10 fps Audio: mp2, 44100 Hz, mono, s16p, 384 kb/s");
+    EXPECT_EQ(whole.info,
+              "Video: mpeg4 (Simple Profile), yuv420p, 64x48, 10 fps Audio: mp2, 44100 Hz, mono, s16p, 384 kb/s");
 
     // Pipe reads cut lines anywhere; pieces of 1 and 7 bytes give the same answer.
     for (const size_t step : {size_t{1}, size_t{7}}) {
@@ -151,7 +153,8 @@ TEST(MediaInfoParserTest, DurationComesOnlyFromTheHeadersOwnLine)
                                 "At least one output file must be specified\n";
     // A title tag that says "Duration: unknown" before the real line.
     const MediaInfo titled = MediaInfoParser::parse(
-        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n  Metadata:\n    title           : Duration: unknown\n"
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n  Metadata:\n"
+        "    title           : Duration: unknown\n"
         "  Duration: 00:01:23.45, start: 0.000000, bitrate: 1 kb/s\n" + streams);
     ASSERT_TRUE(titled.ok);
     EXPECT_EQ(titled.durationMillis, 83450);

@@ -96,7 +96,8 @@ TEST(OutputClaimTest, RefusalsSayWhy)
     EXPECT_FALSE(OutputClaim::claim(*missingFolder, &reason));
     EXPECT_EQ(reason, "无法创建输出文件 " + (dir / "no" / "such" / "clip.avi").string() + ": No such file or directory");
 
-    const auto tooLong = OutputName::make("/v/" + std::string(300, 'n') + ".mp4", aviProfile(), dir.path().string(), false);
+    const auto tooLong =
+        OutputName::make("/v/" + std::string(300, 'n') + ".mp4", aviProfile(), dir.path().string(), false);
     EXPECT_FALSE(OutputClaim::claim(*tooLong, &reason));
     EXPECT_TRUE(reason.starts_with("输出文件名太长: ")) << reason;
 }

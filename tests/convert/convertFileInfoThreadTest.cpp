@@ -30,7 +30,10 @@ protected:
         job->setListener(&recorder_);
         return job;
     }
-    static std::string catFixture(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
+    static std::string catFixture(const std::string& fixture)
+    {
+        return "probe: cat " + testfixtures::path(fixture) + "\n";
+    }
     static std::string info(const convertFile& job)
     {
         std::string text;

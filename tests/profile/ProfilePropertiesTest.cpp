@@ -40,7 +40,10 @@ std::pair<std::size_t, std::size_t> fieldOf(int row)
     }
 }
 
-std::string text(const ProfileRecord& r, int row, bool menu = true) { return ProfileProperties::valueText(r, row, menu); }
+std::string text(const ProfileRecord& r, int row, bool menu = true)
+{
+    return ProfileProperties::valueText(r, row, menu);
+}
 
 }  // namespace
 

@@ -41,10 +41,13 @@ TEST(ProfileRecordCheckTest, ValuesTheProgramMayHaveWrittenAreAccepted)
              setFieldText(r.categoryName, kProfileTextChars, std::u16string(99, u'c'));
              setFieldText(r.profileName, kProfileTextChars, std::u16string(99, u'p'));
          }},
-        {"a surrogate pair", [](ProfileRecord& r) { setFieldText(r.profileName, kProfileTextChars, u"clip \U0001F3AC"); }},
+        {"a surrogate pair",
+         [](ProfileRecord& r) { setFieldText(r.profileName, kProfileTextChars, u"clip \U0001F3AC"); }},
         {"empty size", [](ProfileRecord& r) { r.videoSize[0] = 0; }},
         {"negative codecs mean the default", [](ProfileRecord& r) { r.videoCodec = -5; r.audioCodec = -1; }},
-        {"codec 1 on a type without audio", [](ProfileRecord& r) { r.conversionType = 14; r.videoCodec = 1; r.audioCodec = 1; }},
+        {"codec 1 on a type without audio", [](ProfileRecord& r) {
+             r.conversionType = 14; r.videoCodec = 1; r.audioCodec = 1;
+         }},
         {"numbers not given", [](ProfileRecord& r) {
              r.videoBitrate = -1; r.frameRate = -1.0f; r.sampleRate = 0; r.audioBitrate = -0.0f;
          }},
@@ -74,13 +77,16 @@ TEST(ProfileRecordCheckTest, OneDamagedFieldRefusesTheRecord)
         {"isDefault 2", [](ProfileRecord& r) { r.isDefault = 2; }},
         {"isUserProfile 0x100", [](ProfileRecord& r) { r.isUserProfile = 0x100; }},
         {"inContextMenu -1", [](ProfileRecord& r) { r.inContextMenu = 0xFFFFFFFFu; }},
-        {"category without NUL", [](ProfileRecord& r) { std::fill(std::begin(r.categoryName), std::end(r.categoryName), u'c'); }},
-        {"name without NUL", [](ProfileRecord& r) { std::fill(std::begin(r.profileName), std::end(r.profileName), u'p'); }},
+        {"category without NUL",
+         [](ProfileRecord& r) { std::fill(std::begin(r.categoryName), std::end(r.categoryName), u'c'); }},
+        {"name without NUL",
+         [](ProfileRecord& r) { std::fill(std::begin(r.profileName), std::end(r.profileName), u'p'); }},
         {"size without NUL", [](ProfileRecord& r) { std::fill(std::begin(r.videoSize), std::end(r.videoSize), u'9'); }},
         {"empty name", [](ProfileRecord& r) { r.profileName[0] = 0; }},
         {"empty category", [](ProfileRecord& r) { r.categoryName[0] = 0; }},
         {"half a surrogate pair", [](ProfileRecord& r) { r.profileName[1] = 0xDC00; }},
-        {"a lone high surrogate at the end", [](ProfileRecord& r) { r.categoryName[3] = 0xD83C; r.categoryName[4] = 0; }},
+        {"a lone high surrogate at the end",
+         [](ProfileRecord& r) { r.categoryName[3] = 0xD83C; r.categoryName[4] = 0; }},
         {"type -1", [](ProfileRecord& r) { r.conversionType = -1; }},
         {"type 52", [](ProfileRecord& r) { r.conversionType = 52; }},
         {"video codec past the list", [](ProfileRecord& r) { r.videoCodec = 99; }},

@@ -150,8 +150,8 @@ int main(int argc, char** argv)
     bool ok = true;
     for (int i = 2; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--filemanager")) {
-            ok &= offer(bus, QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-                        &fileManager);
+            ok &= offer(bus, QStringLiteral("org.freedesktop.FileManager1"),
+                        QStringLiteral("/org/freedesktop/FileManager1"), &fileManager);
         } else if (arguments[i] == QLatin1String("--login1") && i + 1 < arguments.size()) {
             login = std::make_unique<Login1>(arguments[++i]);
             ok &= offer(bus, QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),

@@ -25,7 +25,10 @@ public:
     {
         return findControl(name).dynamicCast<KXLib::KXButtonEx>();
     }
-    KXLib::KXSmartPtr<KXLib::KXProgressbar> bar() { return findControl("progress").dynamicCast<KXLib::KXProgressbar>(); }
+    KXLib::KXSmartPtr<KXLib::KXProgressbar> bar()
+    {
+        return findControl("progress").dynamicCast<KXLib::KXProgressbar>();
+    }
     void click(const std::string& name)
     {
         const RECT r = *findControl(name)->getRect();

@@ -138,11 +138,13 @@ protected:
 
 TEST_F(InstallRoundTripTest, InstallsValidEntriesAndAListOfEveryFileThenRemovesOnlyOurs)
 {
-    const ProgramRun installed = runProgram({LUMARET_CMAKE, "--install", LUMARET_BUILD_DIR, "--prefix", install().string()});
+    const ProgramRun installed =
+        runProgram({LUMARET_CMAKE, "--install", LUMARET_BUILD_DIR, "--prefix", install().string()});
     ASSERT_EQ(installed.status, 0) << installed.output;
 
     const fs::path menu = home() / ".local/share/applications";
-    for (const fs::path& entry : {menu / "Lumaret.desktop", menu / "卸载Lumaret.desktop", home() / "Desktop/Lumaret.desktop"}) {
+    for (const fs::path& entry :
+         {menu / "Lumaret.desktop", menu / "卸载Lumaret.desktop", home() / "Desktop/Lumaret.desktop"}) {
         ASSERT_TRUE(fs::exists(entry)) << entry;
         const ProgramRun valid = runProgram({"desktop-file-validate", entry.string()});
         EXPECT_EQ(valid.status, 0) << entry << valid.output;

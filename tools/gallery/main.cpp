@@ -82,7 +82,8 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--native-menu") == 0)
             native = nativeMenu = true;
         else {
-            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME] [--native | --native-menu]\n");
+            std::fprintf(stderr, "usage: lumaret-gallery [--screenshot FILE] [--skin-popup] [--open NAME]"
+                                 " [--native | --native-menu]\n");
             return 2;
         }
     }

@@ -208,7 +208,8 @@ QImage paintCaptionButton(const char* glyph, int width, bool small)
         QColor ink = tone::ink;
         if (s == State::Hover || s == State::Pressed) {
             QColor face = close ? (s == State::Hover ? QColor(0xE8, 0x4E, 0x42) : QColor(0xC0, 0x36, 0x2C))
-                                : (s == State::Hover ? withAlpha(Qt::white, 200) : withAlpha(QColor(0xD6, 0xE6, 0xF5), 235));
+                                : (s == State::Hover ? withAlpha(Qt::white, 200)
+                                                     : withAlpha(QColor(0xD6, 0xE6, 0xF5), 235));
             QColor border = close ? QColor(0xA8, 0x2E, 0x25) : withAlpha(tone::lineHot, 200);
             p.setPen(QPen(border, 1));
             p.setBrush(face);
@@ -218,7 +219,7 @@ QImage paintCaptionButton(const char* glyph, int width, bool small)
         } else if (s == State::Disabled) {
             ink = tone::disabledInk;
         }
-        const QPointF c(width / 2.0, small ? 8.5 : 8.5);
+        const QPointF c(width / 2.0, 8.5);
         const double r = small ? 3.4 : 4.0;
         p.setBrush(Qt::NoBrush);
         p.setPen(glyphPen(ink, 1.7));

@@ -16,6 +16,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -97,9 +98,9 @@ QByteArray encodeBusyAnimation()
     QList<QRgb> palette;
     for (int k = 0; k < 32; ++k) {
         const double t = k == 0 ? 0 : (k - 1) / 30.0;
-        palette.append(qRgb(int(background.red() + (accent.red() - background.red()) * t + 0.5),
-                            int(background.green() + (accent.green() - background.green()) * t + 0.5),
-                            int(background.blue() + (accent.blue() - background.blue()) * t + 0.5)));
+        palette.append(qRgb(int(std::lround(background.red() + (accent.red() - background.red()) * t)),
+                            int(std::lround(background.green() + (accent.green() - background.green()) * t)),
+                            int(std::lround(background.blue() + (accent.blue() - background.blue()) * t))));
     }
     const double dr = accent.red() - background.red();
     const double dg = accent.green() - background.green();
@@ -125,7 +126,7 @@ QByteArray encodeBusyAnimation()
                 double t = ((r - background.red()) * dr + (g - background.green()) * dg +
                             (b - background.blue()) * db) / length2;
                 t = std::clamp(t, 0.0, 1.0);
-                out.pixels.push_back(std::uint8_t(1 + int(t * 30 + 0.5)));
+                out.pixels.push_back(std::uint8_t(1 + std::lround(t * 30)));
             }
         }
         encoder.addFrame(std::move(out));

@@ -62,7 +62,10 @@ public:
         menus.push_back(items);
         return 0;
     }
-    void shutdownCountdown(HWND) override { calls.push_back(awake.empty() || awake.back() ? "countdown awake" : "countdown"); }
+    void shutdownCountdown(HWND) override
+    {
+        calls.push_back(awake.empty() || awake.back() ? "countdown awake" : "countdown");
+    }
     void keepAwake(bool on) override { awake.push_back(on); }
 
     std::vector<std::string> calls;

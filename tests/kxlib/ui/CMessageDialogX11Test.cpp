@@ -34,7 +34,8 @@ TEST(CMessageDialogX11Test, AQuestionAnsweredByARealClickOnYesSaysYes)
         if (!clicked && box.paints > 0 && box.window().isVisible()) {
             clicked = true;
             const RECT yes = *box.findControl("yes")->getRect();
-            const POINT target = box.window().clientToScreen(POINT{(yes.left + yes.right) / 2, (yes.top + yes.bottom) / 2});
+            const POINT target =
+                box.window().clientToScreen(POINT{(yes.left + yes.right) / 2, (yes.top + yes.bottom) / 2});
             EXPECT_TRUE(x11test::xdotool("mousemove " + x11test::at(target.x, target.y) + " click 1"));
         }
         if (ticks > 1000)

@@ -63,3 +63,29 @@ TEST(AtomicFileTest, FailureLeavesTheOldEntryAndNoTemporary)
     EXPECT_EQ(readText(dir / "target" / "inside.txt"), "kept");
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
+
+// A new file never takes a name that exists, whatever stands there, and leaves no temporary.
+TEST(AtomicFileTest, CreateNeverReplacesAnExistingEntry)
+{
+    testsupport::TempDir dir;
+    ASSERT_EQ(AtomicFile::create(dir / "new.txt", "whole", 0600, nullptr), AtomicFile::Created::Done);
+    EXPECT_EQ(readText(dir / "new.txt"), "whole");
+    struct stat info {};
+    ASSERT_EQ(::stat((dir / "new.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    writeText(dir / "elsewhere" / "theirs.txt", "not ours");
+    std::filesystem::create_symlink(dir / "elsewhere" / "theirs.txt", dir / "link.txt");
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling.txt");
+    EXPECT_EQ(AtomicFile::create(dir / "new.txt", "other", 0600, nullptr), AtomicFile::Created::Exists);
+    EXPECT_EQ(AtomicFile::create(dir / "link.txt", "other", 0600, nullptr), AtomicFile::Created::Exists);
+    EXPECT_EQ(AtomicFile::create(dir / "dangling.txt", "other", 0600, nullptr), AtomicFile::Created::Exists);
+    EXPECT_EQ(readText(dir / "new.txt"), "whole");
+    EXPECT_EQ(readText(dir / "elsewhere" / "theirs.txt"), "not ours");
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+    EXPECT_EQ(entriesIn(dir.path()), 4u);
+
+    std::string error;
+    EXPECT_EQ(AtomicFile::create(dir / "missing" / "file.txt", "bytes", 0600, &error), AtomicFile::Created::Failed);
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+}

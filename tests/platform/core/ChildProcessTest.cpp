@@ -52,7 +52,8 @@ TEST(ChildProcessTest, BothStreamsArriveOnOnePipeAndArgumentsStayWhole)
 TEST(ChildProcessTest, InterruptWakesABlockedReadAndFinishKillsTheGroup)
 {
     testsupport::TempDir dir;
-    const std::string script = fakeencoder::writeScript(dir / "hang.mp4", "spawn-child " + (dir / "child.pid").string() + "\nhang\n");
+    const std::string script =
+        fakeencoder::writeScript(dir / "hang.mp4", "spawn-child " + (dir / "child.pid").string() + "\nhang\n");
     ChildProcess child;
     ASSERT_TRUE(child.start({LUMARET_FAKE_ENCODER, "-i", script, "out.avi"}, 0, nullptr));
     const pid_t leader = child.pid();

@@ -34,21 +34,24 @@ ProbeRun runProbe()
 TEST(ApplicationTest, WithoutADisplayTheProgramSaysSoInOneLine)
 {
     {
-        ScopedEnvironment noDisplay({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}});
+        ScopedEnvironment noDisplay(
+            {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}});
         const ProbeRun run = runProbe();
         EXPECT_TRUE(run.status.exited) << "no abort";
         EXPECT_EQ(run.status.code, 1);
         EXPECT_EQ(run.output, "lumaret: no display: DISPLAY is not set\n");
     }
     {
-        ScopedEnvironment deadDisplay({{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", ":4711"}, {"WAYLAND_DISPLAY", std::nullopt}});
+        ScopedEnvironment deadDisplay(
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", ":4711"}, {"WAYLAND_DISPLAY", std::nullopt}});
         const ProbeRun run = runProbe();
         EXPECT_EQ(run.status.code, 1);
         EXPECT_EQ(run.output, "lumaret: no display: cannot connect to the X server at DISPLAY \":4711\"\n");
     }
     {
         ScopedEnvironment noWayland({{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-4711"}});
-        EXPECT_EQ(platform::Application::missingDisplayReason(), "cannot connect to the Wayland display \"wayland-4711\"");
+        EXPECT_EQ(platform::Application::missingDisplayReason(),
+                  "cannot connect to the Wayland display \"wayland-4711\"");
     }
 }
 

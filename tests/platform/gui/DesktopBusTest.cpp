@@ -43,7 +43,8 @@ TEST(DesktopBusTest, FileManagerShowsTheFileSelected)
     const std::string file = (dir / "clip 1.avi").string();
     std::ofstream(file) << "x";
     platform::BusStatus status = platform::BusStatus::Failed;
-    EXPECT_EQ(platform::FileManager::showItem(file, bus.address(), 3000, &status), platform::FileManager::Shown::Selected);
+    EXPECT_EQ(platform::FileManager::showItem(file, bus.address(), 3000, &status),
+              platform::FileManager::Shown::Selected);
     EXPECT_EQ(status, platform::BusStatus::Done);
     EXPECT_EQ(bus.nextCall(), "ShowItems file://" + dir.path().string() + "/clip%201.avi");
     EXPECT_TRUE(opener.opened.empty());
@@ -148,7 +149,8 @@ TEST(DesktopBusTest, SessionInhibitionIsEndedWithItsCookie)
         EXPECT_EQ(inhibitor.cookie(), 42u);
         EXPECT_EQ(bus.nextCall(), "Inhibit lumaret|0|正在转换文件|4");
         // A second inhibition replaces the first.
-        EXPECT_EQ(inhibitor.inhibit("lumaret", "again", platform::SessionInhibitor::kLogout), platform::BusStatus::Done);
+        EXPECT_EQ(inhibitor.inhibit("lumaret", "again", platform::SessionInhibitor::kLogout),
+                  platform::BusStatus::Done);
         EXPECT_EQ(bus.nextCall(), "Uninhibit 42");
         EXPECT_EQ(bus.nextCall(), "Inhibit lumaret|0|again|1");
     }

@@ -58,7 +58,8 @@ TEST(NativeControlsX11Test, ClickingATreeRowSelectsItAndNotifiesTheOwner)
 
     const RECT row = tree.itemRect(target);
     ASSERT_FALSE(row.isEmpty());
-    const POINT screen = window.clientToScreen(POINT{tree.rect().left + row.left + 60, tree.rect().top + row.top + row.height() / 2});
+    const POINT screen =
+        window.clientToScreen(POINT{tree.rect().left + row.left + 60, tree.rect().top + row.top + row.height() / 2});
     owner.notes.clear();
     ASSERT_TRUE(xdotool("mousemove " + at(screen.x, screen.y) + " click 1"));
     ASSERT_TRUE(waitUntil([&] { return owner.heard(NM_CLICK); }));

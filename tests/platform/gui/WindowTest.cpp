@@ -100,7 +100,8 @@ TEST(WindowTest, PostsFromAnotherThreadArriveInOrderOnTheWindowThread)
     worker.join();
     EXPECT_TRUE(recorder.received.empty());
     QCoreApplication::processEvents();
-    EXPECT_EQ(recorder.received, (std::vector<Received>{{WM_USER + 1, 0, 7}, {WM_USER + 1, 1, 7}, {WM_USER + 1, 2, 7}}));
+    EXPECT_EQ(recorder.received,
+              (std::vector<Received>{{WM_USER + 1, 0, 7}, {WM_USER + 1, 1, 7}, {WM_USER + 1, 2, 7}}));
 }
 
 TEST(WindowTest, ModalRunEndsWithTheResultGivenToEndDialog)
