@@ -9,9 +9,8 @@ CMAKE_GEN  := -G Ninja
 # `make WERROR=OFF ...` for a compiler that warns about more.
 WERROR     ?= ON
 CMAKE_OPTS := $(CMAKE_GEN) -DLUMARET_WERROR=$(WERROR)
-# `make test` and `make lint` run the 120-column check with LINE_LENGTH=ON; it becomes the default
-# once the last long lines are wrapped.
-LINE_LENGTH ?= OFF
+# `make test` and `make lint` run the 120-column check (LINE_LENGTH=OFF leaves it out).
+LINE_LENGTH ?= ON
 # `make test` runs `make lint` last (LINT=OFF leaves it out).
 LINT ?= ON
 

@@ -196,7 +196,8 @@ void MediaInfoParser::takeInputLine(std::string_view line)
         return;
     }
     if (!video_) {
-        if (auto stream = streamOfKind(line, "Video:"); stream && stream->find("(attached pic)") == std::string_view::npos)
+        if (auto stream = streamOfKind(line, "Video:");
+            stream && stream->find("(attached pic)") == std::string_view::npos)
             video_ = std::string(*stream);
     }
     if (!audio_) {

@@ -34,8 +34,8 @@
 // deleting a job from inside one of its own reports; and stopping or deleting a running job from
 // inside a failed probe's report (the probe reports with the job lock held, which the running
 // job's thread may need before it can end: post such work to another thread). The job's thread
-// runs run(); the probe thread calls setProbeResult() and getProbeInput(). The text fields, the profile and the folders are
-// guarded by the process-wide jobLock; state and percent are atomics.
+// runs run(); the probe thread calls setProbeResult() and getProbeInput(). The text fields, the
+// profile and the folders are guarded by the process-wide jobLock; state and percent are atomics.
 #include "convert/CommandLineBuilder.h"
 #include "convert/EncoderCommand.h"
 #include "convert/EncodingSpeedMeter.h"

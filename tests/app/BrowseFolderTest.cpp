@@ -38,7 +38,8 @@ TEST_F(BrowseFolderTest, OpensAtHomeUntilAChoiceThenWhereTheLastChoiceWasAcrossR
     app::OptionSettings options;
     options.shutdownWhenDone = 1;
     ASSERT_TRUE(store().saveOptions(options));
-    BrowseFolder(store()).rememberFiles({(dir / "videos" / "a.mp4").string(), (dir / "videos" / "假期" / "b.mp4").string()});
+    BrowseFolder(store()).rememberFiles(
+        {(dir / "videos" / "a.mp4").string(), (dir / "videos" / "假期" / "b.mp4").string()});
     // A new run (a new chooser over the same file) opens in the first file's folder.
     EXPECT_EQ(BrowseFolder(store()).start(), (dir / "videos").string());
     EXPECT_EQ(store().loadOptions().shutdownWhenDone, 1) << "the other settings are kept";

@@ -70,7 +70,10 @@ protected:
         std::filesystem::create_directories(dir_ / "data");
         testsupport::writeBytes(dir_ / "data" / "user_profile.dat", user);
     }
-    static std::string probeOf(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
+    static std::string probeOf(const std::string& fixture)
+    {
+        return "probe: cat " + testfixtures::path(fixture) + "\n";
+    }
 
     testsupport::TempDir dir_;
     std::vector<std::string> wrapper_;  // a program that runs lumaret-cli (a time limit), if any
@@ -129,7 +132,8 @@ TEST_F(CliConvertTest, HonoursTheProfileNameSetting)
 // A name may hold a line feed; it must not split a result line, nor pass for one.
 TEST_F(CliConvertTest, ControlCharactersInNamesAreEscapedAndNotesGoToStandardError)
 {
-    const std::string sneaky = script("a\ndone fake\x1b[2J.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const std::string sneaky =
+        script("a\ndone fake\x1b[2J.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
     const std::string out = (dir_ / "out").string();
     const Result result = cli({"convert", "--output-dir", out, sneaky});
     EXPECT_EQ(result.status, 0) << result.output;

@@ -108,7 +108,10 @@ protected:
         std::filesystem::create_directories(dir_ / folder);
         return fakeencoder::writeScript(dir_ / folder / name, probeLine("probe-mp4-av-mp4.txt") + script);
     }
-    static std::string probeLine(const std::string& fixture) { return "probe: cat " + testfixtures::path(fixture) + "\n"; }
+    static std::string probeLine(const std::string& fixture)
+    {
+        return "probe: cat " + testfixtures::path(fixture) + "\n";
+    }
     static std::string goodScript() { return "statuses 0 2 0.5\nwrite-output\n"; }
     // What ffmpeg prints of its input before converting (the probe's 2 s): a job that starts before
     // its probe has answered takes the duration from it, so its first status line shows a percentage.
@@ -420,8 +423,8 @@ TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
     EXPECT_EQ(queue_->finishedThisRun(), 1);
 }
 
-// Output names are claimed atomically before the encoder starts. Both encoders are held at a FIFO until both have chosen
-// their names, so without the claim both write a.avi.
+// Output names are claimed atomically before the encoder starts. Both encoders are held at a FIFO
+// until both have chosen their names, so without the claim both write a.avi.
 TEST_F(ConversionQueueTest, TwoQueuesConvertingIntoOneFolderKeepBothOutputs)
 {
     const std::filesystem::path gate1 = dir_ / "gate1";

@@ -70,7 +70,8 @@ TEST(EncoderOutputReaderTest, FfmpegStatusLineRules)
 // real run of such a build.
 TEST(EncoderOutputReaderTest, ReadsTheKibibyteStatusLinesOfNewerFfmpeg)
 {
-    EXPECT_DOUBLE_EQ(*EncoderOutputReader::ffmpegStatusSeconds("size=  10KiB time=00:00:01.44 bitrate=56.9kbits/s"), 1.44);
+    EXPECT_DOUBLE_EQ(*EncoderOutputReader::ffmpegStatusSeconds("size=  10KiB time=00:00:01.44 bitrate=56.9kbits/s"),
+                     1.44);
     EncoderOutputReader reader(EncoderProgram::Ffmpeg, 2000);
     std::vector<int> shown;
     for (const char c : testfixtures::read("progress-ffmpeg7-kib.txt"))
@@ -105,7 +106,8 @@ TEST(EncoderOutputReaderTest, LastReportedTimeInMilliseconds)
 TEST(EncoderOutputReaderTest, LatestStatusLineOfAPieceWinsAndUnknownDurationShowsNothing)
 {
     EncoderOutputReader reader(EncoderProgram::Ffmpeg, 10000);
-    EXPECT_TRUE(reader.feed("size= 1kB time=00:00:01.00 x\rsize= 2kB time=00:00:03.00 x\rsize= 3kB time=00:00:05.00 x\r"));
+    EXPECT_TRUE(
+        reader.feed("size= 1kB time=00:00:01.00 x\rsize= 2kB time=00:00:03.00 x\rsize= 3kB time=00:00:05.00 x\r"));
     EXPECT_EQ(reader.percent(), 50);
     EXPECT_EQ(reader.statusLines(), 3u);
     // A line cut by a pipe read counts once its end arrives.

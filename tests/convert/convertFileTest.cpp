@@ -584,7 +584,8 @@ TEST_F(ConvertFileTest, SourcesThatAreNotRegularFilesAreRefusedAtOnce)
 {
     ASSERT_EQ(::mkfifo(file("pipe.mp4").c_str(), 0600), 0);
     std::filesystem::create_directory(file("folder.mp4"));
-    for (const std::string& source : {file("pipe.mp4").string(), file("folder.mp4").string(), std::string("/dev/zero")}) {
+    for (const std::string& source :
+         {file("pipe.mp4").string(), file("folder.mp4").string(), std::string("/dev/zero")}) {
         Recorder reports;
         auto job = makeJob("");
         job->setSource(source, 0);

@@ -56,7 +56,10 @@ protected:
     QWidget* widget(const std::string& name) { return page().nativeControl(name)->nativeWidget(); }
     bool checked(const std::string& name) { return static_cast<QAbstractButton*>(widget(name))->isChecked(); }
     bool enabled(const std::string& name) { return widget(name)->isEnabled(); }
-    std::string editText() { return static_cast<platform::EditBox*>(page().nativeControl(OptionForm::kOutputFolder))->text(); }
+    std::string editText()
+    {
+        return static_cast<platform::EditBox*>(page().nativeControl(OptionForm::kOutputFolder))->text();
+    }
     void click(const std::string& name) { static_cast<QAbstractButton*>(widget(name))->click(); }
     void type(const std::string& text)
     {
