@@ -130,9 +130,9 @@ public:
     }
     void attach(const convert::ConversionQueue* queue) { queue_ = queue; }
 
-    void onJobStateChanged(convert::convertFile* job, int state) override
+    void onJobStateChanged(convert::convertFile* job, convert::JobState state) override
     {
-        if (state == convert::Converting)
+        if (state == convert::JobState::Converting)
             onJobProgress(job, 0);
     }
     void onJobProgress(convert::convertFile* job, int percent) override
@@ -141,7 +141,7 @@ public:
         if (row >= 0 && !printed_.count(job))
             display_.show(static_cast<size_t>(row), queue_->size(), printable(nameOf(*job)), percent);
     }
-    void onJobFinished(convert::convertFile* job, int) override { printResult(*job); }
+    void onJobFinished(convert::convertFile* job, convert::JobState) override { printResult(*job); }
     void onQueueEnded() override { ended_ = true; }
 
     bool ended() const { return ended_; }
@@ -167,7 +167,7 @@ private:
         const std::string source = sourceOf(job);
         for (const std::string& note : job.getNotes())
             err_ << "note " << printable(source) << ": " << printable(note) << '\n';
-        if (job.getState() == convert::Done) {
+        if (job.getState() == convert::JobState::Done) {
             out_ << "done " << printable(job.getOutputPath()) << '\n' << std::flush;
             return;
         }

@@ -60,7 +60,7 @@ int runProbeCommand(const std::vector<std::string>& args, std::ostream& out, std
 
     std::string info;
     job.getMediaInfo(info);
-    if (job.getState() == convert::ProbeFailed) {
+    if (job.getState() == convert::JobState::ProbeFailed) {
         out << "error=" << printable(info) << '\n';
         return kCliFailure;
     }

@@ -35,10 +35,12 @@ public:
             std::ofstream(row.sourcePath) << "clip";
             row.sourceSize = 4;
             row.targetFolder = (folder_ / "输出").string();
-            row.state = i % 10 == 0 ? convert::Done : i % 25 == 0 ? convert::Failed : convert::Waiting;
-            if (row.state != convert::Waiting)
+            row.state = i % 10 == 0   ? convert::JobState::Done
+                        : i % 25 == 0 ? convert::JobState::Failed
+                                      : convert::JobState::Waiting;
+            if (row.state != convert::JobState::Waiting)
                 row.outputPath = row.targetFolder + "/家庭录像 片段 " + std::to_string(i) + ".avi";
-            if (row.state == convert::Failed)
+            if (row.state == convert::JobState::Failed)
                 row.errorText = "编码器没有转换完整个文件: 转换到 00:01:02, 文件长 00:03:04";
             profile::setFieldText(row.profile.profileName, profile::kProfileTextChars, u"手机 MP4 视频 (320x240)");
             row.profile.conversionType = 8;

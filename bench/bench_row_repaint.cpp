@@ -138,8 +138,9 @@ int main(int argc, char** argv)
     QEventLoop loop;
     QTimer ended;
     QObject::connect(&ended, &QTimer::timeout, [&] {
-        const int state = job->getState();
-        if (state == convert::Done || state == convert::Failed || state == convert::ProbeFailed)
+        const convert::JobState state = job->getState();
+        if (state == convert::JobState::Done || state == convert::JobState::Failed ||
+            state == convert::JobState::ProbeFailed)
             loop.quit();
     });
     ended.start(200);
@@ -161,8 +162,8 @@ int main(int argc, char** argv)
             if (shown != paintStamps.end())
                 delays.push_back(std::max(0.0, millisBetween(line.at, shown->at)));
         }
-        std::printf("state %d; %zu percentages from status lines, %zu shown by a paint\n", job->getState(),
-                    lineStamps.size(), delays.size());
+        std::printf("state %d; %zu percentages from status lines, %zu shown by a paint\n",
+                    static_cast<int>(job->getState()), lineStamps.size(), delays.size());
     }
     std::sort(delays.begin(), delays.end());
     if (!delays.empty()) {

@@ -59,12 +59,12 @@ profile::ProfileRecord aviProfile()
 class Listener : public convert::ConversionQueueListener {
 public:
     void onJobProbed(convert::convertFile*) override { ++probed; }
-    void onJobFinished(convert::convertFile*, int state) override { finished.push_back(state); }
+    void onJobFinished(convert::convertFile*, convert::JobState state) override { finished.push_back(state); }
     void onQueueEnded() override { ended = true; }
 
     int probed = 0;
     bool ended = false;
-    std::vector<int> finished;
+    std::vector<convert::JobState> finished;
 };
 
 void BM_TimeLeftAfterFirstFile(benchmark::State& state)
@@ -99,7 +99,7 @@ void BM_TimeLeftAfterFirstFile(benchmark::State& state)
         while (!listener.ended)
             loop.runOne();
         const double truth = static_cast<double>(clock.nowMillis() - from) / 1000.0;
-        for (int finished : listener.finished)
+        for (convert::JobState finished : listener.finished)
             if (finished != convert::JobState::Done)
                 state.SkipWithError("a clip did not convert");
         if (!estimate) {

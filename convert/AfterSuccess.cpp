@@ -16,7 +16,7 @@ bool AfterSuccess::outputIsVerified(convertFile& job)
     // source is still given up only when the output is there, is not empty, and is not the source.
     const std::string source = job.getSourcePath();
     const std::string output = job.getOutputPath();
-    if (job.getState() != Done || output.empty() || source.empty())
+    if (job.getState() != JobState::Done || output.empty() || source.empty())
         return false;
     std::error_code error;
     const auto outputSize = std::filesystem::file_size(output, error);
@@ -27,7 +27,7 @@ bool AfterSuccess::outputIsVerified(convertFile& job)
 
 bool AfterSuccess::apply(convertFile& job, const Options& options, SuccessDesktop& desktop)
 {
-    if (job.getState() != Done)
+    if (job.getState() != JobState::Done)
         return false;
     if (options.openOutput)
         desktop.showInFolder(job.getOutputFolder(), job.getOutputPath());

@@ -19,9 +19,9 @@ namespace convert {
 
 namespace {
 
-bool isFinal(int state)
+bool isFinal(JobState state)
 {
-    return state == Done || state == Failed || state == ProbeFailed;
+    return state == JobState::Done || state == JobState::Failed || state == JobState::ProbeFailed;
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ convertFile* ConversionQueue::addJob(const QueuedFile& file)
 
 bool ConversionQueue::mayChange(const convertFile* job) const
 {
-    return job && !converting_ && rowIndexOf(job) >= 0 && job->getState() == Waiting;
+    return job && !converting_ && rowIndexOf(job) >= 0 && job->getState() == JobState::Waiting;
 }
 
 std::size_t ConversionQueue::restoreRows(const std::vector<JournalRow>& rows)
@@ -139,8 +139,9 @@ void ConversionQueue::fillFromJournal(const JournalRow& row, convertFile& job)
     job.setAppendProfileName(row.appendProfileName);
     // A row that was converting has been through QueueJournal::recover(); should one reach here
     // anyway, it waits rather than pretending to run.
-    const bool runState = row.state == Converting || row.state == Stopping;
-    job.restoreOutcome(runState ? Waiting : row.state, runState ? std::string() : row.outputPath, row.errorText);
+    const bool runState = row.state == JobState::Converting || row.state == JobState::Stopping;
+    job.restoreOutcome(runState ? JobState::Waiting : row.state, runState ? std::string() : row.outputPath,
+                       row.errorText);
 }
 
 bool ConversionQueue::removeJob(convertFile* job)
@@ -149,10 +150,10 @@ bool ConversionQueue::removeJob(convertFile* job)
     if (index < 0)
         return false;
     Row& row = rows_[static_cast<size_t>(index)];
-    const int state = job->getState();
+    const JobState state = job->getState();
     // The driver's own job is kept until its end has been heard, or the queue would wait for it
     // for ever.
-    if (state == Converting || state == Stopping || isRunning(row.id))
+    if (state == JobState::Converting || state == JobState::Stopping || isRunning(row.id))
         return false;
 
     impl_->probe.remove(job);
@@ -205,12 +206,12 @@ void ConversionQueue::stopAll()
     converting_ = false;
     // Each stop waits for its job's end; a hung encoder is killed, so none of them holds up the rest.
     for (Row& row : rows_) {
-        if (row.job->getState() != Converting)
+        if (row.job->getState() != JobState::Converting)
             continue;
         row.job->stop();
         // A job that ended on its own just before the stop keeps its result, and its report
         // (already posted) is still counted.
-        if (row.job->getState() == Waiting)
+        if (row.job->getState() == JobState::Waiting)
             row.startedByQueue = false;
     }
     runningIds_.clear();
@@ -267,7 +268,7 @@ std::vector<JournalRow> ConversionQueue::journalRows() const
         out.targetFolder = job.getTargetFolder();
         out.state = job.getState();
         out.appendProfileName = job.appendsProfileName();
-        if (out.state == Converting || out.state == Stopping) {
+        if (out.state == JobState::Converting || out.state == JobState::Stopping) {
             // Only the file this run claimed may be removed after a crash, so its identity goes too.
             if (const std::optional<OutputClaim> claim = job.claimedOutput()) {
                 out.outputPath = claim->path();
@@ -277,7 +278,7 @@ std::vector<JournalRow> ConversionQueue::journalRows() const
             }
         } else if (isFinal(out.state)) {
             out.outputPath = job.getOutputPath();
-            if (out.state != Done)
+            if (out.state != JobState::Done)
                 job.getMediaInfo(out.errorText);
         }
     }
@@ -286,8 +287,8 @@ std::vector<JournalRow> ConversionQueue::journalRows() const
 
 int ConversionQueue::countWaiting() const
 {
-    return static_cast<int>(
-        std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.job->getState() == Waiting; }));
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(),
+                                          [](const Row& row) { return row.job->getState() == JobState::Waiting; }));
 }
 
 int ConversionQueue::countFinished() const
@@ -299,7 +300,7 @@ int ConversionQueue::countFinished() const
 convertFile* ConversionQueue::findConvertingJob() const
 {
     const auto found = std::find_if(rows_.begin(), rows_.end(),
-                                    [](const Row& row) { return row.job->getState() == Converting; });
+                                    [](const Row& row) { return row.job->getState() == JobState::Converting; });
     return found == rows_.end() ? nullptr : found->job.get();
 }
 
@@ -307,15 +308,15 @@ std::vector<convertFile*> ConversionQueue::convertingJobs() const
 {
     std::vector<convertFile*> jobs;
     for (const Row& row : rows_)
-        if (row.job->getState() == Converting)
+        if (row.job->getState() == JobState::Converting)
             jobs.push_back(row.job.get());
     return jobs;
 }
 
 int ConversionQueue::countConverting() const
 {
-    return static_cast<int>(
-        std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.job->getState() == Converting; }));
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(),
+                                          [](const Row& row) { return row.job->getState() == JobState::Converting; }));
 }
 
 void ConversionQueue::setMaxConverting(int count)
@@ -390,7 +391,7 @@ ConversionQueue::TimeLeftNow ConversionQueue::timeLeft() const
     std::vector<WaitingRowWork> waiting;
     for (const Row& row : rows_) {
         const convertFile& job = *row.job;
-        const int state = job.getState();
+        const JobState state = job.getState();
         const double mediaSeconds = static_cast<double>(job.getDurationMillis()) / 1000.0;
         const std::string name = profile::profileNameOf(job.getProfile());
         if (state == JobState::Converting) {
@@ -409,7 +410,7 @@ ConversionQueue::TimeLeftNow ConversionQueue::timeLeft() const
     return now;
 }
 
-void ConversionQueue::onStateChanged(convertFile* job, int state)
+void ConversionQueue::onStateChanged(convertFile* job, JobState state)
 {
     postFor(job, [state](ConversionQueue& queue, uint64_t id) { queue.handleState(id, state); });
 }
@@ -441,7 +442,7 @@ void ConversionQueue::postFor(const convertFile* job, std::function<void(Convers
     });
 }
 
-void ConversionQueue::handleState(uint64_t id, int state)
+void ConversionQueue::handleState(uint64_t id, JobState state)
 {
     Row* row = findRow(id);
     if (!row)
@@ -533,7 +534,7 @@ void ConversionQueue::fillSlots()
     for (Row& row : rows_) {
         if (runningIds_.size() >= static_cast<size_t>(maxConverting_))
             return;
-        if (row.job->getState() != Waiting || isRunning(row.id))
+        if (row.job->getState() != JobState::Waiting || isRunning(row.id))
             continue;
         runningIds_.push_back(row.id);
         row.startedByQueue = true;

@@ -70,7 +70,7 @@ class ConversionQueueListener {
 public:
     virtual ~ConversionQueueListener() = default;
     // Any report of a job's state, including Waiting and Converting (repaint its row).
-    virtual void onJobStateChanged(convertFile* job, int state) { (void)job; (void)state; }
+    virtual void onJobStateChanged(convertFile* job, JobState state) { (void)job; (void)state; }
     // A running job's percentage changed.
     virtual void onJobProgress(convertFile* job, int percent) { (void)job; (void)percent; }
     // The probe published its result for a job (repaint its row: duration, stream facts).
@@ -78,7 +78,7 @@ public:
     // A job of the converting queue ended (Done, Failed or ProbeFailed) and was counted; called
     // before a job starts into the freed slot, so the owner may act on a Done first (show the
     // output, move the source to the trash).
-    virtual void onJobFinished(convertFile* job, int state) { (void)job; (void)state; }
+    virtual void onJobFinished(convertFile* job, JobState state) { (void)job; (void)state; }
     // Converting mode ended because no Waiting row is left and no job runs (not after stopAll()).
     virtual void onQueueEnded() {}
 };
@@ -194,14 +194,14 @@ private:
     };
 
     // convertEvent, on job and probe threads: post to the owner's thread.
-    void onStateChanged(convertFile* job, int state) override;
+    void onStateChanged(convertFile* job, JobState state) override;
     void onProgress(convertFile* job, int percent) override;
     void onOutputClaimed(convertFile* job) override;
     // Posts `handler(id)` for the job's row, unless the job has left the queue.
     void postFor(const convertFile* job, std::function<void(ConversionQueue&, uint64_t)> handler);
 
     // The handlers of posted reports, on the owner's thread.
-    void handleState(uint64_t id, int state);
+    void handleState(uint64_t id, JobState state);
     void handleProgress(uint64_t id, int percent);
     void handleProbed();
     // Fills the free slots when converting; ends converting mode when no row is Waiting, no job

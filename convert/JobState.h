@@ -1,8 +1,8 @@
 #pragma once
-// The states of a conversion job. The values are stored and compared as numbers.
+// The states of a conversion job. The stored formats keep them as these integers.
 namespace convert {
 
-enum JobState : int {
+enum class JobState : int {
     Waiting = 0,      // queued, may be started
     Converting = 1,   // the encoder runs (or the job's thread waits for the probe)
     ProbeFailed = 2,  // the probe found no media information in the file

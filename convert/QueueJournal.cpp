@@ -126,10 +126,9 @@ struct ProfileTable {
     }
 };
 
-bool isKnownState(uint64_t state)
+bool isKnownState(uint64_t stored)
 {
-    return state == Waiting || state == Converting || state == ProbeFailed || state == Failed ||
-           state == Stopping || state == Done;
+    return stored <= static_cast<uint64_t>(JobState::Done);
 }
 
 // The output's size and time, which the second version adds; a first-version row has none.
@@ -164,7 +163,7 @@ std::optional<JournalRow> decodeBody(std::string_view body, uint64_t version,
     if (!isKnownState(state) || (flags & ~knownFlags) != 0 || row.sourcePath.empty() ||
         profileIndex >= profiles.size())
         return std::nullopt;
-    row.state = static_cast<int>(state);
+    row.state = static_cast<JobState>(state);
     row.appendProfileName = (flags & kAppendProfileNameFlag) != 0;
     row.profile = profiles[profileIndex];
     return row;
@@ -425,24 +424,24 @@ JournalContents QueueJournal::decode(std::string_view bytes)
 std::vector<JournalRow> QueueJournal::recover(std::vector<JournalRow> rows)
 {
     for (JournalRow& row : rows) {
-        if (row.state == Converting || row.state == Stopping) {
+        if (row.state == JobState::Converting || row.state == JobState::Stopping) {
             // Without a recorded stamp (a first-version journal) nothing proves the file is still
             // the partial output, so it stays.
             if (!row.outputPath.empty() && row.outputInode != 0 && row.outputStamp)
                 OutputClaim::recorded(row.outputPath, static_cast<dev_t>(row.outputDevice),
                                       static_cast<ino_t>(row.outputInode), *row.outputStamp)
                     .remove();
-            row.state = Waiting;
+            row.state = JobState::Waiting;
             row.outputPath.clear();
             row.outputDevice = row.outputInode = 0;
             row.outputStamp.reset();
             row.errorText.clear();
         }
-        if (row.state != Waiting)
+        if (row.state != JobState::Waiting)
             continue;
         std::string problem = sourceProblem(row);
         if (!problem.empty()) {
-            row.state = Failed;
+            row.state = JobState::Failed;
             row.errorText = std::move(problem);
         }
     }

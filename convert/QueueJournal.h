@@ -41,6 +41,7 @@
 // does not get it, and then reads, writes and removes nothing (held() is false).
 //
 // Threads: one owner thread; nothing is shared.
+#include "convert/JobState.h"
 #include "convert/OutputClaim.h"
 #include "profile/ProfileRecord.h"
 
@@ -58,7 +59,7 @@ struct JournalRow {
     uint64_t sourceSize = 0;
     profile::ProfileRecord profile = profile::makeEmptyProfileRecord();
     std::string targetFolder;
-    int state = 0;  // a JobState value
+    JobState state = JobState::Waiting;  // stored as its integer
     bool appendProfileName = false;
     std::string outputPath;
     uint64_t outputDevice = 0;  // the claimed output's identity (a Converting row), else 0

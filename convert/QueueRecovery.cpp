@@ -24,8 +24,8 @@ const QueueRecovery::Offer& QueueRecovery::offer()
     JournalContents found = journal_.load();
     if (found.damaged)
         offer_.damageNotice = found.problem;
-    offer_.unfinished = static_cast<int>(std::count_if(found.rows.begin(), found.rows.end(),
-                                                       [](const JournalRow& row) { return row.state != Done; }));
+    offer_.unfinished = static_cast<int>(std::count_if(
+        found.rows.begin(), found.rows.end(), [](const JournalRow& row) { return row.state != JobState::Done; }));
     if (offer_.unfinished > 0)
         offer_.question = questionText(offer_.unfinished);
     rows_ = std::move(found.rows);

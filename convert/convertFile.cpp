@@ -119,7 +119,7 @@ bool convertFile::onOwnThread() const
     return runThread_.load() == std::this_thread::get_id();
 }
 
-void convertFile::report(int state, bool underJobLock)
+void convertFile::report(JobState state, bool underJobLock)
 {
     convertEvent* listener = getListener();
     if (!listener)
@@ -156,15 +156,15 @@ std::string convertFile::startRefusal() const
 
 bool convertFile::start()
 {
-    if (getState() == Waiting) {
+    if (getState() == JobState::Waiting) {
         if (const std::string refusal = startRefusal(); !refusal.empty()) {
-            int expected = Waiting;
-            if (state_.compare_exchange_strong(expected, Failed))
+            JobState expected = JobState::Waiting;
+            if (state_.compare_exchange_strong(expected, JobState::Failed))
                 setErrorText(refusal);
         }
     }
-    int expected = Waiting;
-    if (!state_.compare_exchange_strong(expected, Converting)) {
+    JobState expected = JobState::Waiting;
+    if (!state_.compare_exchange_strong(expected, JobState::Converting)) {
         report(expected);
         return false;
     }
@@ -174,7 +174,7 @@ bool convertFile::start()
     }
     // No lock is held here: the listener may start or stop this job from inside the report. The
     // run waits for the end of this report before it reports anything itself.
-    report(Converting);
+    report(JobState::Converting);
     KXAutoLock lock(&jobLock);
     announced_ = true;
     probeArrived_.notify_all();
@@ -204,10 +204,10 @@ bool convertFile::startThread()
 
 void convertFile::stop()
 {
-    int expected = Converting;
-    if (state_.compare_exchange_strong(expected, Stopping))
+    JobState expected = JobState::Converting;
+    if (state_.compare_exchange_strong(expected, JobState::Stopping))
         requestStop();
-    else if (expected != Stopping)
+    else if (expected != JobState::Stopping)
         return;
     if (onOwnThread())
         return;  // a report of this run stopping it: the run ends when the report returns
@@ -249,9 +249,10 @@ bool convertFile::waitForRun(bool needProbe)
     JobLockWaiter waiter;
     std::unique_lock lock(waiter);
     probeArrived_.wait(lock, [this, needProbe]() KX_REQUIRES(jobLock) {
-        return ((probed_ || !needProbe) && announced_) || stopRequested_.load() || state_.load() != Converting;
+        return ((probed_ || !needProbe) && announced_) || stopRequested_.load() ||
+               state_.load() != JobState::Converting;
     });
-    return state_.load() == Converting && !stopRequested_.load();
+    return state_.load() == JobState::Converting && !stopRequested_.load();
 }
 
 std::optional<int64_t> convertFile::probedDuration() const
@@ -279,8 +280,8 @@ void convertFile::run()
     runThread_.store(std::thread::id());
     // A stopped run hands the job back only now, when its encoder has ended and its partial
     // output is gone, so that the next start() finds a clean job.
-    int expected = Stopping;
-    state_.compare_exchange_strong(expected, Waiting);
+    JobState expected = JobState::Stopping;
+    state_.compare_exchange_strong(expected, JobState::Waiting);
 }
 
 void convertFile::prepare()
@@ -340,7 +341,7 @@ void convertFile::runConversion()
     if (outcome == RunOutcome::Done) {
         setPercent(100);
         forgetClaim();
-        if (endRun(Done))
+        if (endRun(JobState::Done))
             return;
     }
     // No half-written file may look like a result: what this run claimed goes before the report.
@@ -362,10 +363,10 @@ std::optional<OutputClaim> convertFile::claimedOutput() const
     return claim_;
 }
 
-bool convertFile::restoreOutcome(int state, const std::string& outputPath, const std::string& errorText)
+bool convertFile::restoreOutcome(JobState state, const std::string& outputPath, const std::string& errorText)
 {
-    const int current = getState();
-    if (current == Converting || current == Stopping)
+    const JobState current = getState();
+    if (current == JobState::Converting || current == JobState::Stopping)
         return false;
     KXAutoLock lock(&jobLock);
     outputPath_ = outputPath;
@@ -378,7 +379,7 @@ convertFile::RunOutcome convertFile::runEncoder(const EncoderCommand& command, s
 {
     auto child = std::make_shared<platform::ChildProcess>();
     if (!launch(child, command, errorText))
-        return stopRequested_.load() || getState() != Converting ? RunOutcome::Stopped : RunOutcome::Failed;
+        return stopRequested_.load() || getState() != JobState::Converting ? RunOutcome::Stopped : RunOutcome::Failed;
 
     const std::optional<int64_t> probed = probedDuration();
     EncoderOutputReader reader = probed ? EncoderOutputReader(command.program, *probed)
@@ -445,7 +446,7 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
         KXMutexLock guard(processMutex_);
         process_ = child;
         // A stop or a failed probe that came before this child was reachable ends it here.
-        if (stopRequested_.load() || getState() != Converting)
+        if (stopRequested_.load() || getState() != JobState::Converting)
             child->interrupt();
     }
     std::string startError;
@@ -533,8 +534,8 @@ void convertFile::dropProcess()
 
 int convertFile::shownPercent() const
 {
-    const int state = getState();
-    if (state == Waiting || state == Stopping)
+    const JobState state = getState();
+    if (state == JobState::Waiting || state == JobState::Stopping)
         return 0;
     return std::max(getPercent(), 0);
 }
@@ -550,9 +551,9 @@ void convertFile::setPercent(int percent)
     listener->onProgress(this, percent);
 }
 
-bool convertFile::endRun(int state)
+bool convertFile::endRun(JobState state)
 {
-    int expected = Converting;
+    JobState expected = JobState::Converting;
     if (!state_.compare_exchange_strong(expected, state))
         return false;
     report(state);
@@ -570,11 +571,11 @@ void convertFile::setErrorText(const std::string& errorText)
 
 void convertFile::fail(const std::string& errorText)
 {
-    int expected = Converting;
-    if (!state_.compare_exchange_strong(expected, Failed))
+    JobState expected = JobState::Converting;
+    if (!state_.compare_exchange_strong(expected, JobState::Failed))
         return;  // a stop or a probe failure came first
     setErrorText(errorText);
-    report(Failed);
+    report(JobState::Failed);
 }
 
 void convertFile::setProbeResult(const std::string& durationText, const std::string& info, bool ok,
@@ -595,7 +596,7 @@ bool convertFile::storeProbeResult(const std::string& durationText, const std::s
     probed_ = true;
     if (ok) {
         // A job refused by start() keeps its reason; every other job shows the streams.
-        if (getState() != Failed)
+        if (getState() != JobState::Failed)
             mediaInfo_ = info;
         durationText_ = durationText;
         durationSeconds_ = MediaInfoParser::secondsOf(durationText);
@@ -603,17 +604,17 @@ bool convertFile::storeProbeResult(const std::string& durationText, const std::s
         probeArrived_.notify_all();
         return false;
     }
-    if (getState() != Failed)
+    if (getState() != JobState::Failed)
         mediaInfo_ = kBadFileText;
     durationText_ = kNoDurationText;
     durationSeconds_ = 0;
     durationMillis_ = 0;
     probeArrived_.notify_all();
     // Done, Failed and ProbeFailed are final: a job has one final report.
-    int current = state_.load();
-    while (current == Waiting || current == Converting || current == Stopping) {
-        if (state_.compare_exchange_weak(current, ProbeFailed)) {
-            report(ProbeFailed, true);
+    JobState current = state_.load();
+    while (current == JobState::Waiting || current == JobState::Converting || current == JobState::Stopping) {
+        if (state_.compare_exchange_weak(current, JobState::ProbeFailed)) {
+            report(JobState::ProbeFailed, true);
             return true;
         }
     }
@@ -692,8 +693,8 @@ void convertFile::copyFrom(const convertFile& other)
     profile_ = other.profile_;
     notes_ = other.notes_;
     setAppendProfileName(other.appendsProfileName());
-    const int state = other.getState();
-    if (state == Done || state == Failed || state == ProbeFailed) {
+    const JobState state = other.getState();
+    if (state == JobState::Done || state == JobState::Failed || state == JobState::ProbeFailed) {
         outputPath_ = other.outputPath_;
         mediaInfo_ = other.mediaInfo_;
     }

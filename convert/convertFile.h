@@ -162,7 +162,7 @@ public:
     // Gives a job that is not running the result of an earlier run, as a journal recorded it
     // (a row restored after a crash): an ended state with its output path and error text, or
     // Waiting. A running job is left alone (false).
-    bool restoreOutcome(int state, const std::string& outputPath, const std::string& errorText);
+    bool restoreOutcome(JobState state, const std::string& outputPath, const std::string& errorText);
 
     void setSource(const std::string& path, uint64_t size);
     void setTargetFolder(const std::string& folder);
@@ -173,7 +173,7 @@ public:
     void setListener(convertEvent* listener) { listener_.store(listener, std::memory_order_release); }
     convertEvent* getListener() const { return listener_.load(std::memory_order_acquire); }
 
-    int getState() const { return state_.load(std::memory_order_acquire); }
+    JobState getState() const { return state_.load(std::memory_order_acquire); }
     // The latest percentage, 0..100; negative while none is known.
     int getPercent() const { return percent_.load(std::memory_order_acquire); }
     // The percentage the job's row shows, 0..100. A waiting or stopping job shows 0, because a
@@ -209,13 +209,13 @@ private:
     enum class RunOutcome { Done, Failed, Stopped };
 
     // underJobLock: the report of a failed probe, made with the job lock held.
-    void report(int state, bool underJobLock = false);
+    void report(JobState state, bool underJobLock = false);
     bool onOwnThread() const;
     // Stores a new percentage and tells the listener when it changed.
     void setPercent(int percent);
     // Ends a run: Converting becomes `state` and is reported; false (no report) when a stop or a
     // probe failure came first.
-    bool endRun(int state);
+    bool endRun(JobState state);
     // setProbeResult() under the job lock; true when the failure ended this job's run.
     bool storeProbeResult(const std::string& durationText, const std::string& info, bool ok, int64_t durationMillis);
     void setErrorText(const std::string& errorText);
@@ -270,7 +270,7 @@ private:
     // Wakes the job thread waiting for the probe (with jobLock) when a result or a stop arrives.
     std::condition_variable_any probeArrived_;
 
-    std::atomic<int> state_{Waiting};
+    std::atomic<JobState> state_{JobState::Waiting};
     std::atomic<int> percent_{-1};
     std::atomic<convertEvent*> listener_{nullptr};
     std::atomic<bool> stopRequested_{false};

@@ -257,7 +257,7 @@ void CConvertDialog::applyProfile(const std::string& name, const profile::Profil
 
 // ---- the queue's reports ----
 
-void CConvertDialog::onJobStateChanged(convertFile*, int)
+void CConvertDialog::onJobStateChanged(convertFile*, JobState)
 {
     list_->refreshButtons();
     list_->invalidate();
@@ -277,9 +277,9 @@ std::optional<double> CConvertDialog::queueSecondsLeft() const
 
 void CConvertDialog::onJobProbed(convertFile*) { list_->invalidate(); }
 
-void CConvertDialog::onJobFinished(convertFile* job, int state)
+void CConvertDialog::onJobFinished(convertFile* job, JobState state)
 {
-    if (state == Done && job) {
+    if (state == JobState::Done && job) {
         const app::OptionSettings& options = host_.options();
         afterSuccess_.apply(*job, {options.openOutputOnSuccess != 0, options.deleteSourceOnSuccess != 0}, *services_);
     }

@@ -105,10 +105,10 @@ public:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // ConversionQueueListener, on the window thread.
-    void onJobStateChanged(convertFile* job, int state) override;
+    void onJobStateChanged(convertFile* job, JobState state) override;
     void onJobProgress(convertFile* job, int percent) override;
     void onJobProbed(convertFile* job) override;
-    void onJobFinished(convertFile* job, int state) override;
+    void onJobFinished(convertFile* job, JobState state) override;
     void onQueueEnded() override;
 
 protected:

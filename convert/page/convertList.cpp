@@ -30,7 +30,7 @@ constexpr const char* kProfileLabel = "转换方案: ";
 
 RECT inset(const RECT& r, int dx) { return RECT{r.left + dx, r.top, r.right - dx, r.bottom}; }
 
-bool isFailure(int state) { return state == ProbeFailed || state == Failed; }
+bool isFailure(JobState state) { return state == JobState::ProbeFailed || state == JobState::Failed; }
 
 }  // namespace
 
@@ -127,14 +127,14 @@ KXLib::KXProgressbar* convertList::progressBarOf(const convertFile* job) const
     return found == bars_.end() ? nullptr : found->second.get();
 }
 
-std::string convertList::statusText(int state)
+std::string convertList::statusText(JobState state)
 {
     switch (state) {
-    case Waiting: return "等待转换";
-    case Converting: return "正在转换";
-    case ProbeFailed: return "转换错误";
-    case Failed: return "转换失败";
-    case Done: return "转换完成";
+    case JobState::Waiting: return "等待转换";
+    case JobState::Converting: return "正在转换";
+    case JobState::ProbeFailed: return "转换错误";
+    case JobState::Failed: return "转换失败";
+    case JobState::Done: return "转换完成";
     default: return {};
     }
 }
@@ -205,7 +205,7 @@ RECT convertList::cellLine(int row, int column, int line) const
 void convertList::drawSummaryLine(HDC dc, int row, convertFile& job, const RECT&)
 {
     const platform::Font& font = KXLib::sharedFont();
-    const int state = job.getState();
+    const JobState state = job.getState();
     drawStatusIcon(dc, state, cellLine(row, StatusColumn, 1));
     std::string source;
     uint64_t size = 0;
@@ -218,15 +218,15 @@ void convertList::drawSummaryLine(HDC dc, int row, convertFile& job, const RECT&
     drawProgress(dc, job, cellLine(row, ProgressColumn, 1));
 }
 
-void convertList::drawStatusIcon(HDC dc, int state, const RECT& cell)
+void convertList::drawStatusIcon(HDC dc, JobState state, const RECT& cell)
 {
     const RECT icon{cell.left + 5, cell.top + 4, cell.left + 5 + kIconSize, cell.top + 4 + kIconSize};
     switch (state) {
-    case Waiting: dc->drawImage(waitImage_, icon.left, icon.top); break;
-    case Done: dc->drawImage(completeImage_, icon.left, icon.top); break;
-    case ProbeFailed:
-    case Failed: dc->drawImage(errorImage_, icon.left, icon.top); break;
-    case Converting:
+    case JobState::Waiting: dc->drawImage(waitImage_, icon.left, icon.top); break;
+    case JobState::Done: dc->drawImage(completeImage_, icon.left, icon.top); break;
+    case JobState::ProbeFailed:
+    case JobState::Failed: dc->drawImage(errorImage_, icon.left, icon.top); break;
+    case JobState::Converting:
         if (busyAnimation_) {
             busyAnimation_->drawRect = icon;
             if (!busyAnimation_->playing)
@@ -297,7 +297,7 @@ void convertList::placeButtons(const RECT& rowRect)
 void convertList::updateButtonStates()
 {
     const convertFile* job = selectedJob();
-    const int state = job ? job->getState() : -1;
+    const bool converted = job && job->getState() == JobState::Done;
     const bool editable = queue_ && queue_->mayChange(job);
     for (auto& b : buttons_) {
         if (!b)
@@ -305,7 +305,7 @@ void convertList::updateButtonStates()
         const std::string name = b->getName();
         bool enabled = true;
         if (name == kPreview)
-            enabled = state == Done;
+            enabled = converted;
         else if (name == kChangeOutput || name == kChangeProfile)
             enabled = editable;
         if (b->isEnabled() != enabled)

@@ -84,7 +84,7 @@ public:
     // row and in the progress cell's tooltip; empty for a row that does not convert.
     std::string paceText(const convertFile* job) const;
     // Status texts of the tooltip; empty for Stopping.
-    static std::string statusText(int state);
+    static std::string statusText(JobState state);
     // Bytes as megabytes with two decimals.
     static std::string sizeText(uint64_t bytes);
 
@@ -105,7 +105,7 @@ private:
     convertFile* appendRow(convertFile* own);
     void createButtons();
     void drawSummaryLine(HDC dc, int row, convertFile& job, const RECT& line);
-    void drawStatusIcon(HDC dc, int state, const RECT& cell);
+    void drawStatusIcon(HDC dc, JobState state, const RECT& cell);
     void drawProgress(HDC dc, convertFile& job, const RECT& cell);
     void drawDetailLines(HDC dc, int row, convertFile& job, const RECT& rowRect);
     void placeButtons(const RECT& rowRect);

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+using convert::JobState;
+
 using convert::AfterSuccess;
 
 namespace {
@@ -61,7 +63,7 @@ protected:
         return path.string();
     }
     // The job as the queue leaves it after a run that ended in `state` with `output`.
-    void ended(int state, const std::string& output)
+    void ended(JobState state, const std::string& output)
     {
         job.setSource(source, 6);
         job.setTargetFolder(dir.path().string());
@@ -81,7 +83,7 @@ protected:
 TEST_F(AfterSuccessTest, WithBothOptionsTheOutputIsShownFirstAndTheSourceGoesAfter)
 {
     const std::string output = write("clip.avi", "converted");
-    ended(convert::Done, output);
+    ended(convert::JobState::Done, output);
     EXPECT_TRUE(after.apply(job, both, desktop));
     EXPECT_EQ(desktop.calls, (std::vector<std::string>{"show " + dir.path().string() + " " + output,
                                                        "trash " + source}));
@@ -102,7 +104,7 @@ TEST_F(AfterSuccessTest, TheSourceStaysUnlessTheSuccessIsVerified)
     const std::vector<std::string> unverified{(dir / "missing.avi").string(), write("empty.avi", ""), source,
                                               dir.path().string()};
     for (const std::string& output : unverified) {
-        ended(convert::Done, output);
+        ended(convert::JobState::Done, output);
         desktop.calls.clear();
         EXPECT_FALSE(after.apply(job, both, desktop)) << output;
         EXPECT_EQ(desktop.calls.size(), 1u) << output;  // shown, never trashed
@@ -110,11 +112,11 @@ TEST_F(AfterSuccessTest, TheSourceStaysUnlessTheSuccessIsVerified)
     }
     // A link to the source is the source too.
     std::filesystem::create_symlink(source, dir / "link.avi");
-    ended(convert::Done, (dir / "link.avi").string());
+    ended(convert::JobState::Done, (dir / "link.avi").string());
     EXPECT_FALSE(AfterSuccess::outputIsVerified(job));
 
     // Only a Done job is acted on at all.
-    ended(convert::Failed, write("clip.avi", "converted"));
+    ended(convert::JobState::Failed, write("clip.avi", "converted"));
     desktop.calls.clear();
     EXPECT_FALSE(after.apply(job, both, desktop));
     EXPECT_TRUE(desktop.calls.empty());
@@ -127,7 +129,7 @@ TEST_F(AfterSuccessTest, ASourceTheTrashRefusesStaysAndIsToldOncePerRun)
 {
     ScopedPresenter box;
     const std::string output = write("clip.avi", "converted");
-    ended(convert::Done, output);
+    ended(convert::JobState::Done, output);
     desktop.trashWorks = false;
     desktop.refusal = "没有可用的回收站";
     after.startRun();

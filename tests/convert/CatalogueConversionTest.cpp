@@ -105,12 +105,15 @@ Probe probe(const std::string& file)
     return result;
 }
 
-bool isFinal(int state) { return state == Done || state == Failed || state == ProbeFailed; }
+bool isFinal(JobState state)
+{
+    return state == JobState::Done || state == JobState::Failed || state == JobState::ProbeFailed;
+}
 
 // The listener of every job, as the list's would be: it only records, on whatever thread reports.
 class Watcher : public convertEvent {
 public:
-    void onStateChanged(convertFile* job, int state) override
+    void onStateChanged(convertFile* job, JobState state) override
     {
         std::lock_guard lock(mutex_);
         if (isFinal(state)) {
@@ -149,8 +152,8 @@ std::string checkResult(convertFile& job, const profile::ProfileRecord& record, 
 {
     std::string reason;
     job.getMediaInfo(reason);
-    if (job.getState() != Done)
-        return "ended in state " + std::to_string(job.getState()) + ": " +
+    if (job.getState() != JobState::Done)
+        return "ended in state " + std::to_string(static_cast<int>(job.getState())) + ": " +
                reason.substr(reason.size() > 1500 ? reason.size() - 1500 : 0);
 
     std::string problems;

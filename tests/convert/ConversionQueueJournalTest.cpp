@@ -32,7 +32,7 @@ public:
     {
         ++progressReports;
     }
-    void onJobFinished(convertFile*, int) override { ++finished; }
+    void onJobFinished(convertFile*, convert::JobState) override { ++finished; }
     void onJobProbed(convertFile*) override { ++probed; }
     void onQueueEnded() override { ++ended; }
 
@@ -113,7 +113,7 @@ TEST_F(ConversionQueueJournalTest, WrittenOnMembershipAndStateButNeverForProgres
     const std::vector<JournalRow> rows = onDisk();
     ASSERT_EQ(rows.size(), 3u);
     for (size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].state, convert::Done);
+        EXPECT_EQ(rows[i].state, convert::JobState::Done);
         EXPECT_EQ(rows[i].outputPath, queue_->jobAt(i)->getOutputPath());
     }
 
@@ -151,12 +151,12 @@ TEST_F(ConversionQueueJournalTest, RecordsTheClaimedOutputAndRestoresTheList)
     ASSERT_TRUE(queue_->start());
     pumpUntil([&] {
         const std::vector<JournalRow> rows = onDisk();
-        return rows.size() == 3 && rows[1].state == convert::Converting && rows[1].outputInode != 0;
+        return rows.size() == 3 && rows[1].state == convert::JobState::Converting && rows[1].outputInode != 0;
     });
     const std::vector<JournalRow> snapshot = onDisk();
-    EXPECT_EQ(snapshot[0].state, convert::Done);
+    EXPECT_EQ(snapshot[0].state, convert::JobState::Done);
     EXPECT_TRUE(std::filesystem::exists(snapshot[0].outputPath));
-    EXPECT_EQ(snapshot[2].state, convert::Waiting);
+    EXPECT_EQ(snapshot[2].state, convert::JobState::Waiting);
     EXPECT_TRUE(snapshot[2].outputPath.empty());
     struct stat partial {};
     ASSERT_EQ(::lstat(snapshot[1].outputPath.c_str(), &partial), 0);
@@ -170,10 +170,10 @@ TEST_F(ConversionQueueJournalTest, RecordsTheClaimedOutputAndRestoresTheList)
     queue_ = std::make_unique<ConversionQueue>(loop_.poster(), &listener_, binding_.get());
     queue_->setJournal(journal_.get());
     ASSERT_EQ(queue_->restoreRows(QueueJournal::recover(snapshot)), 3u);
-    EXPECT_EQ(queue_->jobAt(0)->getState(), convert::Done);
+    EXPECT_EQ(queue_->jobAt(0)->getState(), convert::JobState::Done);
     EXPECT_EQ(queue_->jobAt(0)->getOutputPath(), snapshot[0].outputPath);
-    EXPECT_EQ(queue_->jobAt(1)->getState(), convert::Waiting);
-    EXPECT_EQ(queue_->jobAt(2)->getState(), convert::Waiting);
+    EXPECT_EQ(queue_->jobAt(1)->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(queue_->jobAt(2)->getState(), convert::JobState::Waiting);
     EXPECT_TRUE(queue_->jobAt(1)->appendsProfileName());
     EXPECT_EQ(queue_->countWaiting(), 2);
 
@@ -183,7 +183,7 @@ TEST_F(ConversionQueueJournalTest, RecordsTheClaimedOutputAndRestoresTheList)
     EXPECT_FALSE(queue_->jobAt(1)->claimedOutput()->path().empty());
     queue_->stopAll();
     loop_.runPending();
-    EXPECT_EQ(onDisk()[1].state, convert::Waiting);
+    EXPECT_EQ(onDisk()[1].state, convert::JobState::Waiting);
     EXPECT_EQ(onDisk()[1].outputInode, 0u);
 
     // The normal exit removes the journal.
@@ -198,12 +198,12 @@ TEST_F(ConversionQueueJournalTest, RestoredFailedRowKeepsItsReasonAndVanishedSou
     JournalRow failed;
     failed.sourcePath = source("a.mp4", "exit 1\n");
     failed.sourceSize = std::filesystem::file_size(failed.sourcePath);
-    failed.state = convert::Failed;
+    failed.state = convert::JobState::Failed;
     failed.outputPath = (dir_ / "out" / "a.avi").string();
     failed.errorText = "编码器没有转换完整个文件";
     JournalRow vanished = failed;
     vanished.sourcePath = (dir_ / "src" / "gone.mp4").string();
-    vanished.state = convert::Waiting;
+    vanished.state = convert::JobState::Waiting;
     vanished.outputPath.clear();
     vanished.errorText.clear();
 
@@ -213,7 +213,7 @@ TEST_F(ConversionQueueJournalTest, RestoredFailedRowKeepsItsReasonAndVanishedSou
     queue_->jobAt(0)->getMediaInfo(reason);
     EXPECT_EQ(reason, failed.errorText);
     EXPECT_EQ(queue_->jobAt(0)->getOutputPath(), failed.outputPath);
-    EXPECT_EQ(queue_->jobAt(1)->getState(), convert::Failed);
+    EXPECT_EQ(queue_->jobAt(1)->getState(), convert::JobState::Failed);
     queue_->jobAt(1)->getMediaInfo(reason);
     EXPECT_NE(reason.find("源文件已不存在"), std::string::npos) << reason;
     EXPECT_FALSE(queue_->start());  // nothing is left to convert
@@ -221,7 +221,7 @@ TEST_F(ConversionQueueJournalTest, RestoredFailedRowKeepsItsReasonAndVanishedSou
     const std::vector<JournalRow> rows = onDisk();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].errorText, failed.errorText);
-    EXPECT_EQ(rows[1].state, convert::Failed);
+    EXPECT_EQ(rows[1].state, convert::JobState::Failed);
 }
 
 // Two queues on one data folder: the second never writes over the first one's journal.
@@ -321,16 +321,16 @@ TEST(ConversionQueueKillTest, SigkillWithTwoFilesConvertingRecoversBothRows)
     const convert::JournalContents contents = journal.load();
     ASSERT_FALSE(contents.damaged);
     ASSERT_EQ(contents.rows.size(), 3u);
-    EXPECT_EQ(contents.rows[0].state, convert::Converting);
-    EXPECT_EQ(contents.rows[1].state, convert::Converting);
-    EXPECT_EQ(contents.rows[2].state, convert::Waiting);
+    EXPECT_EQ(contents.rows[0].state, convert::JobState::Converting);
+    EXPECT_EQ(contents.rows[1].state, convert::JobState::Converting);
+    EXPECT_EQ(contents.rows[2].state, convert::JobState::Waiting);
     const std::string partials[] = {contents.rows[0].outputPath, contents.rows[1].outputPath};
     for (const std::string& partial : partials)
         EXPECT_TRUE(std::filesystem::exists(partial)) << partial;
 
     const std::vector<JournalRow> recovered = QueueJournal::recover(contents.rows);
     for (const JournalRow& row : recovered) {
-        EXPECT_EQ(row.state, convert::Waiting);
+        EXPECT_EQ(row.state, convert::JobState::Waiting);
         EXPECT_TRUE(row.outputPath.empty());
     }
     for (const std::string& partial : partials)
@@ -352,7 +352,7 @@ TEST(ConversionQueueKillTest, SigkillWithTwoFilesConvertingRecoversBothRows)
     while (listener.ended == 0)
         ASSERT_TRUE(loop.runOneWithin(std::chrono::seconds(60))) << "a report never arrived";
     for (size_t row = 0; row < 3; ++row) {
-        EXPECT_EQ(queue.jobAt(row)->getState(), convert::Done) << row;
+        EXPECT_EQ(queue.jobAt(row)->getState(), convert::JobState::Done) << row;
         EXPECT_TRUE(std::filesystem::exists(queue.jobAt(row)->getOutputPath()));
     }
 }

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+using convert::JobState;
+
 using convert::ConversionQueue;
 using convert::convertFile;
 
@@ -29,9 +31,9 @@ namespace {
 // "finished ROW STATE", "ended"), and runs the test's hooks from inside the calls.
 class RecordingListener : public convert::ConversionQueueListener {
 public:
-    void onJobStateChanged(convertFile* job, int state) override
+    void onJobStateChanged(convertFile* job, JobState state) override
     {
-        events.push_back("state " + row(job) + " " + std::to_string(state));
+        events.push_back("state " + row(job) + " " + std::to_string(static_cast<int>(state)));
         if (onState)
             onState(job, state);
     }
@@ -45,9 +47,9 @@ public:
             onProgress(job);
     }
     void onJobProbed(convertFile* job) override { probed.push_back(row(job)); }
-    void onJobFinished(convertFile* job, int state) override
+    void onJobFinished(convertFile* job, JobState state) override
     {
-        events.push_back("finished " + row(job) + " " + std::to_string(state));
+        events.push_back("finished " + row(job) + " " + std::to_string(static_cast<int>(state)));
         finished.push_back(state);
         if (onFinished)
             onFinished(job, state);
@@ -74,11 +76,11 @@ public:
     ConversionQueue* queue = nullptr;
     std::vector<std::string> events;
     std::vector<std::string> probed;
-    std::vector<int> finished;
+    std::vector<JobState> finished;
     int ended = 0;
-    std::function<void(convertFile*, int)> onState;
+    std::function<void(convertFile*, JobState)> onState;
     std::function<void(convertFile*)> onProgress;
-    std::function<void(convertFile*, int)> onFinished;
+    std::function<void(convertFile*, JobState)> onFinished;
     std::function<void()> onEnded;
 
 private:
@@ -167,19 +169,19 @@ TEST_F(ConversionQueueTest, ConvertsRowsOneAfterAnotherAndEndsOnce)
 
     // Inside onJobFinished the next job has not started yet, so the owner may act on a Done first.
     std::vector<int> runningWhenFinished;
-    listener_.onFinished = [&](convertFile*, int) {
+    listener_.onFinished = [&](convertFile*, JobState) {
         runningWhenFinished.push_back(queue_->findConvertingJob() ? queue_->rowOf(queue_->findConvertingJob()) : -1);
     };
 
     ASSERT_TRUE(queue_->start());
     EXPECT_TRUE(queue_->isConverting());
     EXPECT_EQ(queue_->findConvertingJob(), a);
-    EXPECT_EQ(b->getState(), convert::Waiting);
+    EXPECT_EQ(b->getState(), convert::JobState::Waiting);
     EXPECT_FALSE(queue_->start());  // already converting
     EXPECT_TRUE(listener_.events.empty());  // reports arrive only through the loop
 
     pumpUntil([&] { return listener_.finished.size() == 1; });
-    EXPECT_EQ(a->getState(), convert::Done);
+    EXPECT_EQ(a->getState(), convert::JobState::Done);
     EXPECT_EQ(queue_->findConvertingJob(), b);
     EXPECT_EQ(queue_->finishedThisRun(), 1);
     EXPECT_EQ(queue_->countWaiting(), 0);
@@ -211,14 +213,14 @@ TEST_F(ConversionQueueTest, FailedJobIsCountedAndTheQueueMovesOn)
     ASSERT_TRUE(queue_->start());
 
     pumpUntil([&] { return listener_.finished.size() == 1; });
-    EXPECT_EQ(broken->getState(), convert::Failed);
+    EXPECT_EQ(broken->getState(), convert::JobState::Failed);
     EXPECT_EQ(queue_->findConvertingJob(), good);
     std::string reason;
     broken->getMediaInfo(reason);
     EXPECT_NE(reason.find("Unknown encoder 'libfaac'"), std::string::npos);
 
     pumpUntilEnded(listener_);
-    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Failed, convert::Done}));
+    EXPECT_EQ(listener_.finished, (std::vector<JobState>{convert::JobState::Failed, convert::JobState::Done}));
     EXPECT_EQ(queue_->finishedThisRun(), 2);
     EXPECT_EQ(queue_->countFinished(), 2);
 }
@@ -235,15 +237,15 @@ TEST_F(ConversionQueueTest, ProbeFailureDuringAConversionIsCountedAndStartsNothi
 
     pumpUntil([&] { return listener_.finished.size() == 1; });
     EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 1 2"}));
-    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+    EXPECT_EQ(bad->getState(), convert::JobState::ProbeFailed);
     EXPECT_EQ(queue_->findConvertingJob(), slow);
-    EXPECT_EQ(next->getState(), convert::Waiting);
+    EXPECT_EQ(next->getState(), convert::JobState::Waiting);
     EXPECT_EQ(queue_->finishedThisRun(), 1);
     EXPECT_TRUE(queue_->isConverting());
 
     // The hanging file is given up; the rest converts in a new run.
     queue_->stopAll();
-    EXPECT_EQ(slow->getState(), convert::Waiting);
+    EXPECT_EQ(slow->getState(), convert::JobState::Waiting);
     fakeencoder::writeScript(slowPath, probeLine("probe-mp4-av-mp4.txt") + goodScript());
     ASSERT_TRUE(queue_->start());
     EXPECT_EQ(queue_->finishedThisRun(), 0);
@@ -265,8 +267,8 @@ TEST_F(ConversionQueueTest, ARunningJobWhoseProbeFailsIsCountedOnceAndTheNextSta
     ASSERT_TRUE(queue_->start());
     pumpUntilEnded(listener_);
     EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 0 2", "finished 1 5"}));
-    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
-    EXPECT_EQ(next->getState(), convert::Done);
+    EXPECT_EQ(bad->getState(), convert::JobState::ProbeFailed);
+    EXPECT_EQ(next->getState(), convert::JobState::Done);
     EXPECT_EQ(queue_->finishedThisRun(), 2);
     EXPECT_EQ(listener_.ended, 1);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out" / "notes.avi"));  // what its encoder wrote is gone
@@ -283,7 +285,7 @@ TEST_F(ConversionQueueTest, StopAllReturnsTheJobToWaitingWithoutEndingAndRestart
 
     queue_->stopAll();
     EXPECT_FALSE(queue_->isConverting());
-    EXPECT_EQ(a->getState(), convert::Waiting);
+    EXPECT_EQ(a->getState(), convert::JobState::Waiting);
     EXPECT_EQ(queue_->findConvertingJob(), nullptr);
     EXPECT_EQ(queue_->countWaiting(), 2);
     loop_.runPending();  // whatever was still on its way changes nothing
@@ -296,7 +298,7 @@ TEST_F(ConversionQueueTest, StopAllReturnsTheJobToWaitingWithoutEndingAndRestart
     ASSERT_TRUE(queue_->start());
     EXPECT_EQ(queue_->findConvertingJob(), a);
     pumpUntilEnded(listener_);
-    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Done, convert::Done}));
+    EXPECT_EQ(listener_.finished, (std::vector<JobState>{convert::JobState::Done, convert::JobState::Done}));
     EXPECT_EQ(queue_->finishedThisRun(), 2);
     EXPECT_TRUE(std::filesystem::file_size(a->getOutputPath()) > 0);
 }
@@ -319,7 +321,7 @@ TEST_F(ConversionQueueTest, ListenerMayRemoveStopAndDestroyFromInsideItsCalls)
 {
     add(source("a.mp4", goodScript()));
     convertFile* b = add(source("b.mp4", headerScript() + "status 0\nhang\n"));
-    listener_.onFinished = [&](convertFile* job, int) {
+    listener_.onFinished = [&](convertFile* job, JobState) {
         EXPECT_TRUE(queue_->removeJob(job));
     };
     listener_.onProgress = [&](convertFile* job) {
@@ -330,15 +332,15 @@ TEST_F(ConversionQueueTest, ListenerMayRemoveStopAndDestroyFromInsideItsCalls)
     pumpUntil([&] { return !queue_->isConverting(); });
     EXPECT_EQ(queue_->size(), 1u);
     EXPECT_EQ(queue_->jobAt(0), b);
-    EXPECT_EQ(b->getState(), convert::Waiting);
+    EXPECT_EQ(b->getState(), convert::JobState::Waiting);
     loop_.runPending();
     EXPECT_EQ(listener_.ended, 0);
 
     // Destroyed by its own listener while reports are still queued for it.
     listener_.onProgress = nullptr;
     listener_.onFinished = nullptr;
-    listener_.onState = [&](convertFile*, int state) {
-        if (state == convert::Converting)
+    listener_.onState = [&](convertFile*, JobState state) {
+        if (state == convert::JobState::Converting)
             queue_.reset();
     };
     ASSERT_TRUE(queue_->start());
@@ -375,7 +377,7 @@ TEST_F(ConversionQueueTest, ReportsOfRemovedJobsAreDropped)
     convertFile* fresh = add(queue, source("fresh.mp4", goodScript()));
     loop_.runPending();
     EXPECT_TRUE(listener.only("state").empty());
-    EXPECT_EQ(fresh->getState(), convert::Waiting);
+    EXPECT_EQ(fresh->getState(), convert::JobState::Waiting);
     EXPECT_EQ(queue.countFinished(), 0);
 }
 
@@ -398,7 +400,7 @@ TEST_F(ConversionQueueTest, PriorityReachesTheRunningEncoderAndTheNextOne)
     ASSERT_TRUE(queue_->removeJob(queue_->jobAt(0)));
     ASSERT_TRUE(queue_->start());
     pumpUntilEnded(listener_);
-    EXPECT_EQ(second->getState(), convert::Done);
+    EXPECT_EQ(second->getState(), convert::JobState::Done);
     int nice = -100;
     std::ifstream(niceFile) >> nice;
     EXPECT_EQ(nice, 19);
@@ -418,8 +420,8 @@ TEST_F(ConversionQueueTest, CoverageShortfallEndsFailed)
         "probe: cat " + (dir_ / "src" / "ten-seconds.txt").string() + "\nstatuses 0 3.8 0.2\nwrite-output\n"));
     ASSERT_TRUE(queue_->start());
     pumpUntilEnded(listener_);
-    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Failed}));
-    EXPECT_EQ(half->getState(), convert::Failed);
+    EXPECT_EQ(listener_.finished, (std::vector<JobState>{convert::JobState::Failed}));
+    EXPECT_EQ(half->getState(), convert::JobState::Failed);
     EXPECT_EQ(queue_->finishedThisRun(), 1);
 }
 
@@ -447,8 +449,8 @@ TEST_F(ConversionQueueTest, TwoQueuesConvertingIntoOneFolderKeepBothOutputs)
         ::close(::open(gate.c_str(), O_WRONLY));
     pumpUntil([&] { return listener_.ended > 0 && otherListener.ended > 0; });
 
-    EXPECT_EQ(first->getState(), convert::Done);
-    EXPECT_EQ(second->getState(), convert::Done);
+    EXPECT_EQ(first->getState(), convert::JobState::Done);
+    EXPECT_EQ(second->getState(), convert::JobState::Done);
     std::vector<std::string> outputs = {first->getOutputPath(), second->getOutputPath()};
     std::sort(outputs.begin(), outputs.end());
     EXPECT_EQ(outputs, (std::vector<std::string>{out() + "/a.avi", out() + "/a_1.avi"}));
@@ -472,7 +474,7 @@ TEST_F(ConversionQueueTest, AQueuedFileBecomesAWaitingRowWithItsOwnCopyOfEveryth
     EXPECT_EQ(job->getProfile().conversionType, 8);
     EXPECT_EQ(job->getTargetFolder(), out());
     EXPECT_TRUE(job->appendsProfileName());
-    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
     EXPECT_EQ(queue_->rowOf(job), 0);
 }
 
@@ -483,7 +485,7 @@ TEST_F(ConversionQueueTest, OnlyWaitingRowsOfAnIdleQueueMayChange)
     convertFile* running = add(source("a.mp4", "write-output\nstatus 0\nhang\n"));
     convertFile* waiting = add(source("b.mp4", goodScript()));
     convertFile* failed = add(fakeencoder::writeScript(dir_ / "src" / "x.txt", probeLine("probe-random-bin.txt")));
-    pumpUntil([&] { return failed->getState() == convert::ProbeFailed; });
+    pumpUntil([&] { return failed->getState() == convert::JobState::ProbeFailed; });
     EXPECT_TRUE(queue_->mayChange(running));
     EXPECT_TRUE(queue_->mayChange(waiting));
     EXPECT_FALSE(queue_->mayChange(failed));
@@ -531,7 +533,7 @@ protected:
     // Records the most jobs ever converting at once, as seen at every report.
     void watchTheSlots()
     {
-        listener_.onState = [this](convertFile*, int) { most_ = std::max(most_, queue_->countConverting()); };
+        listener_.onState = [this](convertFile*, JobState) { most_ = std::max(most_, queue_->countConverting()); };
     }
     int most_ = 0;
 };
@@ -554,12 +556,12 @@ TEST_F(ConversionQueueSlotsTest, TwoSlotsTakeTheFirstWaitingRowsAndEachFreedSlot
 
     // The second row ends first: its slot goes to the third, after the owner has heard the end.
     std::string whenFinished;
-    listener_.onFinished = [&](convertFile*, int) { whenFinished = converting(); };
+    listener_.onFinished = [&](convertFile*, JobState) { whenFinished = converting(); };
     release(gate1);
     pumpUntil([&] { return listener_.finished.size() == 1; });
     EXPECT_EQ(whenFinished, "0");
     EXPECT_EQ(converting(), "0 2");
-    EXPECT_EQ(queue_->jobAt(3)->getState(), convert::Waiting);
+    EXPECT_EQ(queue_->jobAt(3)->getState(), convert::JobState::Waiting);
 
     // The first ends: the last row starts, and ends on its own while the third still hangs.
     release(gate0);
@@ -598,18 +600,19 @@ TEST_F(ConversionQueueSlotsTest, AHungEncoderAndAFailureHoldUpNoOtherFile)
     EXPECT_EQ(converting(), "0 1 2");
 
     pumpUntil([&] { return listener_.finished.size() == 4; });
-    EXPECT_EQ(hung->getState(), convert::Converting);
+    EXPECT_EQ(hung->getState(), convert::JobState::Converting);
     EXPECT_EQ(converting(), "0");
     EXPECT_LE(most_, 3);
     for (size_t row = 1; row < 5; ++row)
-        EXPECT_EQ(queue_->jobAt(row)->getState(), row == 2 ? convert::Failed : convert::Done) << row;
+        EXPECT_EQ(queue_->jobAt(row)->getState(), row == 2 ? convert::JobState::Failed : convert::JobState::Done)
+            << row;
     EXPECT_TRUE(queue_->isConverting());
     EXPECT_EQ(listener_.ended, 0);
 
     const pid_t pid = fakeencoder::waitForPidFile(pidFile);
     queue_->stopAll();
     EXPECT_TRUE(fakeencoder::becomesGone(pid));
-    EXPECT_EQ(hung->getState(), convert::Waiting);
+    EXPECT_EQ(hung->getState(), convert::JobState::Waiting);
     loop_.runPending();
     EXPECT_EQ(listener_.ended, 0);
     EXPECT_EQ(queue_->finishedThisRun(), 4);
@@ -657,7 +660,8 @@ TEST_F(ConversionQueueSlotsTest, PriorityReachesEveryRunningEncoderAndStopAllSto
     ASSERT_TRUE(queue_->start());
     EXPECT_EQ(converting(), "0 1");
     pumpUntilEnded(listener_);
-    EXPECT_EQ(listener_.finished, (std::vector<int>{convert::Done, convert::Done, convert::Done}));
+    EXPECT_EQ(listener_.finished,
+              (std::vector<JobState>{convert::JobState::Done, convert::JobState::Done, convert::JobState::Done}));
     EXPECT_EQ(listener_.events.back(), "ended");
     EXPECT_EQ(queue_->finishedThisRun(), 3);
 }
@@ -681,16 +685,16 @@ TEST_F(ConversionQueueSlotsTest, AProbeFailureWhileTheSlotsAreFullStartsNothing)
     release(probeGate);
     pumpUntil([&] { return listener_.finished.size() == 1; });
     EXPECT_EQ(listener_.only("finished"), (std::vector<std::string>{"finished 2 2"}));
-    EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+    EXPECT_EQ(bad->getState(), convert::JobState::ProbeFailed);
     EXPECT_EQ(queue_->finishedThisRun(), 1);
     EXPECT_EQ(converting(), "0 1");
-    EXPECT_EQ(next->getState(), convert::Waiting);
+    EXPECT_EQ(next->getState(), convert::JobState::Waiting);
 
     release(held);
     pumpUntil([&] { return listener_.finished.size() == 2; });
     EXPECT_EQ(converting(), "0 3");
     pumpUntil([&] { return listener_.finished.size() == 3; });
-    EXPECT_EQ(next->getState(), convert::Done);
+    EXPECT_EQ(next->getState(), convert::JobState::Done);
     EXPECT_EQ(listener_.ended, 0);
     queue_->stopAll();
 }

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+using convert::JobState;
+
 using convert::ConversionQueue;
 using convert::convertFile;
 using convert::SpeedHistory;
@@ -47,14 +49,14 @@ double takes(const Clip& clip) { return clip.mediaSeconds / clip.speed + kStartS
 class Listener : public convert::ConversionQueueListener {
 public:
     void onJobProbed(convertFile*) override { ++probed; }
-    void onJobFinished(convertFile*, int state) override { finished.push_back(state); }
+    void onJobFinished(convertFile*, JobState state) override { finished.push_back(state); }
     void onJobProgress(convertFile*, int percent) override { lastPercent = percent; }
     void onQueueEnded() override { ++ended; }
 
     int probed = 0;
     int ended = 0;
     int lastPercent = -1;
-    std::vector<int> finished;
+    std::vector<convert::JobState> finished;
 };
 
 class ConversionQueueTimeLeftTest : public ::testing::Test {
@@ -181,7 +183,7 @@ TEST_F(ConversionQueueTimeLeftTest, FiveClipsEstimateAfterTheFirstWithinFifteenP
     std::printf("five clips after the first: estimate %.1f s, real %.1f s, error %.1f %%\n", *now.queueSeconds, truth,
                 error * 100);
     EXPECT_LT(error, 0.15);
-    EXPECT_EQ(listener.finished, std::vector<int>(clips.size(), convert::JobState::Done));
+    EXPECT_EQ(listener.finished, std::vector<convert::JobState>(clips.size(), convert::JobState::Done));
 
     // Saved after each file, and read back by the next queue.
     const SpeedHistory saved(data());

@@ -39,13 +39,13 @@ inline std::string writeScript(const std::filesystem::path& file, const std::str
 // Records every report of the jobs it listens to, and lets a test wait for a final one.
 class Recorder : public convert::convertEvent {
 public:
-    void onStateChanged(convert::convertFile*, int state) override
+    void onStateChanged(convert::convertFile*, convert::JobState state) override
     {
         std::lock_guard lock(mutex_);
         states_.push_back(state);
         changed_.notify_all();
     }
-    std::vector<int> states() const
+    std::vector<convert::JobState> states() const
     {
         std::lock_guard lock(mutex_);
         return states_;
@@ -61,7 +61,7 @@ public:
 private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
-    std::vector<int> states_;
+    std::vector<convert::JobState> states_;
 };
 
 // True while the process exists and is not a zombie.

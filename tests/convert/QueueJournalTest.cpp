@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using convert::JobState;
+
 using convert::JournalContents;
 using convert::JournalRow;
 using convert::QueueJournal;
@@ -35,25 +37,26 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes)
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-JournalRow makeRow(const std::string& source, int state)
+JournalRow makeRow(const std::string& source, JobState state)
 {
     JournalRow row;
     row.sourcePath = source;
     row.sourceSize = 1000 + static_cast<uint64_t>(state);
     profile::setFieldText(row.profile.profileName, profile::kProfileTextChars, u"手机 MP4 " + profile::toUtf16(source));
-    row.profile.conversionType = 8 + state;
+    row.profile.conversionType = 8 + static_cast<int>(state);
     row.profile.audioBitrate = 12.2f;
     row.targetFolder = "/home/用户/视频";
     row.state = state;
-    row.appendProfileName = state % 2 == 1;
-    if (state == convert::Done || state == convert::Failed || state == convert::ProbeFailed)
-        row.outputPath = "/home/用户/视频/" + std::to_string(state) + ".avi";
-    if (state == convert::Converting) {
+    row.appendProfileName = static_cast<int>(state) % 2 == 1;
+    if (state == convert::JobState::Done || state == convert::JobState::Failed ||
+        state == convert::JobState::ProbeFailed)
+        row.outputPath = "/home/用户/视频/" + std::to_string(static_cast<int>(state)) + ".avi";
+    if (state == convert::JobState::Converting) {
         row.outputPath = "/home/用户/视频/partial.avi";
         row.outputDevice = 2049;
         row.outputInode = 1234567;
     }
-    if (state == convert::Failed)
+    if (state == convert::JobState::Failed)
         row.errorText = "转换失败";
     return row;
 }
@@ -62,10 +65,10 @@ JournalRow makeRow(const std::string& source, int state)
 std::vector<JournalRow> everyState()
 {
     std::vector<JournalRow> rows;
-    for (int state : {convert::Waiting, convert::Converting, convert::ProbeFailed, convert::Failed,
-                      convert::Stopping, convert::Done})
-        rows.push_back(makeRow("/片源/clip" + std::to_string(state) + ".mp4", state));
-    rows.push_back(makeRow(std::string("/raw/\xff\xfe name.mkv"), convert::Waiting));
+    for (JobState state : {convert::JobState::Waiting, convert::JobState::Converting, convert::JobState::ProbeFailed,
+                           convert::JobState::Failed, convert::JobState::Stopping, convert::JobState::Done})
+        rows.push_back(makeRow("/片源/clip" + std::to_string(static_cast<int>(state)) + ".mp4", state));
+    rows.push_back(makeRow(std::string("/raw/\xff\xfe name.mkv"), convert::JobState::Waiting));
     return rows;
 }
 
@@ -104,7 +107,8 @@ TEST_F(QueueJournalTest, RoundTripKeepsEveryStateAndField)
 // rename: the next program finds the old journal whole, and the leftover goes.
 TEST_F(QueueJournalTest, CrashBetweenWriteAndRenameLeavesTheOldJournalWhole)
 {
-    const std::vector<JournalRow> old = {makeRow("/a.mp4", convert::Done), makeRow("/b.mp4", convert::Waiting)};
+    const std::vector<JournalRow> old = {makeRow("/a.mp4", convert::JobState::Done),
+                                         makeRow("/b.mp4", convert::JobState::Waiting)};
     {
         QueueJournal journal(data());
         ASSERT_TRUE(journal.save(old));
@@ -135,8 +139,9 @@ TEST_F(QueueJournalTest, CrashBetweenWriteAndRenameLeavesTheOldJournalWhole)
 // queue.dat.bad, and the problem says how many were lost.
 TEST_F(QueueJournalTest, CutAtEveryByteOffsetRestoresTheWholeRowsBeforeTheCut)
 {
-    std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::Done), makeRow("/b.mp4", convert::Converting),
-                                    makeRow("/c.mp4", convert::Waiting)};
+    std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::JobState::Done),
+                                    makeRow("/b.mp4", convert::JobState::Converting),
+                                    makeRow("/c.mp4", convert::JobState::Waiting)};
     // One profile for all, so that the journal of the first rows is a prefix of the whole one.
     for (JournalRow& row : rows)
         row.profile = rows[0].profile;
@@ -199,7 +204,7 @@ TEST_F(QueueJournalTest, AnyChangedByteAndRandomBytesAreCaught)
 
 TEST_F(QueueJournalTest, UnknownVersionIsKeptAsBadAndNotRead)
 {
-    std::string bytes = QueueJournal::encode({makeRow("/a.mp4", convert::Waiting)});
+    std::string bytes = QueueJournal::encode({makeRow("/a.mp4", convert::JobState::Waiting)});
     const uint32_t unknown = QueueJournal::kVersion + 1;
     bytes[8] = static_cast<char>(unknown);  // the version's low byte
     QueueJournal journal(data());
@@ -215,7 +220,7 @@ TEST_F(QueueJournalTest, UnknownVersionIsKeptAsBadAndNotRead)
 // A second program neither reads, moves, overwrites nor removes the first one's journal.
 TEST_F(QueueJournalTest, ASecondInstanceGetsNoJournal)
 {
-    const std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::Waiting)};
+    const std::vector<JournalRow> rows = {makeRow("/a.mp4", convert::JobState::Waiting)};
     auto first = std::make_unique<QueueJournal>(data());
     ASSERT_TRUE(first->held());
     ASSERT_TRUE(first->save(rows));
@@ -272,51 +277,51 @@ TEST_F(QueueJournalTest, RecoveryRules)
     writeBytes(dir_ / "out" / "new", "a new file under the old name");
     std::filesystem::rename(dir_ / "out" / "new", replaced->path());
 
-    auto row = [](const std::filesystem::path& source, uint64_t size, int state) {
+    auto row = [](const std::filesystem::path& source, uint64_t size, JobState state) {
         JournalRow made = makeRow(source.string(), state);
         made.sourceSize = size;
         return made;
     };
     std::vector<JournalRow> rows;
-    rows.push_back(row(sources / "kept.mp4", 5, convert::Waiting));
-    rows.push_back(row(sources / "running.mp4", 3, convert::Converting));
+    rows.push_back(row(sources / "kept.mp4", 5, convert::JobState::Waiting));
+    rows.push_back(row(sources / "running.mp4", 3, convert::JobState::Converting));
     rows.back().outputPath = claim->path();
     rows.back().outputDevice = claim->device();
     rows.back().outputInode = claim->inode();
     rows.back().outputStamp = claim->stamp();
-    rows.push_back(row(sources / "running.mp4", 3, convert::Stopping));
+    rows.push_back(row(sources / "running.mp4", 3, convert::JobState::Stopping));
     rows.back().outputPath = replaced->path();
     rows.back().outputDevice = replaced->device();
     rows.back().outputInode = replaced->inode();
     rows.back().outputStamp = replaced->stamp();
-    rows.push_back(row(sources / "gone.mp4", 5, convert::Waiting));
-    rows.push_back(row(sources / "grown.mp4", 5, convert::Waiting));
-    rows.push_back(row(sources / "gone.mp4", 5, convert::Done));  // moved to the trash after its conversion
-    rows.push_back(row(sources / "grown.mp4", 5, convert::Failed));
-    rows.push_back(row(sources, 5, convert::Waiting));  // a folder now
+    rows.push_back(row(sources / "gone.mp4", 5, convert::JobState::Waiting));
+    rows.push_back(row(sources / "grown.mp4", 5, convert::JobState::Waiting));
+    rows.push_back(row(sources / "gone.mp4", 5, convert::JobState::Done));  // moved to the trash after its conversion
+    rows.push_back(row(sources / "grown.mp4", 5, convert::JobState::Failed));
+    rows.push_back(row(sources, 5, convert::JobState::Waiting));  // a folder now
 
     const std::vector<JournalRow> recovered = QueueJournal::recover(rows);
     ASSERT_EQ(recovered.size(), rows.size());
     EXPECT_EQ(recovered[0], rows[0]);
 
-    EXPECT_EQ(recovered[1].state, convert::Waiting);
+    EXPECT_EQ(recovered[1].state, convert::JobState::Waiting);
     EXPECT_TRUE(recovered[1].outputPath.empty());
     EXPECT_EQ(recovered[1].outputInode, 0u);
     EXPECT_FALSE(std::filesystem::exists(claim->path()));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out" / "other.avi"));
 
-    EXPECT_EQ(recovered[2].state, convert::Waiting);
+    EXPECT_EQ(recovered[2].state, convert::JobState::Waiting);
     EXPECT_EQ(readBytes(replaced->path()), "a new file under the old name");
 
-    EXPECT_EQ(recovered[3].state, convert::Failed);
+    EXPECT_EQ(recovered[3].state, convert::JobState::Failed);
     EXPECT_NE(recovered[3].errorText.find("源文件已不存在"), std::string::npos) << recovered[3].errorText;
-    EXPECT_EQ(recovered[4].state, convert::Failed);
+    EXPECT_EQ(recovered[4].state, convert::JobState::Failed);
     EXPECT_NE(recovered[4].errorText.find("源文件的大小已改变"), std::string::npos) << recovered[4].errorText;
     EXPECT_NE(recovered[4].errorText.find("9 字节"), std::string::npos);
 
     EXPECT_EQ(recovered[5], rows[5]);
     EXPECT_EQ(recovered[6], rows[6]);
-    EXPECT_EQ(recovered[7].state, convert::Failed);
+    EXPECT_EQ(recovered[7].state, convert::JobState::Failed);
     EXPECT_FALSE(recovered[7].errorText.empty());
 }
 
@@ -325,11 +330,11 @@ TEST_F(QueueJournalTest, RecoveryRules)
 TEST_F(QueueJournalTest, RecoveryKeepsAFileThatMayNoLongerBeThePartialOutput)
 {
     std::filesystem::create_directories(dir_ / "out");
-    const auto name = convert::OutputName::make("/v/clip.mp4", makeRow("/v/clip.mp4", 0).profile,
+    const auto name = convert::OutputName::make("/v/clip.mp4", makeRow("/v/clip.mp4", JobState::Waiting).profile,
                                                 (dir_ / "out").string(), false);
     ASSERT_TRUE(name);
     auto converting = [](const convert::OutputClaim& claim) {
-        JournalRow row = makeRow("/v/gone.mp4", convert::Converting);
+        JournalRow row = makeRow("/v/gone.mp4", convert::JobState::Converting);
         row.outputPath = claim.path();
         row.outputDevice = claim.device();
         row.outputInode = claim.inode();
@@ -363,7 +368,7 @@ TEST_F(QueueJournalTest, RecoveryKeepsAFileThatMayNoLongerBeThePartialOutput)
     EXPECT_EQ(readBytes(oldJournal->path()), "partial");
     for (const JournalRow& row : recovered) {
         // The row forgets the name, so its next run claims a free one beside the kept file.
-        EXPECT_EQ(row.state, convert::Failed);  // its source is gone
+        EXPECT_EQ(row.state, convert::JobState::Failed);  // its source is gone
         EXPECT_TRUE(row.outputPath.empty());
         EXPECT_FALSE(row.outputStamp);
     }
@@ -430,7 +435,7 @@ std::string handWritten(const JournalRow& row, uint32_t version)
 
 TEST_F(QueueJournalTest, BothVersionsAreReadAndTheCurrentOneIsWrittenByteForByte)
 {
-    JournalRow row = makeRow("/片源/clip.mp4", convert::Converting);  // odd state: flag bit 0 set
+    JournalRow row = makeRow("/片源/clip.mp4", convert::JobState::Converting);  // odd state: flag bit 0 set
     row.outputStamp = convert::OutputClaim::Stamp{123456789012ull, -1234567890123456789ll};
     EXPECT_EQ(QueueJournal::kVersion, 2u);
     EXPECT_EQ(QueueJournal::encode({row}), handWritten(row, 2));

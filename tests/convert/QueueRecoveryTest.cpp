@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+using convert::JobState;
+
 using convert::JournalRow;
 using convert::QueueJournal;
 using convert::QueueRecovery;
@@ -24,21 +26,21 @@ protected:
         std::ofstream(path, std::ios::binary) << "0123456789";
         return path.string();
     }
-    JournalRow row(const std::string& path, int state)
+    JournalRow row(const std::string& path, JobState state)
     {
         JournalRow r;
         r.sourcePath = path;
         r.sourceSize = 10;
         r.state = state;
-        if (state == convert::Done)
+        if (state == convert::JobState::Done)
             r.outputPath = path + ".avi";
         return r;
     }
     // A list of three: one converted, one waiting, one whose source has gone since.
     std::vector<JournalRow> leftBehind()
     {
-        return {row(source("a.mp4"), convert::Done), row(source("b.mp4"), convert::Waiting),
-                row((dir / "gone.mp4").string(), convert::Waiting)};
+        return {row(source("a.mp4"), convert::JobState::Done), row(source("b.mp4"), convert::JobState::Waiting),
+                row((dir / "gone.mp4").string(), convert::JobState::Waiting)};
     }
     std::filesystem::path data() const { return dir / "data"; }
 
@@ -62,8 +64,8 @@ TEST_F(QueueRecoveryTest, YesRestoresTheRowsInOrderAfterTheRulesOfARestoredList)
     const std::vector<JournalRow> restored = recovery.acceptRestore();
     ASSERT_EQ(restored.size(), 3u);
     EXPECT_EQ(restored[0], rows[0]);
-    EXPECT_EQ(restored[1].state, convert::Waiting);
-    EXPECT_EQ(restored[2].state, convert::Failed);  // its source is gone
+    EXPECT_EQ(restored[1].state, convert::JobState::Waiting);
+    EXPECT_EQ(restored[2].state, convert::JobState::Failed);  // its source is gone
     EXPECT_FALSE(restored[2].errorText.empty());
     // The journal stays for the restored list to keep; a second answer gives nothing more.
     EXPECT_TRUE(journal.exists());
@@ -82,7 +84,7 @@ TEST_F(QueueRecoveryTest, NoAndANothingLeftToDoJournalRemoveIt)
         EXPECT_TRUE(recovery.acceptRestore().empty());
     }
     QueueJournal journal(data());
-    ASSERT_TRUE(journal.save({row(source("a.mp4"), convert::Done)}));
+    ASSERT_TRUE(journal.save({row(source("a.mp4"), convert::JobState::Done)}));
     QueueRecovery recovery(journal);
     EXPECT_EQ(recovery.offer().unfinished, 0);
     EXPECT_TRUE(recovery.offer().question.empty());  // nothing to ask

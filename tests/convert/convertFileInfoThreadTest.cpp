@@ -10,6 +10,8 @@
 
 #include <atomic>
 
+using convert::JobState;
+
 using convert::convertFile;
 using convert::convertFileInfoThread;
 using fakeencoder::Recorder;
@@ -81,12 +83,13 @@ TEST_F(ProbeTest, ProbesQueuedJobsInOrderAndMarksBadFiles)
     EXPECT_EQ(video->getDurationSeconds(), 2u);
     EXPECT_EQ(info(*video).rfind("Video: h264", 0), 0u);
     EXPECT_NE(info(*video).find(" Audio: aac"), std::string::npos);
-    EXPECT_EQ(video->getState(), convert::Waiting);
+    EXPECT_EQ(video->getState(), convert::JobState::Waiting);
     for (convertFile* bad : {audio.get(), noise.get()}) {
-        EXPECT_EQ(bad->getState(), convert::ProbeFailed);
+        EXPECT_EQ(bad->getState(), convert::JobState::ProbeFailed);
         EXPECT_EQ(info(*bad), convertFile::kBadFileText);
     }
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::ProbeFailed, convert::ProbeFailed}));
+    EXPECT_EQ(recorder_.states(),
+              (std::vector<JobState>{convert::JobState::ProbeFailed, convert::JobState::ProbeFailed}));
     EXPECT_EQ(probe_->pendingCount(), 0u);
 }
 
@@ -102,7 +105,7 @@ TEST_F(ProbeTest, LongOutputIsReadToTheEnd)
     probe_->enqueue(buried.get());
     ASSERT_TRUE(waitForPublished(2));
     for (convertFile* job : {chatty.get(), buried.get()}) {
-        EXPECT_EQ(job->getState(), convert::Waiting);
+        EXPECT_EQ(job->getState(), convert::JobState::Waiting);
         EXPECT_EQ(info(*job).rfind("Video: h264", 0), 0u);
         EXPECT_EQ(job->getDurationSeconds(), 2u);
     }
@@ -118,7 +121,7 @@ TEST_F(ProbeTest, EncoderThatCannotStartMeansABadFile)
     startProbe();
     probe_->enqueue(job.get());
     ASSERT_TRUE(waitForPublished(1));
-    EXPECT_EQ(job->getState(), convert::ProbeFailed);
+    EXPECT_EQ(job->getState(), convert::JobState::ProbeFailed);
     EXPECT_EQ(info(*job), convertFile::kBadFileText);
 }
 
@@ -141,7 +144,7 @@ TEST_F(ProbeTest, RemovedJobIsNeverWrittenAndItsEncoderEnds)
     EXPECT_TRUE(fakeencoder::becomesGone(encoder));
     EXPECT_EQ(info(*later).rfind("Video: h264", 0), 0u);
     EXPECT_EQ(info(*hanging), "");
-    EXPECT_EQ(hanging->getState(), convert::Waiting);
+    EXPECT_EQ(hanging->getState(), convert::JobState::Waiting);
     EXPECT_EQ(info(*neverProbed), "");
     EXPECT_EQ(published_, 1);
 }
@@ -176,7 +179,7 @@ TEST_F(ProbeTest, JobStartedBeforeItsProbeConvertsAfterIt)
     startProbe();
     probe_->enqueue(job.get());
     ASSERT_TRUE(recorder_.waitForReports(2));
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Done}));
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Done}));
     EXPECT_EQ(job->getPercent(), 100);
 }
 

@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+using convert::JobState;
+
 using convert::convertFile;
 using fakeencoder::Recorder;
 
@@ -35,10 +37,10 @@ profile::ProfileRecord aviProfile()
 // A listener that also acts from inside the reports, as a queue driver or a page may.
 class ActingRecorder : public Recorder {
 public:
-    std::function<void(convertFile*, int)> onState;
+    std::function<void(convertFile*, JobState)> onState;
     std::function<void(convertFile*, int)> onPercent;
 
-    void onStateChanged(convertFile* job, int state) override
+    void onStateChanged(convertFile* job, JobState state) override
     {
         if (onState)
             onState(job, state);
@@ -103,7 +105,7 @@ protected:
     std::filesystem::path file(const std::string& name) const { return dir_ / name; }
 
     // Converts one script as a file of the given duration; returns the final state and the text.
-    std::pair<int, std::string> convertOnce(const std::string& script, int64_t durationMillis,
+    std::pair<JobState, std::string> convertOnce(const std::string& script, int64_t durationMillis,
                                             const std::string& name = "once.mp4")
     {
         Recorder own;
@@ -125,8 +127,8 @@ TEST_F(ConvertFileTest, ConvertsWhenProgressCleanExitAndOutputComeTogether)
     auto job = makeJob("banner\nstatuses 0 10 1\nwrite-output\nexit 0\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Done}));
-    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Done}));
+    EXPECT_EQ(job->getState(), convert::JobState::Done);
     EXPECT_EQ(job->getPercent(), 100);
     EXPECT_EQ(job->getOutputPath(), file("out/clip.avi").string());
     EXPECT_TRUE(std::filesystem::file_size(job->getOutputPath()) > 0);
@@ -138,7 +140,7 @@ TEST_F(ConvertFileTest, BannerAndErrorOnlyFailsWithTheEncodersWords)
     auto job = makeJob("banner\nsay Input #0, avi, from 'clip.mp4':\nsay Unknown encoder 'libfaac'\nexit 1\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Failed}));
     // The encoder's own lines stay as they are; what Lumaret concludes is in the interface's language.
     EXPECT_EQ(mediaInfo(*job), "Input #0, avi, from 'clip.mp4':\nUnknown encoder 'libfaac'\n"
                                "ffmpeg 异常结束,退出状态 1");
@@ -152,7 +154,7 @@ TEST_F(ConvertFileTest, EncoderThatDiesAfterProgressFails)
                        "\nstatuses 0 3.7 0.1\nwrite-output\ncrash\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Failed}));
     EXPECT_EQ(job->getPercent(), 37);
     const std::string text = mediaInfo(*job);
     EXPECT_NE(text.find("time=00:00:03.70"), std::string::npos) << text;
@@ -167,7 +169,7 @@ TEST_F(ConvertFileTest, SilentEncoderAndMissingOutputFail)
     auto silent = makeJob("", "silent.mp4");
     probeAsTenSeconds(*silent);
     runToEnd(*silent);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Failed}));
     EXPECT_EQ(mediaInfo(*silent), "ffmpeg 没有转换任何内容就结束了");
 
     Recorder second;
@@ -176,7 +178,7 @@ TEST_F(ConvertFileTest, SilentEncoderAndMissingOutputFail)
     probeAsTenSeconds(*noOutput);
     ASSERT_TRUE(noOutput->start());
     ASSERT_TRUE(second.waitForReports(2));
-    EXPECT_EQ(second.states().back(), convert::Failed);
+    EXPECT_EQ(second.states().back(), convert::JobState::Failed);
     EXPECT_TRUE(mediaInfo(*noOutput).ends_with("\nffmpeg 没有写出输出文件(" + file("out/nooutput.avi").string() + ")"));
     EXPECT_FALSE(std::filesystem::exists(file("out/nooutput.avi")));  // the empty claimed file goes too
 }
@@ -187,7 +189,7 @@ TEST_F(ConvertFileTest, MissingEncoderFailsAtOnceNamingIt)
     auto job = makeJob("write-output\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Failed}));
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Failed}));
     EXPECT_EQ(mediaInfo(*job), "找不到编码器 ffmpeg(/nonexistent/lumaret-missing-ffmpeg)");
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
@@ -204,8 +206,8 @@ TEST_F(ConvertFileTest, StopEndsTheEncoderAndItsChildrenWithoutReport)
     ASSERT_TRUE(fakeencoder::isRunning(encoder) && fakeencoder::isRunning(child));
 
     job->stop();
-    EXPECT_EQ(job->getState(), convert::Waiting);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::Converting}));
     EXPECT_FALSE(fakeencoder::isRunning(encoder));  // reaped before stop() returned
     EXPECT_TRUE(fakeencoder::becomesGone(child));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));  // the partial output is gone
@@ -216,7 +218,7 @@ TEST_F(ConvertFileTest, StopEndsTheEncoderAndItsChildrenWithoutReport)
     fakeencoder::writeScript(file("clip.mp4"), "statuses 0 10 5\nwrite-output\n");
     runToEnd(*job);
     ASSERT_TRUE(recorder_.waitForReports(3));
-    EXPECT_EQ(recorder_.states().back(), convert::Done);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::Done);
     EXPECT_EQ(job->getOutputPath(), file("out/clip_1.avi").string());
     std::ifstream other(file("out/clip.avi"));
     std::string content;
@@ -231,17 +233,18 @@ TEST_F(ConvertFileTest, AProbeFailureEndsTheRunWhereverItHasGot)
     // the probe). The end is the same every time.
     auto job = makeJob("pidfile " + file("encoder.pid").string() + "\nstatuses 0 10 5\nwrite-output\n");
     ASSERT_TRUE(job->start());
-    EXPECT_EQ(job->getState(), convert::Converting);
+    EXPECT_EQ(job->getState(), convert::JobState::Converting);
     job->setProbeResult("", "", false);
     ASSERT_TRUE(recorder_.waitForReports(2));
     job.reset();  // joins the job thread
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::ProbeFailed}));
+    EXPECT_EQ(recorder_.states(),
+              (std::vector<JobState>{convert::JobState::Converting, convert::JobState::ProbeFailed}));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));  // whatever the encoder wrote is gone
 
     auto waiting = makeJob("write-output\n", "other.mp4");
     ASSERT_TRUE(waiting->start());
     waiting->stop();  // stopping a job that waits for its probe
-    EXPECT_EQ(waiting->getState(), convert::Waiting);
+    EXPECT_EQ(waiting->getState(), convert::JobState::Waiting);
     waiting->setProbeResult("00:00:10", "Video: fake", true);
     std::string duration;
     waiting->getDurationText(duration);
@@ -322,7 +325,7 @@ TEST_F(ConvertFileTest, WithoutTheProbesAnswerTheEncodersOwnHeaderGivesTheDurati
     job->setListener(&log);
     ASSERT_TRUE(job->start());
     ASSERT_TRUE(log.waitForReports(2));
-    EXPECT_EQ(log.states(), (std::vector<int>{convert::Converting, convert::Done}));
+    EXPECT_EQ(log.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Done}));
     // Status lines that arrive together count as their last one, so some steps may be missing.
     EXPECT_TRUE(isStepsOf(log.percents(), {0, 25, 50, 75, 100})) << testing::PrintToString(log.percents());
 
@@ -332,7 +335,7 @@ TEST_F(ConvertFileTest, WithoutTheProbesAnswerTheEncodersOwnHeaderGivesTheDurati
     shortRun->setListener(&cut);
     ASSERT_TRUE(shortRun->start());
     ASSERT_TRUE(cut.waitForReports(2));
-    EXPECT_EQ(cut.states().back(), convert::Failed);
+    EXPECT_EQ(cut.states().back(), convert::JobState::Failed);
     EXPECT_NE(mediaInfo(*shortRun).find("只转换到 00:00:10.00,源文件时长为 00:00:20.00"), std::string::npos)
         << mediaInfo(*shortRun);
 }
@@ -349,7 +352,7 @@ TEST_F(ConvertFileTest, TheProbesAnswerDuringTheRunTakesOverTheDuration)
     job->setProbeResult("00:00:10", "Video: probed", true, 10000);
     gate.open();
     ASSERT_TRUE(log.waitForReports(2));
-    EXPECT_EQ(log.states().back(), convert::Done);
+    EXPECT_EQ(log.states().back(), convert::JobState::Done);
     // From the next status line on the probe's 10 s count (6 s is 60 %, not 30 %), and so they do
     // for the coverage: 10 s of the header's 20 would not be a conversion.
     EXPECT_TRUE(isStepsOf(log.percents(), {25, 60, 80, 100})) << testing::PrintToString(log.percents());
@@ -369,7 +372,7 @@ TEST_F(ConvertFileTest, AProbeFailureWhileTheEncoderRunsEndsItAndItsOutput)
     ASSERT_TRUE(log.waitForReports(2));
     job->stop();  // nothing runs any more: does nothing
     job.reset();  // joins the job thread
-    EXPECT_EQ(log.states(), (std::vector<int>{convert::Converting, convert::ProbeFailed}));
+    EXPECT_EQ(log.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::ProbeFailed}));
     EXPECT_FALSE(fakeencoder::isRunning(encoder));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
@@ -382,7 +385,7 @@ TEST_F(ConvertFileTest, AnEncoderWithoutADurationOfItsOwnWaitsForTheProbesVerdic
     ASSERT_TRUE(job->start());
     probeAsTenSeconds(*job);
     ASSERT_TRUE(recorder_.waitForReports(2));
-    EXPECT_EQ(recorder_.states().back(), convert::Failed);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::Failed);
     EXPECT_NE(mediaInfo(*job).find("源文件时长为 00:00:10.00"), std::string::npos) << mediaInfo(*job);
 
     // A stop while it waits for the probe returns the job to Waiting.
@@ -391,8 +394,8 @@ TEST_F(ConvertFileTest, AnEncoderWithoutADurationOfItsOwnWaitsForTheProbesVerdic
     waiting->setListener(&other);
     ASSERT_TRUE(waiting->start());
     waiting->stop();
-    EXPECT_EQ(waiting->getState(), convert::Waiting);
-    EXPECT_EQ(other.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_EQ(waiting->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(other.states(), (std::vector<JobState>{convert::JobState::Converting}));
     EXPECT_FALSE(std::filesystem::exists(file("out/waits.avi")));
 }
 
@@ -400,15 +403,15 @@ TEST_F(ConvertFileTest, ProbeFailureSetsTheFixedTexts)
 {
     auto job = makeJob("");
     job->setProbeResult("00:01:23", "Video: x", false);
-    EXPECT_EQ(job->getState(), convert::ProbeFailed);
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::ProbeFailed}));
+    EXPECT_EQ(job->getState(), convert::JobState::ProbeFailed);
+    EXPECT_EQ(recorder_.states(), (std::vector<JobState>{convert::JobState::ProbeFailed}));
     std::string text;
     job->getMediaInfo(text);
     EXPECT_EQ(text, "错误的文件,无法获取文件的媒体信息");
     job->getDurationText(text);
     EXPECT_EQ(text, "00:00:00");
     EXPECT_FALSE(job->start());
-    EXPECT_EQ(recorder_.states().back(), convert::ProbeFailed);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::ProbeFailed);
 }
 
 TEST_F(ConvertFileTest, StartAndStopOnlyActWhereTheyShould)
@@ -417,19 +420,20 @@ TEST_F(ConvertFileTest, StartAndStopOnlyActWhereTheyShould)
     probeAsTenSeconds(*done);
     runToEnd(*done);
     done->stop();  // nothing to stop
-    EXPECT_EQ(done->getState(), convert::Done);
+    EXPECT_EQ(done->getState(), convert::JobState::Done);
     EXPECT_FALSE(done->start());  // reports Done again
-    EXPECT_EQ(recorder_.states(), (std::vector<int>{convert::Converting, convert::Done, convert::Done}));
+    EXPECT_EQ(recorder_.states(),
+              (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Done, convert::JobState::Done}));
 
     Recorder other;
     convertFile noSource(binding_.get());
     noSource.setDisposed(true);
     noSource.setListener(&other);
     noSource.stop();
-    EXPECT_EQ(noSource.getState(), convert::Waiting);
+    EXPECT_EQ(noSource.getState(), convert::JobState::Waiting);
     EXPECT_FALSE(noSource.start());
-    EXPECT_EQ(noSource.getState(), convert::Failed);
-    EXPECT_EQ(other.states(), (std::vector<int>{convert::Failed}));
+    EXPECT_EQ(noSource.getState(), convert::JobState::Failed);
+    EXPECT_EQ(other.states(), (std::vector<JobState>{convert::JobState::Failed}));
 
     auto badType = makeJob("");
     profile::ProfileRecord record = aviProfile();
@@ -437,13 +441,13 @@ TEST_F(ConvertFileTest, StartAndStopOnlyActWhereTheyShould)
     badType->setProfile(record);
     badType->setListener(&other);
     EXPECT_FALSE(badType->start());
-    EXPECT_EQ(badType->getState(), convert::Failed);
+    EXPECT_EQ(badType->getState(), convert::JobState::Failed);
     EXPECT_EQ(mediaInfo(*badType), "转换类型 52 超出范围(0 到 51),无法转换");
     EXPECT_EQ(mediaInfo(noSource), "没有源文件");
     // A late probe answer neither reports a second end nor hides the reason.
     badType->setProbeResult("", "", false);
     badType->setProbeResult("00:00:10", "Video: fake", true);
-    EXPECT_EQ(other.states(), (std::vector<int>{convert::Failed, convert::Failed}));
+    EXPECT_EQ(other.states(), (std::vector<JobState>{convert::JobState::Failed, convert::JobState::Failed}));
     EXPECT_EQ(mediaInfo(*badType), "转换类型 52 超出范围(0 到 51),无法转换");
 }
 
@@ -452,7 +456,7 @@ TEST_F(ConvertFileTest, UnknownDurationShowsNoPercentUntilDone)
     auto job = makeJob("statuses 0 4 1\nwrite-output\n");
     job->setProbeResult("00:00:00", "Video: fake", true);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states().back(), convert::Done);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::Done);
     EXPECT_EQ(job->getPercent(), 100);
 }
 
@@ -461,7 +465,7 @@ TEST_F(ConvertFileTest, OutputPastEveryBufferIsDrained)
     auto job = makeJob("banner\nflood 8000000\nstatuses 0 10 2\nwrite-output\nexit 0\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(recorder_.states().back(), convert::Done);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::Done);
 }
 
 TEST_F(ConvertFileTest, EncoderRunsWithThePriorityClassNiceValue)
@@ -524,8 +528,8 @@ TEST_F(ConvertFileTest, TwoConversionsOfOneNameIntoOneFolderWriteTwoFiles)
     std::ofstream(file("gate")).close();  // lets the first encoder go on
     ASSERT_TRUE(recorder_.waitForReports(2));
 
-    EXPECT_EQ(first->getState(), convert::Done);
-    EXPECT_EQ(second->getState(), convert::Done);
+    EXPECT_EQ(first->getState(), convert::JobState::Done);
+    EXPECT_EQ(second->getState(), convert::JobState::Done);
     EXPECT_EQ(first->getOutputPath(), file("out/a.avi").string());
     EXPECT_EQ(second->getOutputPath(), file("out/a_1.avi").string());
     EXPECT_EQ(firstLine(file("out/a.avi")), "fake encoder output");
@@ -539,7 +543,7 @@ TEST_F(ConvertFileTest, AFailedRunRemovesOnlyTheFileItClaimed)
     auto job = makeJob("statuses 0 3 1\nwrite-output\nexit 1\n");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_EQ(job->getState(), convert::JobState::Failed);
     EXPECT_EQ(job->getOutputPath(), file("out/clip_1.avi").string());
     EXPECT_FALSE(std::filesystem::exists(file("out/clip_1.avi")));
     EXPECT_EQ(firstLine(file("out/clip.avi")), "the user's own file");
@@ -549,15 +553,15 @@ TEST_F(ConvertFileTest, DoneNeedsTheLastReportedTimeToReachTheDuration)
 {
     // A cut source: the status jumps from 38 % to the end and the encoder exits 0.
     auto [state, text] = convertOnce("statuses 0 3.8 0.2\nwrite-output\nexit 0\n", 10000, "cut.mp4");
-    EXPECT_EQ(state, convert::Failed);
+    EXPECT_EQ(state, convert::JobState::Failed);
     EXPECT_TRUE(text.ends_with("\n转换不完整: ffmpeg 只转换到 00:00:03.80,源文件时长为 00:00:10.00")) << text;
     EXPECT_FALSE(std::filesystem::exists(file("out/cut.avi")));
 
     // Within the slack of max(2 s, 3 %), and just outside it.
-    EXPECT_EQ(convertOnce("statuses 0 8 1\nwrite-output\n", 10000, "short8.mp4").first, convert::Done);
-    EXPECT_EQ(convertOnce("statuses 0 7.9 7.9\nwrite-output\n", 10000, "short79.mp4").first, convert::Failed);
-    EXPECT_EQ(convertOnce("status 97\nwrite-output\n", 100000, "long97.mp4").first, convert::Done);
-    EXPECT_EQ(convertOnce("status 96.9\nwrite-output\n", 100000, "long969.mp4").first, convert::Failed);
+    EXPECT_EQ(convertOnce("statuses 0 8 1\nwrite-output\n", 10000, "short8.mp4").first, convert::JobState::Done);
+    EXPECT_EQ(convertOnce("statuses 0 7.9 7.9\nwrite-output\n", 10000, "short79.mp4").first, convert::JobState::Failed);
+    EXPECT_EQ(convertOnce("status 97\nwrite-output\n", 100000, "long97.mp4").first, convert::JobState::Done);
+    EXPECT_EQ(convertOnce("status 96.9\nwrite-output\n", 100000, "long969.mp4").first, convert::JobState::Failed);
     EXPECT_EQ(convert::RunVerdict::coverageSlackMillis(10000), 2000);
     EXPECT_EQ(convert::RunVerdict::coverageSlackMillis(3600000), 108000);
 }
@@ -574,7 +578,7 @@ TEST_F(ConvertFileTest, MencoderThatStopsShortOnAFullDiskFails)
     job->setProfile(wmv);
     job->setProbeResult("00:00:50", "Video: fake", true, 50000);
     runToEnd(*job);
-    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_EQ(job->getState(), convert::JobState::Failed);
     EXPECT_TRUE(mediaInfo(*job).ends_with("转换不完整: mencoder 只转换到 00:00:19.00,源文件时长为 00:00:50.00"))
         << mediaInfo(*job);
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.wmv")));
@@ -591,8 +595,8 @@ TEST_F(ConvertFileTest, SourcesThatAreNotRegularFilesAreRefusedAtOnce)
         job->setSource(source, 0);
         job->setListener(&reports);
         EXPECT_FALSE(job->start()) << source;
-        EXPECT_EQ(job->getState(), convert::Failed);
-        EXPECT_EQ(reports.states(), (std::vector<int>{convert::Failed}));
+        EXPECT_EQ(job->getState(), convert::JobState::Failed);
+        EXPECT_EQ(reports.states(), (std::vector<JobState>{convert::JobState::Failed}));
         EXPECT_EQ(mediaInfo(*job), "不是普通文件(文件夹、管道或设备): " + source);
     }
 }
@@ -602,7 +606,7 @@ TEST_F(ConvertFileTest, ASourceWithoutExtensionConverts)
     auto job = makeJob("statuses 0 10 5\nwrite-output\n", "recording");
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(job->getState(), convert::JobState::Done);
     EXPECT_EQ(job->getOutputPath(), file("out/recording.avi").string());
 }
 
@@ -613,7 +617,7 @@ TEST_F(ConvertFileTest, AnOutputNameTooLongForTheFileSystemIsAReason)
     job->setAppendProfileName(true);  // " [...]" pushes the name past the limit
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(job->getState(), convert::Failed);
+    EXPECT_EQ(job->getState(), convert::JobState::Failed);
     EXPECT_TRUE(mediaInfo(*job).starts_with("输出文件名太长: ")) << mediaInfo(*job);
 }
 
@@ -625,21 +629,21 @@ TEST_F(ConvertFileTest, StartFromInsideItsOwnReportsIsRefusedWithoutDeadlock)
     probeAsTenSeconds(*job);
     std::vector<bool> nestedStarts;
     int tries = 0;
-    auto startAgainOnce = [&](convertFile* self, int) {
+    auto startAgainOnce = [&](convertFile* self, auto) {
         if (tries++ < 2)
             nestedStarts.push_back(self->start());  // already converting: told Converting again
     };
-    acting.onState = [&](convertFile* self, int state) {
-        if (state == convert::Converting && tries == 0)
+    acting.onState = [&](convertFile* self, JobState state) {
+        if (state == convert::JobState::Converting && tries == 0)
             startAgainOnce(self, state);
     };
     acting.onPercent = startAgainOnce;
     ASSERT_TRUE(job->start());
     ASSERT_TRUE(acting.waitForReports(4));
     EXPECT_EQ(nestedStarts, (std::vector<bool>{false, false}));
-    EXPECT_EQ(acting.states(),
-              (std::vector<int>{convert::Converting, convert::Converting, convert::Converting, convert::Done}));
-    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(acting.states(), (std::vector<JobState>{convert::JobState::Converting, convert::JobState::Converting,
+                                                      convert::JobState::Converting, convert::JobState::Done}));
+    EXPECT_EQ(job->getState(), convert::JobState::Done);
 }
 
 TEST_F(ConvertFileTest, StopFromInsideTheConvertingReportEndsTheRunBeforeItStarts)
@@ -648,13 +652,13 @@ TEST_F(ConvertFileTest, StopFromInsideTheConvertingReportEndsTheRunBeforeItStart
     auto job = makeJob("pidfile " + file("encoder.pid").string() + "\nstatuses 0 10 5\nwrite-output\n");
     job->setListener(&acting);
     probeAsTenSeconds(*job);
-    acting.onState = [](convertFile* self, int state) {
-        if (state == convert::Converting)
+    acting.onState = [](convertFile* self, JobState state) {
+        if (state == convert::JobState::Converting)
             self->stop();
     };
     EXPECT_TRUE(job->start());
-    EXPECT_EQ(job->getState(), convert::Waiting);
-    EXPECT_EQ(acting.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(acting.states(), (std::vector<JobState>{convert::JobState::Converting}));
     EXPECT_FALSE(std::filesystem::exists(file("encoder.pid")));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 
@@ -662,7 +666,7 @@ TEST_F(ConvertFileTest, StopFromInsideTheConvertingReportEndsTheRunBeforeItStart
     acting.onState = nullptr;
     ASSERT_TRUE(job->start());
     ASSERT_TRUE(acting.waitForReports(3));
-    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(job->getState(), convert::JobState::Done);
 }
 
 TEST_F(ConvertFileTest, StopFromInsideAProgressReportReturnsTheJobToWaiting)
@@ -673,7 +677,7 @@ TEST_F(ConvertFileTest, StopFromInsideAProgressReportReturnsTheJobToWaiting)
     probeAsTenSeconds(*job);
     std::promise<void> stopped;
     acting.onPercent = [&](convertFile* self, int percent) {
-        if (percent >= 20 && self->getState() == convert::Converting) {
+        if (percent >= 20 && self->getState() == convert::JobState::Converting) {
             self->stop();  // on the job's own thread: returns at once
             stopped.set_value();
         }
@@ -681,8 +685,8 @@ TEST_F(ConvertFileTest, StopFromInsideAProgressReportReturnsTheJobToWaiting)
     ASSERT_TRUE(job->start());
     stopped.get_future().wait();
     job->stop();  // from this thread: waits for the run's end
-    EXPECT_EQ(job->getState(), convert::Waiting);
-    EXPECT_EQ(acting.states(), (std::vector<int>{convert::Converting}));
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(acting.states(), (std::vector<JobState>{convert::JobState::Converting}));
     EXPECT_FALSE(std::filesystem::exists(file("out/clip.avi")));
 }
 
@@ -699,14 +703,14 @@ TEST_F(ConvertFileTest, TheShownPercentStartsAgainFromZeroWhenAStoppedJobWaits)
     EXPECT_EQ(job->shownPercent(), job->getPercent());  // a converting row shows its progress
 
     job->stop();
-    ASSERT_EQ(job->getState(), convert::Waiting);
+    ASSERT_EQ(job->getState(), convert::JobState::Waiting);
     EXPECT_EQ(job->shownPercent(), 0);  // not the old 20 %, which would look like a resume point
 
     // A finished run keeps what it reached.
     fakeencoder::writeScript(file("clip.mp4"), "statuses 0 10 5\nwrite-output\n");
     ASSERT_TRUE(job->start());
     ASSERT_TRUE(recorder_.waitForReports(3));
-    EXPECT_EQ(recorder_.states().back(), convert::Done);
+    EXPECT_EQ(recorder_.states().back(), convert::JobState::Done);
     EXPECT_EQ(job->shownPercent(), 100);
 }
 
@@ -719,7 +723,7 @@ TEST_F(ConvertFileTest, DeletingAJobThatRanWithoutBeingDisposedReturns)
     job->setListener(&recorder_);
     probeAsTenSeconds(*job);
     runToEnd(*job);
-    EXPECT_EQ(job->getState(), convert::Done);
+    EXPECT_EQ(job->getState(), convert::JobState::Done);
     delete job;
 }
 

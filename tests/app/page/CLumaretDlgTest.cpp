@@ -248,12 +248,12 @@ TEST_F(MainWindowTest, ExitWhileConvertingAsksAndNoKeepsEverythingRunning)
     EXPECT_EQ(env.presenter->messages[0].text, CLumaretDlg::kExitQuestion);
     EXPECT_EQ(env.presenter->messages[0].flags, platform::MessageQuestion | platform::MessageYesNo);
     EXPECT_TRUE(window.convertPage.isConverting());
-    EXPECT_EQ(job->getState(), convert::Converting);
+    EXPECT_EQ(job->getState(), convert::JobState::Converting);
 
     env.presenter->answer = platform::kAnswerYes;
     EXPECT_TRUE(window.exitProcedure());
     EXPECT_FALSE(window.convertPage.isConverting());
-    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
 }
 
 // Two files at once: the status line names the count, "否" to the stop and to the exit question
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, TwoFilesAtOnceShareTheStatusLineTheStopAndTheExitQuestion
     ASSERT_EQ(running.size(), 2u);
     EXPECT_EQ(window.convertPage.queue().maxConverting(), 2);
     EXPECT_EQ(window.statusLine(), "正在同时转换 2 个文件,请稍候...");
-    EXPECT_EQ(window.convertPage.list().jobAt(2)->getState(), convert::Waiting);
+    EXPECT_EQ(window.convertPage.list().jobAt(2)->getState(), convert::JobState::Waiting);
 
     env.presenter->answer = platform::kAnswerNo;
     window.convertPage.startOrStop();
@@ -283,7 +283,7 @@ TEST_F(MainWindowTest, TwoFilesAtOnceShareTheStatusLineTheStopAndTheExitQuestion
     EXPECT_EQ(env.presenter->messages[0].text, convert::CConvertDialog::kStopQuestion);
     EXPECT_EQ(env.presenter->messages[1].text, CLumaretDlg::kExitQuestion);
     for (convert::convertFile* job : running)
-        EXPECT_EQ(job->getState(), convert::Converting);
+        EXPECT_EQ(job->getState(), convert::JobState::Converting);
     EXPECT_TRUE(window.convertPage.isConverting());
 
     env.presenter->answer = platform::kAnswerYes;
@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, TwoFilesAtOnceShareTheStatusLineTheStopAndTheExitQuestion
     EXPECT_EQ(env.presenter->messages.size(), 3u);
     EXPECT_FALSE(window.convertPage.isConverting());
     for (convert::convertFile* job : running)
-        EXPECT_EQ(job->getState(), convert::Waiting);
+        EXPECT_EQ(job->getState(), convert::JobState::Waiting);
     ASSERT_FALSE(services.awake.empty());
     EXPECT_FALSE(services.awake.back());
     EXPECT_EQ(window.statusLine(), CLumaretDlg::kConvertStatus);
@@ -359,7 +359,7 @@ TEST_F(MainWindowTest, CommandFileWithAProfileNameAddsAndStartsWhenTheOptionsSay
               window.profilePage.defaultProfileName());
     EXPECT_TRUE(window.convertPage.isConverting());
     ASSERT_TRUE(pagetest::pumpUntil([&] { return !window.convertPage.isConverting(); }));
-    EXPECT_EQ(window.convertPage.list().jobAt(0)->getState(), convert::Done);
+    EXPECT_EQ(window.convertPage.list().jobAt(0)->getState(), convert::JobState::Done);
 
     // Read once per process.
     window.processCommandLine({"lumaret", "contextmenu"});
@@ -522,7 +522,7 @@ TEST_F(MainWindowTest, ATerminationSignalStopsTheEncoderWithoutAsking)
     }
     EXPECT_EQ(caught, SIGHUP) << "the program ends with the status of the signal that ended it";
     EXPECT_FALSE(window.convertPage.isConverting());
-    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
     EXPECT_TRUE(env.presenter->messages.empty());
 }
 
@@ -547,7 +547,7 @@ struct LeftJournal {
     std::string partial;
 };
 
-convert::JournalRow journalRow(const std::string& source, int state)
+convert::JournalRow journalRow(const std::string& source, convert::JobState state)
 {
     convert::JournalRow row;
     row.sourcePath = source;
@@ -564,11 +564,12 @@ LeftJournal leaveJournal(const std::filesystem::path& dir)
     const std::string probe = "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\n";
     std::filesystem::create_directories(dir / "out");
     LeftJournal left;
-    left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "a.mp4", probe + "exit 0\n"), convert::Done));
+    left.rows.push_back(
+        journalRow(fakeencoder::writeScript(dir / "a.mp4", probe + "exit 0\n"), convert::JobState::Done));
     left.rows.back().outputPath = (dir / "out" / "a.avi").string();
     std::ofstream(left.rows.back().outputPath) << "converted";
     left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "b.mp4", probe + "status 0.5\nhang\n"),
-                                   convert::Converting));
+                                   convert::JobState::Converting));
     left.partial = (dir / "out" / "b.avi").string();
     std::ofstream(left.partial) << "half";
     struct stat info {};
@@ -578,7 +579,8 @@ LeftJournal leaveJournal(const std::filesystem::path& dir)
     left.rows.back().outputInode = info.st_ino;
     left.rows.back().outputStamp =
         convert::OutputClaim::recorded(left.partial, info.st_dev, info.st_ino, {}).stamp();
-    left.rows.push_back(journalRow(fakeencoder::writeScript(dir / "c.mp4", probe + "exit 0\n"), convert::Waiting));
+    left.rows.push_back(
+        journalRow(fakeencoder::writeScript(dir / "c.mp4", probe + "exit 0\n"), convert::JobState::Waiting));
     EXPECT_TRUE(convert::QueueJournal(dir / "data").save(left.rows));
     return left;
 }
@@ -604,18 +606,18 @@ TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedAndYesRestoresTheRowsInOrder)
     ASSERT_EQ(window.convertPage.rowCount(), 3);
     convert::convertList& list = window.convertPage.list();
     EXPECT_EQ(list.jobAt(0)->getSourcePath(), left.rows[0].sourcePath);
-    EXPECT_EQ(list.jobAt(0)->getState(), convert::Done);
+    EXPECT_EQ(list.jobAt(0)->getState(), convert::JobState::Done);
     EXPECT_EQ(list.jobAt(0)->getOutputPath(), left.rows[0].outputPath);
     EXPECT_EQ(list.jobAt(1)->getSourcePath(), left.rows[1].sourcePath);
-    EXPECT_EQ(list.jobAt(1)->getState(), convert::Waiting);
-    EXPECT_EQ(list.jobAt(2)->getState(), convert::Waiting);
+    EXPECT_EQ(list.jobAt(1)->getState(), convert::JobState::Waiting);
+    EXPECT_EQ(list.jobAt(2)->getState(), convert::JobState::Waiting);
     EXPECT_FALSE(std::filesystem::exists(left.partial));
     EXPECT_FALSE(window.convertPage.isConverting());  // automatic conversion is off
 
     // The list keeps its journal from now on, and the exit procedure removes it.
     ASSERT_TRUE(pagetest::pumpUntil([&] {
         const auto rows = journalOnDisk(journal);
-        return rows.size() == 3 && rows[1].state == convert::Waiting;
+        return rows.size() == 3 && rows[1].state == convert::JobState::Waiting;
     }));
     window.offerRecovery();  // once only
     EXPECT_EQ(env.presenter->messages.size(), 1u);

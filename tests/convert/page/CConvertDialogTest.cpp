@@ -73,8 +73,8 @@ TEST_F(ConvertPageTest, AddStartAndDoneStepByStep)
     EXPECT_EQ(page().findConvertingJob(), page().list().jobAt(0));
 
     ASSERT_TRUE(waitForIdle());
-    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::Done);
-    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Done);
+    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::JobState::Done);
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::JobState::Done);
     EXPECT_EQ(page().countFinished(), 2);
     EXPECT_EQ(page().overallBar().pos, 2);
     EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStartText);
@@ -100,8 +100,8 @@ TEST_F(ConvertPageTest, AFailedJobCountsAndTheQueueMovesOn)
     page().addFile(goodSource("good.mp4"), nullptr);
     page().startOrStop();
     ASSERT_TRUE(waitForIdle());
-    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::Failed);
-    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Done);
+    EXPECT_EQ(page().list().jobAt(0)->getState(), convert::JobState::Failed);
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::JobState::Done);
     EXPECT_EQ(page().overallBar().pos, 2);
 
     // The failed row's tooltip on line 2 carries the encoder's words, its status "转换失败".
@@ -136,17 +136,17 @@ TEST_F(ConvertPageTest, StopAsksAndAStoppedJobWaitsAndConvertsAgainIntoANewName)
     env.presenter->answer = platform::kAnswerYes;
     page().startOrStop();
     EXPECT_FALSE(page().isConverting());
-    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
     EXPECT_EQ(page().startButton().caption(), CConvertDialog::kStartText);
     EXPECT_EQ(page().overallBar().pos, 0);
     EXPECT_EQ(page().countFinished(), 0);
 
     page().startOrStop();
     EXPECT_TRUE(page().isConverting());
-    EXPECT_EQ(job->getState(), convert::Converting);
+    EXPECT_EQ(job->getState(), convert::JobState::Converting);
     page().stopAll();
     EXPECT_FALSE(page().isConverting());
-    EXPECT_EQ(job->getState(), convert::Waiting);
+    EXPECT_EQ(job->getState(), convert::JobState::Waiting);
 }
 
 TEST_F(ConvertPageTest, RefusalsWhileConvertingAndForFilesThatCannotBeRead)
@@ -220,11 +220,11 @@ TEST_F(ConvertPageTest, AfterASuccessTheOutputIsShownFirstThenTheSourceGoesToThe
     page().addFile(noOutput, nullptr);
     page().startOrStop();
     ASSERT_TRUE(waitForIdle());
-    ASSERT_EQ(page().list().jobAt(0)->getState(), convert::Done);
+    ASSERT_EQ(page().list().jobAt(0)->getState(), convert::JobState::Done);
     ASSERT_EQ(services.calls.size(), 2u);
     EXPECT_EQ(services.calls[0], "show " + page().list().jobAt(0)->getOutputPath());
     EXPECT_EQ(services.calls[1], "trash " + good);
-    EXPECT_NE(page().list().jobAt(1)->getState(), convert::Done);
+    EXPECT_NE(page().list().jobAt(1)->getState(), convert::JobState::Done);
 }
 
 TEST_F(ConvertPageTest, CpuMenuChecksTheCurrentPriorityAndAppliesTheChoice)
@@ -323,7 +323,7 @@ TEST_F(ConvertPageTest, ChangeOutputAndProfileAreRefusedWhileConverting)
     page().rowAction(convertList::kChangeProfile);
     EXPECT_TRUE(services.calls.empty());
     EXPECT_EQ(page().list().jobAt(1)->getTargetFolder(), "");
-    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::Waiting);
+    EXPECT_EQ(page().list().jobAt(1)->getState(), convert::JobState::Waiting);
 
     page().stopAll();
     EXPECT_FALSE(page().list().isConverting());
@@ -348,10 +348,10 @@ TEST(ConvertListTest, SizesAndStatusTexts)
     EXPECT_EQ(convertList::sizeText(0), "0.00");
     EXPECT_EQ(convertList::sizeText(1048576), "1.00");
     EXPECT_EQ(convertList::sizeText(1572864), "1.50");
-    EXPECT_EQ(convertList::statusText(convert::Waiting), "等待转换");
-    EXPECT_EQ(convertList::statusText(convert::ProbeFailed), "转换错误");
-    EXPECT_EQ(convertList::statusText(convert::Done), "转换完成");
-    EXPECT_EQ(convertList::statusText(convert::Stopping), "");
+    EXPECT_EQ(convertList::statusText(convert::JobState::Waiting), "等待转换");
+    EXPECT_EQ(convertList::statusText(convert::JobState::ProbeFailed), "转换错误");
+    EXPECT_EQ(convertList::statusText(convert::JobState::Done), "转换完成");
+    EXPECT_EQ(convertList::statusText(convert::JobState::Stopping), "");
 }
 
 TEST_F(ConvertPageTest, TheEndOfTheQueueRunsTheCountdownWhenAskedAfterReleasingTheInhibitors)
@@ -388,7 +388,7 @@ TEST_F(ConvertPageTest, TwoAtOnceCountEveryFileAndCountDownOnceAfterTheLast)
     ASSERT_TRUE(waitForIdle());
     EXPECT_EQ(page().overallBar().pos, 4);
     EXPECT_EQ(page().countFinished(), 4);
-    EXPECT_EQ(page().list().jobAt(3)->getState(), convert::Failed);
+    EXPECT_EQ(page().list().jobAt(3)->getState(), convert::JobState::Failed);
     // Three outputs shown, in the order their files ended, then the countdown, machine released.
     ASSERT_EQ(services.calls.size(), 4u);
     for (size_t i = 0; i < 3; ++i)
@@ -408,7 +408,7 @@ TEST_F(ConvertPageTest, HostileFileNamesConvertOneAfterAnother)
     ASSERT_TRUE(waitForIdle());
     for (int row = 0; row < page().rowCount(); ++row) {
         convert::convertFile* job = page().list().jobAt(row);
-        EXPECT_EQ(job->getState(), convert::Done) << names[static_cast<size_t>(row)];
+        EXPECT_EQ(job->getState(), convert::JobState::Done) << names[static_cast<size_t>(row)];
         // The tooltip of the source cell is the full path, whatever it holds.
         page().list().selectRow(-1);
         RECT source{};
@@ -439,7 +439,7 @@ TEST_F(ConvertPageTest, AProbeFailureDuringAConversionIsCountedAndStartsNothing)
     page().startOrStop();
     convert::convertFile* first = page().list().jobAt(0);
     convert::convertFile* second = page().list().jobAt(1);
-    ASSERT_TRUE(pagetest::pumpUntil([&] { return second->getState() == convert::ProbeFailed; }));
+    ASSERT_TRUE(pagetest::pumpUntil([&] { return second->getState() == convert::JobState::ProbeFailed; }));
     ASSERT_TRUE(pagetest::pumpUntil([&] { return page().overallBar().pos == 1; }));
     EXPECT_TRUE(page().isConverting());
     EXPECT_EQ(page().findConvertingJob(), first);
