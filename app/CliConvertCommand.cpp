@@ -8,6 +8,7 @@
 #include "convert/QueuedFile.h"
 #include "convert/convertFile.h"
 #include "platform/core/ChildProcess.h"
+#include "platform/core/Paths.h"
 #include "profile/EncodingTables.h"
 #include "profile/ProfileStore.h"
 
@@ -318,6 +319,8 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
             if (!addFile(queue, file, record, placement, out))
                 ++unreadable;
         queue.setMaxConverting(*jobs);
+        // Each success teaches the next run's estimates, the window's as well as this one's.
+        queue.loadSpeedHistory(platform::Paths::dataDirectory());
         if (queue.start()) {
             while (!reporter.ended())
                 loop.runOne();

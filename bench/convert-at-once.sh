@@ -5,12 +5,7 @@
 # Usage: bench/convert-at-once.sh [BUILD_FOLDER]
 #   LUMARET_BENCH_JOBS=2 (files at once for the second batch), LUMARET_BENCH_CLIPS=10
 set -euo pipefail
-build=${1:-build}
-cli=$(cd "$build/bin" && pwd)/lumaret-cli
-work=$(mktemp -d /tmp/lumaret-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-export LUMARET_DATA_DIR=$work/data LUMARET_CONFIG_DIR=$work/config
-mkdir -p "$work/data" "$work/config" "$work/one" "$work/many"
+source "$(dirname "$0")/script-setup.sh" "${1:-build}" one many
 jobs=${LUMARET_BENCH_JOBS:-2}
 clip_count=${LUMARET_BENCH_CLIPS:-10}
 processors=$(nproc)
@@ -19,20 +14,8 @@ if [ "$jobs" -gt "$processors" ]; then
   exit 0
 fi
 
-# Different pictures, hues and tones, so that no encode is a copy of another.
-sources=(testsrc testsrc2 smptebars smptehdbars rgbtestsrc yuvtestsrc pal75bars pal100bars)
-clips=()
-for ((c = 0; c < clip_count; c++)); do
-  clip=$work/clip$((c + 1)).mp4
-  ffmpeg -v error -y -f lavfi -i "${sources[c % ${#sources[@]}]}=size=640x480:rate=25:duration=5" \
-         -f lavfi -i "sine=frequency=$((440 + 55 * c)):duration=5" \
-         -vf "hue=h=$((36 * c))" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest "$clip"
-  clips+=("$clip")
-done
+make_clips "$clip_count" 5
 
-load() { cut -d' ' -f1-3 /proc/loadavg; }
-now() { date +%s.%N; }
-calc() { awk "BEGIN { print $1 }"; }
 echo "clips: $clip_count x 5 s 640x480, default profile, $processors processors; load average at start: $(load)"
 
 # One batch; every file must come out converted, or the figure means nothing.

@@ -9,34 +9,16 @@
 #   LUMARET_BENCH_RUNS=5 (runs per profile), LUMARET_BENCH_CLIPS=3 (clips per batch),
 #   LUMARET_BENCH_SECONDS=20 (length of each clip), LUMARET_BENCH_PROFILES=all (or "default")
 set -euo pipefail
-build=${1:-build}
-cli=$(cd "$build/bin" && pwd)/lumaret-cli
-work=$(mktemp -d /tmp/lumaret-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-export LUMARET_DATA_DIR=$work/data LUMARET_CONFIG_DIR=$work/config
-mkdir -p "$work/data" "$work/config" "$work/direct" "$work/lumaret"
+source "$(dirname "$0")/script-setup.sh" "${1:-build}" direct lumaret
 runs=${LUMARET_BENCH_RUNS:-5}
 clip_count=${LUMARET_BENCH_CLIPS:-3}
 seconds=${LUMARET_BENCH_SECONDS:-20}
 profiles=${LUMARET_BENCH_PROFILES:-all}
 
-# Three different pictures and a different tone for each clip, so that no encode is a copy of another.
-sources=(testsrc testsrc2 smptebars)
-clips=()
-for ((c = 0; c < clip_count; c++)); do
-  clip=$work/clip$((c + 1)).mp4
-  ffmpeg -v error -y -f lavfi -i "${sources[c % 3]}=size=640x480:rate=25:duration=$seconds" \
-         -f lavfi -i "sine=frequency=$((440 + 110 * c)):duration=$seconds" \
-         -c:v libx264 -preset ultrafast -c:a aac -shortest "$clip"
-  clips+=("$clip")
-done
+make_clips "$clip_count" "$seconds"
 
-# The machine may be shared: the load before and after says how far to trust the figures.
-load() { cut -d' ' -f1-3 /proc/loadavg; }
 echo "clips: $clip_count x $seconds s 640x480, $runs runs per profile; load average at start: $(load)"
 
-now() { date +%s.%N; }
-calc() { awk "BEGIN { print $1 }"; }
 # The median of the arguments.
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 

@@ -1,4 +1,5 @@
 #include "convert/ConversionQueue.h"
+#include "convert/SpeedHistory.h"
 #include "platform/core/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/profile/ProfileTestSupport.h"
@@ -127,6 +128,22 @@ TEST_F(CliConvertTest, HonoursTheProfileNameSetting)
     const Result result = cli({"convert", "--output-dir", out, good});
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("done " + out + "/good [移动设备兼容格式mp4]."), std::string::npos) << result.output;
+}
+
+// A conversion from the command line teaches the speed history as one from the window does, and a
+// damaged history is set aside rather than stopping the conversion.
+TEST_F(CliConvertTest, AConversionIsRememberedInTheSpeedHistoryAndADamagedOneIsSetAside)
+{
+    std::filesystem::create_directories(dir_ / "data");
+    std::ofstream(dir_ / "data" / convert::SpeedHistory::kFileName) << "LumaretSpeeds 9\n";
+    const std::string good = script("good.mp4", probeOf("probe-mp4-av-mp4.txt") + "statuses 0 2 0.5\nwrite-output\n");
+    const Result result = cli({"convert", "--output-dir", (dir_ / "out").string(), good});
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / (std::string(convert::SpeedHistory::kFileName) + ".bad")));
+    const convert::SpeedHistory history(dir_ / "data");
+    EXPECT_EQ(history.loaded(), convert::SpeedHistory::Loaded::Read);
+    ASSERT_EQ(history.remembered().size(), 1u);
+    EXPECT_EQ(history.remembered().begin()->second.samples, 1u);
 }
 
 // A name may hold a line feed; it must not split a result line, nor pass for one.
