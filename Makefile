@@ -11,8 +11,11 @@ WERROR     ?= ON
 CMAKE_OPTS := $(CMAKE_GEN) -DLUMARET_WERROR=$(WERROR)
 # `make test` and `make lint` run the 120-column check (LINE_LENGTH=OFF leaves it out).
 LINE_LENGTH ?= ON
-# `make test` runs `make lint` last (LINT=OFF leaves it out).
-LINT ?= ON
+# `make test` runs `make lint` last (LINT=OFF leaves it out). Make has a built-in LINT ("lint"),
+# so `?=` would never set it: only a value from the command line or the environment counts.
+ifeq ($(origin LINT),default)
+LINT := ON
+endif
 
 .PHONY: all deps build run install test test-main test-asan test-tsan test-tsa lint line-length bench clean
 
