@@ -2,6 +2,7 @@
 
 #include "profile/ProfileCatalogue.h"
 #include "profile/ProfileRecordCheck.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/FileSync.h"
 
 #include <algorithm>
@@ -168,21 +169,16 @@ bool holdsBytes(const std::filesystem::path& file, const std::string& bytes)
     return RegularFile::read(file, ProfileFiles::kMaxFileBytes, current) == RegularFileStatus::Ok && current == bytes;
 }
 
-// Creates `file`, which must not exist yet (not even as a link), with `bytes` flushed to disk.
-// False with errno EEXIST when the name is taken; a file that could not be written whole is
-// removed again.
-bool writeNewFile(const std::filesystem::path& file, const std::string& bytes)
+// Keeps a damaged file under `candidate`, a name that must not exist yet: a link's target is
+// copied (the link stays, to be replaced by a plain file at the next save), a plain file is moved.
+platform::AtomicFile::Created keepAs(bool link, const std::filesystem::path& file,
+                                     const std::filesystem::path& candidate, const std::string& bytes)
 {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (descriptor < 0)
-        return false;
-    const bool whole = writeAllAndSync(descriptor, bytes);
-    if (::close(descriptor) != 0 || !whole) {
-        ::unlink(file.c_str());
-        errno = EIO;
-        return false;
-    }
-    return true;
+    if (link)
+        return platform::AtomicFile::create(candidate, bytes, 0600, nullptr);
+    if (platform::FileSync::renameWithoutReplacing(file, candidate))
+        return platform::AtomicFile::Created::Done;
+    return errno == EEXIST ? platform::AtomicFile::Created::Exists : platform::AtomicFile::Created::Failed;
 }
 
 // ASCII letters folded to lower case; other characters as they are.
@@ -280,13 +276,14 @@ std::filesystem::path ProfileFiles::setAside(const std::filesystem::path& file)
     const std::string base = file.string() + ".bad";
     for (int number = 0; number < 1000; ++number) {
         std::filesystem::path candidate = number == 0 ? base : base + "." + std::to_string(number);
-        if (link ? writeNewFile(candidate, bytes) : platform::FileSync::renameWithoutReplacing(file, candidate)) {
+        const platform::AtomicFile::Created kept = keepAs(link, file, candidate, bytes);
+        if (kept == platform::AtomicFile::Created::Done) {
             syncFolder(file.parent_path());
             if (link)
                 detachedLinks_.push_back(file);
             return candidate;
         }
-        if (errno != EEXIST)
+        if (kept == platform::AtomicFile::Created::Failed)
             break;
     }
     return {};
