@@ -452,13 +452,10 @@ bool convertFile::launch(const std::shared_ptr<platform::ChildProcess>& child, c
     std::string startError;
     // Timed from before the start, so that the encoder's own start-up counts as encoding time.
     startMeter();
-    const int niceValue = niceValueOf(encoderPriorityClass());
-    if (!child->interrupted() && child->start(command.arguments, niceValue, &startError)) {
-        // A priority chosen while the encoder was being started found no process to apply to.
-        if (niceValueOf(encoderPriorityClass()) != niceValue)
-            child->setNice(niceValueOf(encoderPriorityClass()));
+    // A priority chosen from here on reaches the child through process_ (setNice() before or
+    // during the start is kept for it).
+    if (!child->interrupted() && child->start(command.arguments, niceValueOf(encoderPriorityClass()), &startError))
         return true;
-    }
     stopMeter(false);
     dropProcess();
     const std::string& program = command.arguments.front();

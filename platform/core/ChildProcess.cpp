@@ -1,5 +1,7 @@
 #include "platform/core/ChildProcess.h"
 
+#include "kxlib/KXMutexLock.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -180,6 +182,9 @@ bool ChildProcess::start(const std::vector<std::string>& argv, int niceValue, st
     }
 
     installExitHandler();
+    KXLib::KXMutexLock startGuard(startMutex_);
+    if (niceBeforeStart_)
+        niceValue = *niceBeforeStart_;
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child == 0)
@@ -318,9 +323,12 @@ void ChildProcess::interrupt()
 
 void ChildProcess::setNice(int niceValue)
 {
+    KXLib::KXMutexLock startGuard(startMutex_);
     const pid_t group = pid_.load(std::memory_order_acquire);
     if (group != 0)
         ::setpriority(PRIO_PGRP, static_cast<id_t>(group), niceValue);  // refusal ignored
+    else
+        niceBeforeStart_ = niceValue;  // also after finish(), where nothing reads it any more
 }
 
 ChildProcess::ExitStatus ChildProcess::finish()

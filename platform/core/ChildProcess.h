@@ -9,7 +9,10 @@
 // setNice() may be called from any thread at any time, also before start() and after finish().
 // No call busy-waits: read() blocks in poll() until output arrives, the child ends, or interrupt()
 // is called.
+#include "kxlib/KXMutex.h"
+
 #include <atomic>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -59,7 +62,9 @@ public:
     bool interrupted() const { return interrupted_.load(std::memory_order_acquire); }
 
     // Changes the nice value of the running child's group (the encoder and what it started).
-    // A refused raise is ignored. Any thread.
+    // Called before start(), the value replaces start()'s own; called while start() runs, it waits
+    // until the child's id is known, so the child has the value when it returns. A refused raise is
+    // ignored. Any thread.
     void setNice(int niceValue);
 
     // Kills the child's whole process group (if it still exists) and reaps the child. Returns how
@@ -84,6 +89,9 @@ private:
     bool childHasEnded();
 
     std::atomic<pid_t> pid_{0};
+    // Held by start() from before the fork until pid_ is set.
+    KXLib::KXMutex startMutex_;
+    std::optional<int> niceBeforeStart_ KX_GUARDED_BY(startMutex_);
     int outputFd_ = -1;   // read end of the output pipe
     int processFd_ = -1;  // pidfd of the child: readable when it ends; -1 when the kernel has none
     int wakeFd_ = -1;     // eventfd written by interrupt()

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <sys/resource.h>
 #include <thread>
 
 using platform::ChildProcess;
@@ -111,6 +113,31 @@ TEST(ChildProcessTest, NiceValueIsApplied)
     readAll(child);
     EXPECT_TRUE(child.finish().success());
     EXPECT_EQ(fakeencoder::waitForPidFile(dir / "nice"), 19);
+}
+
+// A priority chosen while the encoder starts is in place as soon as the encoder is seen running.
+TEST(ChildProcessTest, NiceValueChosenBeforeOrDuringTheStartIsInPlace)
+{
+    testsupport::TempDir dir;
+    const std::string before = fakeencoder::writeScript(dir / "b.mp4", "nicefile " + (dir / "nice").string() + "\n");
+    ChildProcess early;
+    early.setNice(ChildProcess::kNiceIdle);
+    ASSERT_TRUE(early.start({LUMARET_FAKE_ENCODER, "-i", before, "o.avi"}, ChildProcess::kNiceNormal, nullptr));
+    readAll(early);
+    EXPECT_TRUE(early.finish().success());
+    EXPECT_EQ(fakeencoder::waitForPidFile(dir / "nice"), 19);
+
+    const std::string during = fakeencoder::writeScript(dir / "d.mp4", "pidfile " + (dir / "pid").string() + "\nhang\n");
+    ChildProcess child;
+    std::thread chooser([&] {
+        const pid_t pid = fakeencoder::waitForPidFile(dir / "pid");
+        child.setNice(ChildProcess::kNiceIdle);
+        errno = 0;
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(pid)), 19);
+    });
+    ASSERT_TRUE(child.start({LUMARET_FAKE_ENCODER, "-i", during, "o.avi"}, ChildProcess::kNiceNormal, nullptr));
+    chooser.join();
+    EXPECT_EQ(child.finish().signal, SIGKILL);
 }
 
 }  // namespace
