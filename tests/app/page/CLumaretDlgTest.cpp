@@ -16,6 +16,7 @@
 #include "tests/convert/FakeEncoderSupport.h"
 #include "tests/convert/FixtureText.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -156,8 +157,10 @@ TEST_F(MainWindowTest, ANewDefaultSavedOnTheProfilePageShowsOnTheBottomLineAtOnc
     const std::string oldDefault = window.profilePage.defaultProfileName();
     ASSERT_TRUE(pagetest::pumpUntil([&] { return window.paintedProfileLine() == "当前转换方案: " + oldDefault; }));
 
-    // Another profile made the default and saved, without leaving the profile tab.
+    // Another profile made the default and saved, without leaving the profile tab (whose own
+    // repaint of the whole window is over before the save).
     window.selectTab("profile");
+    QCoreApplication::processEvents();
     profile::ProfileEditor& editor = window.profilePage.editor();
     const profile::ProfileNode* oldNode = editor.defaultOrFirst();
     for (const auto& sibling : oldNode->parent()->children())
