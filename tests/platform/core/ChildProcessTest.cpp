@@ -127,7 +127,8 @@ TEST(ChildProcessTest, NiceValueChosenBeforeOrDuringTheStartIsInPlace)
     EXPECT_TRUE(early.finish().success());
     EXPECT_EQ(fakeencoder::waitForPidFile(dir / "nice"), 19);
 
-    const std::string during = fakeencoder::writeScript(dir / "d.mp4", "pidfile " + (dir / "pid").string() + "\nhang\n");
+    const std::string during =
+        fakeencoder::writeScript(dir / "d.mp4", "pidfile " + (dir / "pid").string() + "\nhang\n");
     ChildProcess child;
     std::thread chooser([&] {
         const pid_t pid = fakeencoder::waitForPidFile(dir / "pid");
