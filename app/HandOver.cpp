@@ -2,6 +2,7 @@
 
 #include "app/CommandFolder.h"
 #include "app/GatheredFiles.h"
+#include "convert/ConversionQueue.h"
 #include "profile/ProfileStore.h"
 
 #include <algorithm>
@@ -52,6 +53,24 @@ HandOver::Result HandOver::run(const std::vector<std::string>& arguments, const 
     }
     if (!taken)
         append(result, fromContents(CommandFile::read(commandFile), profiles, options));
+    return result;
+}
+
+HandOver::Result HandOver::runInto(convert::ConversionQueue& queue, const std::vector<std::string>& arguments,
+                                   const std::filesystem::path& commandFile, const profile::ProfileStore& profiles,
+                                   const OptionSettings& options, const std::filesystem::path& startFolder)
+{
+    Result result = run(arguments, commandFile, profiles, options, startFolder);
+    const bool anyFile = std::any_of(result.steps.begin(), result.steps.end(),
+                                     [](const Step& step) { return step.kind == Step::Kind::QueueFile; });
+    if (anyFile && queue.isConverting()) {
+        result.refusedWhileConverting = true;
+        return result;
+    }
+    for (const Step& step : result.steps)
+        if (step.kind == Step::Kind::QueueFile)
+            queue.addJob(step.file);
+    result.filesQueued = true;
     return result;
 }
 

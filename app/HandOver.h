@@ -41,6 +41,10 @@
 #include <string>
 #include <vector>
 
+namespace convert {
+class ConversionQueue;
+}
+
 namespace profile {
 class ProfileStore;
 }
@@ -71,6 +75,9 @@ public:
         std::vector<Step> steps;
         bool startConversion = false;  // after the steps: the start/stop action of the conversion page
         std::string refusalBox;        // the refusals' one message (GatheredFiles::refusedPathsText); may be empty
+        // Set by runInto() only:
+        bool filesQueued = false;             // the QueueFile steps' files are in the queue already
+        bool refusedWhileConverting = false;  // the queue converts, so none of them was added
     };
 
     // "读取文件 " + path + " 失败!", the conversion page's message for a path it cannot read.
@@ -81,6 +88,13 @@ public:
     static Result run(const std::vector<std::string>& arguments, const std::filesystem::path& commandFile,
                       const profile::ProfileStore& profiles, const OptionSettings& options,
                       const std::filesystem::path& startFolder = {});
+    // As run(), and the files of the QueueFile steps go straight into `queue` (whose listener shows
+    // them), so the window never handles a profile record on its way to the queue. A queue that
+    // converts takes none of them: the result says so, and the window tells it as an add would.
+    // The queue's owner's thread.
+    static Result runInto(convert::ConversionQueue& queue, const std::vector<std::string>& arguments,
+                          const std::filesystem::path& commandFile, const profile::ProfileStore& profiles,
+                          const OptionSettings& options, const std::filesystem::path& startFolder = {});
     // The decision for a command file already read.
     static Result fromContents(const CommandFile::Contents& contents, const profile::ProfileStore& profiles,
                                const OptionSettings& options);

@@ -101,6 +101,8 @@ convertFile* ConversionQueue::addJob(const convertFile& job)
     rows_.push_back(std::move(row));
     impl_->probe.enqueue(added);
     scheduleJournalWrite();
+    if (impl_->listener)
+        impl_->listener->onJobAdded(added);
     return added;
 }
 

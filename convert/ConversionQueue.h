@@ -69,6 +69,8 @@ struct JournalRow;
 class ConversionQueueListener {
 public:
     virtual ~ConversionQueueListener() = default;
+    // A row was appended, by whichever caller (show it); called from within addJob().
+    virtual void onJobAdded(convertFile* job) { (void)job; }
     // Any report of a job's state, including Waiting and Converting (repaint its row).
     virtual void onJobStateChanged(convertFile* job, JobState state) { (void)job; (void)state; }
     // A running job's percentage changed.
@@ -97,7 +99,8 @@ public:
     ConversionQueue& operator=(const ConversionQueue&) = delete;
 
     // Appends a row with the queue's own copy of `job` (source, size, target folder, profile,
-    // output naming), state Waiting, and queues it to the probe. Returns the queue's job.
+    // output naming), state Waiting, and queues it to the probe; the listener hears of it at once.
+    // Returns the queue's job. Owner's thread.
     convertFile* addJob(const convertFile& job);
     // Appends a row for a file built by QueuedFile::build(), as addJob() above.
     convertFile* addJob(const QueuedFile& file);

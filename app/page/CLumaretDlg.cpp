@@ -143,27 +143,29 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     if (commandLineDone_)
         return;
     commandLineDone_ = true;
-    present(HandOver::run(arguments, CommandFile::defaultFile(), profilePage.store(), options(), startFolder_));
+    present(HandOver::runInto(convertPage.queue(), arguments, CommandFile::defaultFile(), profilePage.store(), options(),
+                              startFolder_));
 }
 
 void CLumaretDlg::present(const HandOver::Result& handOver)
 {
     if (handOver.showAddFiles)
         enterAddMode();
-    // The add-files page checks the paths itself and tells its own refusals in one box too.
+    // The add-files page checks the paths itself and tells its own refusals in one box too. The
+    // queued files are in the conversion list already.
     std::vector<std::string> gathered;
-    std::vector<convert::QueuedFile> queued;
     for (const HandOver::Step& step : handOver.steps) {
         switch (step.kind) {
         case HandOver::Step::Kind::Message:
             if (!step.refusal)
                 platform::showMessage("", step.text, platform::MessageError);
             break;
-        case HandOver::Step::Kind::QueueFile: queued.push_back(step.file); break;
+        case HandOver::Step::Kind::QueueFile: break;
         case HandOver::Step::Kind::GatherFile: gathered.push_back(step.text); break;
         }
     }
-    convertPage.addQueuedFiles(queued);
+    if (handOver.refusedWhileConverting)
+        convertPage.tellAddWhileConverting();
     if (!gathered.empty())
         addFilePage.addFiles(gathered);
     if (!handOver.refusalBox.empty())

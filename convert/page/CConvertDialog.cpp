@@ -119,9 +119,11 @@ bool CConvertDialog::refuseAddWhileConverting()
 {
     if (!isConverting())
         return false;
-    platform::showMessage("", kAddWhileConverting, 16);
+    tellAddWhileConverting();
     return true;
 }
+
+void CConvertDialog::tellAddWhileConverting() { platform::showMessage("", kAddWhileConverting, 16); }
 
 bool CConvertDialog::addReadableFile(const std::string& path, const profile::ProfileRecord* profile)
 {
@@ -138,14 +140,6 @@ void CConvertDialog::addFile(const std::string& path, const profile::ProfileReco
 {
     if (!refuseAddWhileConverting() && !addReadableFile(path, profile))
         platform::showMessage("", "读取文件 " + path + " 失败!", platform::MessageError);
-}
-
-void CConvertDialog::addQueuedFile(const QueuedFile& file) { addQueuedFiles({file}); }
-
-void CConvertDialog::addQueuedFiles(const std::vector<QueuedFile>& files)
-{
-    if (!files.empty() && !refuseAddWhileConverting())
-        addAcceptedFiles(files);
 }
 
 void CConvertDialog::addAcceptedFiles(const std::vector<QueuedFile>& files)
@@ -273,6 +267,12 @@ void CConvertDialog::onJobProgress(convertFile*, int)
 std::optional<double> CConvertDialog::queueSecondsLeft() const
 {
     return queue_ ? queue_->timeLeft().queueSeconds : std::nullopt;
+}
+
+void CConvertDialog::onJobAdded(convertFile* job)
+{
+    if (list_)
+        list_->appendRow(job);
 }
 
 void CConvertDialog::onJobProbed(convertFile*) { list_->invalidate(); }

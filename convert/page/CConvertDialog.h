@@ -7,7 +7,8 @@
 // with its services as the desktop.
 //
 // Files enter as QueuedFile values (QueuedFile::build): dropped files through addFile(), the
-// command file through addQueuedFile(), the add-files page's accept through addAcceptedFiles();
+// hand-over straight into the queue (HandOver::runInto), the add-files page's accept through
+// addAcceptedFiles(); the rows appear as the queue reports each added job (onJobAdded()), so
 // a file that cannot be read never enters the list. While the queue converts, dropping, the
 // hand-over and deleting are refused with a message.
 //
@@ -61,10 +62,8 @@ public:
     // Adds a readable regular file with `profile`, or without one with the profile the options
     // choose (the last used or the default).
     void addFile(const std::string& path, const profile::ProfileRecord* profile);
-    // Adds a file built elsewhere (the hand-over); refused with a message while converting.
-    void addQueuedFile(const QueuedFile& file);
-    // The same for a batch, in order, refused with one message while converting.
-    void addQueuedFiles(const std::vector<QueuedFile>& files);
+    // The message of an add refused because the queue converts.
+    void tellAddWhileConverting();
     // Adds the files of the add-files page's accept, in order, as they were prepared.
     void addAcceptedFiles(const std::vector<QueuedFile>& files);
     // Appends the rows of a recovered journal (QueueJournal::recover), in order, with their states.
@@ -105,6 +104,7 @@ public:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // ConversionQueueListener, on the window thread.
+    void onJobAdded(convertFile* job) override;
     void onJobStateChanged(convertFile* job, JobState state) override;
     void onJobProgress(convertFile* job, int percent) override;
     void onJobProbed(convertFile* job) override;

@@ -83,9 +83,9 @@ KXLib::KXSmartPtr<KXLib::KXButtonEx> convertList::button(const std::string& name
     return {};
 }
 
-convertFile* convertList::addJob(const convertFile& job) { return queue_ ? appendRow(queue_->addJob(job)) : nullptr; }
+convertFile* convertList::addJob(const convertFile& job) { return queue_ ? queue_->addJob(job) : nullptr; }
 
-convertFile* convertList::addJob(const QueuedFile& file) { return queue_ ? appendRow(queue_->addJob(file)) : nullptr; }
+convertFile* convertList::addJob(const QueuedFile& file) { return queue_ ? queue_->addJob(file) : nullptr; }
 
 convertFile* convertList::appendRow(convertFile* own)
 {

@@ -53,11 +53,13 @@ public:
     // busy animation. `queue` holds the rows' jobs and must outlive the list's rows.
     void initialise(ConversionQueue* queue);
 
-    // Appends a row with the queue's own copy of `job` and returns that copy (null without a
-    // queue). The caller keeps its object.
+    // Gives the queue its own copy of `job` and returns that copy (null without a queue); the row
+    // appears through the queue's listener (appendRow()). The caller keeps its object.
     convertFile* addJob(const convertFile& job);
-    // Appends a row for `file` and returns the queue's job for it (null without a queue).
+    // Gives the queue a job for `file` and returns it (null without a queue), as above.
     convertFile* addJob(const QueuedFile& file);
+    // Appends the row of a job the queue has just taken, whoever gave it (the queue's onJobAdded()).
+    convertFile* appendRow(convertFile* own);
     // Removes the selected row and its job; nothing when no row is selected or the queue refuses
     // (the converting job).
     void removeSelected();
@@ -101,8 +103,6 @@ protected:
     void drawRow(HDC dc, int row, KXLib::ListRow* entry, const RECT& rowRect) override;
 
 private:
-    // Appends the row of a job the queue has just taken.
-    convertFile* appendRow(convertFile* own);
     void createButtons();
     void drawSummaryLine(HDC dc, int row, convertFile& job, const RECT& line);
     void drawStatusIcon(HDC dc, JobState state, const RECT& cell);

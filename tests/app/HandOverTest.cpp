@@ -4,7 +4,11 @@
 #include "app/HandOver.h"
 
 #include "app/CommandFolder.h"
+#include "convert/ConversionQueue.h"
+#include "convert/ConversionQueueLoop.h"
 #include "profile/ProfileStore.h"
+#include "tests/convert/FakeEncoderSupport.h"
+#include "tests/convert/FixtureText.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +93,51 @@ TEST_F(HandOverTest, NamedModeQueuesEveryFileWithACopyOfTheNamedProfile)
     const HandOver::Result empty = handOver(u"flv 640x480", {});
     EXPECT_TRUE(empty.steps.empty());
     EXPECT_TRUE(empty.startConversion);
+}
+
+// The hand-over puts the files into the queue itself; the queue's listener is what shows them.
+TEST_F(HandOverTest, RunIntoQueuesTheFilesItselfAndNoneWhileTheQueueConverts)
+{
+    struct AddedRows : convert::ConversionQueueListener {
+        std::vector<std::string> sources;
+        void onJobAdded(convert::convertFile* job) override { sources.push_back(job->getSourcePath()); }
+    } rows;
+    const auto encoders = fakeencoder::binding();
+    convert::ConversionQueueLoop loop;
+    convert::ConversionQueue queue(loop.poster(), &rows, encoders.get());
+    const std::string a = file("a.mp4");
+    const std::string b = file("b.mp4");
+    ASSERT_TRUE(CommandFile::write(commandFile(), u"flv 640x480", {a, b}, nullptr));
+    const HandOver::Result named = HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
+    EXPECT_TRUE(named.filesQueued);
+    EXPECT_FALSE(named.refusedWhileConverting);
+    EXPECT_EQ(lines(named).size(), 2u) << "the steps still tell what was queued";
+    EXPECT_EQ(rows.sources, (std::vector<std::string>{a, b}));
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(profile::profileNameOf(queue.jobAt(1)->getProfile()), "flv 640x480");
+
+    // A file whose encoder runs until it is stopped keeps the queue converting.
+    ASSERT_TRUE(queue.removeJob(queue.jobAt(0)));
+    ASSERT_TRUE(queue.removeJob(queue.jobAt(0)));
+    const std::string hung = fakeencoder::writeScript(
+        dir / "hung.mp4", "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\nhang\n");
+    ASSERT_TRUE(CommandFile::write(commandFile(), u"flv 640x480", {hung}, nullptr));
+    HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
+    ASSERT_TRUE(queue.start());
+    ASSERT_TRUE(CommandFile::write(commandFile(), u"flv 640x480", {a}, nullptr));
+    const HandOver::Result refused = HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
+    EXPECT_TRUE(refused.refusedWhileConverting);
+    EXPECT_FALSE(refused.filesQueued);
+    EXPECT_EQ(queue.size(), 1u);
+    EXPECT_EQ(rows.sources.size(), 3u);
+    queue.stopAll();
+
+    // Nothing to queue is no refusal: custom mode's paths go to the add-files page.
+    ASSERT_TRUE(queue.start());
+    ASSERT_TRUE(CommandFile::write(commandFile(), CommandFile::kCustomSelector, {a}, nullptr));
+    EXPECT_FALSE(HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options)
+                     .refusedWhileConverting);
+    queue.stopAll();
 }
 
 TEST_F(HandOverTest, CustomModeShowsTheAddFilesPageWithThePathsAndQueuesNothing)
