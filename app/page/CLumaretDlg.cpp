@@ -143,8 +143,8 @@ void CLumaretDlg::processCommandLine(const std::vector<std::string>& arguments)
     if (commandLineDone_)
         return;
     commandLineDone_ = true;
-    present(HandOver::runInto(convertPage.queue(), arguments, CommandFile::defaultFile(), profilePage.store(), options(),
-                              startFolder_));
+    present(HandOver::runInto(convertPage.queue(), arguments, CommandFile::defaultFile(), profilePage.store(),
+                              options(), startFolder_));
 }
 
 void CLumaretDlg::present(const HandOver::Result& handOver)

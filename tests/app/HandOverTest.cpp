@@ -125,7 +125,8 @@ TEST_F(HandOverTest, RunIntoQueuesTheFilesItselfAndNoneWhileTheQueueConverts)
     HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
     ASSERT_TRUE(queue.start());
     ASSERT_TRUE(CommandFile::write(commandFile(), u"flv 640x480", {a}, nullptr));
-    const HandOver::Result refused = HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
+    const HandOver::Result refused =
+        HandOver::runInto(queue, {"lumaret", "contextmenu"}, commandFile(), store, options);
     EXPECT_TRUE(refused.refusedWhileConverting);
     EXPECT_FALSE(refused.filesQueued);
     EXPECT_EQ(queue.size(), 1u);
