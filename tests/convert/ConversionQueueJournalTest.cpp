@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -336,10 +337,19 @@ TEST(ConversionQueueKillTest, SigkillWithTwoFilesConvertingRecoversBothRows)
     for (const std::string& partial : partials)
         EXPECT_FALSE(std::filesystem::exists(partial)) << partial;
 
-    // The restored list converts every row again, two at a time.
-    for (const std::string& path : sources)
-        fakeencoder::writeScript(path, "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") +
-                                           "\nstatuses 0 2 0.5\nwrite-output\n");
+    // The restored list converts every row again, two at a time. The first two encoders wait at a
+    // FIFO each until the count is checked, so that neither can end before it.
+    std::vector<std::string> gates;
+    for (size_t row = 0; row < sources.size(); ++row) {
+        std::string held;
+        if (row < 2) {
+            gates.push_back((dir / ("gate" + std::to_string(row))).string());
+            EXPECT_EQ(::mkfifo(gates.back().c_str(), 0600), 0);
+            held = "cat " + gates.back() + "\n";
+        }
+        fakeencoder::writeScript(sources[row], "probe: cat " + testfixtures::path("probe-mp4-av-mp4.txt") + "\n" +
+                                                   held + "statuses 0 2 0.5\nwrite-output\n");
+    }
     auto binding = fakeencoder::binding();
     convert::ConversionQueueLoop loop;
     Listener listener;
@@ -349,6 +359,8 @@ TEST(ConversionQueueKillTest, SigkillWithTwoFilesConvertingRecoversBothRows)
     queue.setMaxConverting(2);
     ASSERT_TRUE(queue.start());
     EXPECT_EQ(queue.countConverting(), 2);
+    for (const std::string& gate : gates)
+        ::close(::open(gate.c_str(), O_WRONLY));
     while (listener.ended == 0)
         ASSERT_TRUE(loop.runOneWithin(std::chrono::seconds(60))) << "a report never arrived";
     for (size_t row = 0; row < 3; ++row) {

@@ -136,6 +136,15 @@ protected:
         return queue.addJob(job);
     }
     convertFile* add(const std::string& path) { return add(*queue_, path); }
+    // A FIFO the encoder of a "held" script waits at until release() opens it.
+    std::string gate(const std::string& name)
+    {
+        const std::filesystem::path path = dir_ / name;
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        return path.string();
+    }
+    static void release(const std::string& gate) { ::close(::open(gate.c_str(), O_WRONLY)); }
+    static std::string heldScript(const std::string& gate) { return "cat " + gate + "\n" + goodScript(); }
     std::string out() const { return (dir_ / "out").string(); }
 
     // Runs the posted reports until `done` holds. The limit only keeps a lost report from hanging
@@ -159,8 +168,12 @@ protected:
 
 TEST_F(ConversionQueueTest, ConvertsRowsOneAfterAnotherAndEndsOnce)
 {
-    convertFile* a = add(source("a.mp4", goodScript()));
-    convertFile* b = add(source("b.mp4", goodScript()));
+    // Each encoder waits at its FIFO until the checks of its run are over, so that a quick
+    // conversion cannot end before them.
+    const std::string gateA = gate("gate-a");
+    const std::string gateB = gate("gate-b");
+    convertFile* a = add(source("a.mp4", heldScript(gateA)));
+    convertFile* b = add(source("b.mp4", heldScript(gateB)));
     EXPECT_EQ(queue_->size(), 2u);
     EXPECT_EQ(queue_->rowOf(b), 1);
     EXPECT_EQ(queue_->countWaiting(), 2);
@@ -179,6 +192,7 @@ TEST_F(ConversionQueueTest, ConvertsRowsOneAfterAnotherAndEndsOnce)
     EXPECT_EQ(b->getState(), convert::JobState::Waiting);
     EXPECT_FALSE(queue_->start());  // already converting
     EXPECT_TRUE(listener_.events.empty());  // reports arrive only through the loop
+    release(gateA);
 
     pumpUntil([&] { return listener_.finished.size() == 1; });
     EXPECT_EQ(a->getState(), convert::JobState::Done);
@@ -186,6 +200,7 @@ TEST_F(ConversionQueueTest, ConvertsRowsOneAfterAnotherAndEndsOnce)
     EXPECT_EQ(queue_->finishedThisRun(), 1);
     EXPECT_EQ(queue_->countWaiting(), 0);
     EXPECT_EQ(queue_->countFinished(), 1);
+    release(gateB);
 
     pumpUntilEnded(listener_);
     EXPECT_FALSE(queue_->isConverting());
@@ -294,9 +309,11 @@ TEST_F(ConversionQueueTest, StopAllReturnsTheJobToWaitingWithoutEndingAndRestart
     EXPECT_EQ(queue_->countWaiting(), 2);
     EXPECT_FALSE(queue_->removeJob(nullptr));
 
-    fakeencoder::writeScript(path, probeLine("probe-mp4-av-mp4.txt") + goodScript());
+    const std::string restartGate = gate("restart");
+    fakeencoder::writeScript(path, probeLine("probe-mp4-av-mp4.txt") + heldScript(restartGate));
     ASSERT_TRUE(queue_->start());
     EXPECT_EQ(queue_->findConvertingJob(), a);
+    release(restartGate);
     pumpUntilEnded(listener_);
     EXPECT_EQ(listener_.finished, (std::vector<JobState>{convert::JobState::Done, convert::JobState::Done}));
     EXPECT_EQ(queue_->finishedThisRun(), 2);
@@ -512,16 +529,6 @@ namespace {
 // test's choice, never the machine's.
 class ConversionQueueSlotsTest : public ConversionQueueTest {
 protected:
-    // A FIFO the encoder of a "held" script waits at until release() opens it.
-    std::string gate(const std::string& name)
-    {
-        const std::filesystem::path path = dir_ / name;
-        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        return path.string();
-    }
-    static void release(const std::string& gate) { ::close(::open(gate.c_str(), O_WRONLY)); }
-    static std::string heldScript(const std::string& gate) { return "cat " + gate + "\n" + goodScript(); }
-
     // The rows converting now, in row order, as "0 2".
     std::string converting() const
     {
