@@ -6,12 +6,12 @@
 // parser's own input counts (input k: from its "Input #k, ..." header up to the next input, the
 // output section or ffmpeg's closing complaint). In it the parser takes the header's own duration
 // line ("  Duration: 00:01:23.45, ...") and the stream lines of that input ("  Stream #k:0[0x1]:
-// Video: h264 ...", or the older "Stream #k.0"). Metadata blocks are skipped whole, by their indentation, whatever they hold: a
-// "title : Duration: unknown" or a "Stream #0:0(und): Video: x" tag can pass neither for the
-// duration nor for a stream, and a file name in the header ("from 'talk Duration: 2.mp4'") is
-// not a duration line either. The description is "Video: " plus the rest of the first video
-// stream's line, then, when the file has audio, " Audio: " plus the rest of the first audio
-// stream's line. A cover picture ("attached pic") is not a video stream.
+// Video: h264 ...", or the older "Stream #k.0"). Metadata blocks are skipped whole, by their
+// indentation, whatever they hold: a "title : Duration: unknown" or a "Stream #0:0(und): Video: x"
+// tag can pass neither for the duration nor for a stream, and a file name in the header ("from
+// 'talk Duration: 2.mp4'") is not a duration line either. The description is "Video: " plus the
+// rest of the first video stream's line, then, when the file has audio, " Audio: " plus the rest
+// of the first audio stream's line. A cover picture ("attached pic") is not a video stream.
 //
 // Output of any length may be fed in pieces of any size: only the current line (cut at kMaxLine
 // bytes) and the lines that matter are kept, so memory stays bounded however many chapters and

@@ -187,16 +187,19 @@ TEST_F(ProbeTest, ABatchGivesEveryJobWhatItsOwnProbeWouldInFewerRuns)
     // Good files, an audio-only one, random bytes and more good ones after them, one of them with
     // a name ffmpeg's log would show differently (probed alone).
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"a.mp4", "probe-mp4-av-mp4.txt"},  {"b.mkv", "probe-mkv-av-mkv.txt"},      {"c.mp3", "probe-audio-only-mp3.txt"},
-        {"d.bin", "probe-random-bin.txt"},  {"e.avi", "probe-avi-av-avi.txt"},      {"f.mov", "probe-mov-v-mov.txt"},
-        {"g\tt.mp4", "probe-mp4-v-mp4.txt"}, {"h.mpg", "probe-mpg-av-mpg.txt"},      {"i.wmv", "probe-wmv-av-wmv.txt"},
-        {"j.ogg", "probe-ogg-av-ogg.txt"},  {"k.m4a", "probe-audio-only-m4a.txt"},  {"l.flv", "probe-flv-av-flv.txt"},
+        {"a.mp4", "probe-mp4-av-mp4.txt"}, {"b.mkv", "probe-mkv-av-mkv.txt"},
+        {"c.mp3", "probe-audio-only-mp3.txt"}, {"d.bin", "probe-random-bin.txt"},
+        {"e.avi", "probe-avi-av-avi.txt"}, {"f.mov", "probe-mov-v-mov.txt"},
+        {"g\tt.mp4", "probe-mp4-v-mp4.txt"}, {"h.mpg", "probe-mpg-av-mpg.txt"},
+        {"i.wmv", "probe-wmv-av-wmv.txt"}, {"j.ogg", "probe-ogg-av-ogg.txt"},
+        {"k.m4a", "probe-audio-only-m4a.txt"}, {"l.flv", "probe-flv-av-flv.txt"},
     };
     // The first run waits at a gate until every job is queued, so the runs after it are known.
     const auto gate = dir_ / "gate";
     ASSERT_EQ(::mkfifo(gate.c_str(), 0600), 0);
     std::vector<std::unique_ptr<convertFile>> jobs;
-    jobs.push_back(jobFor("gate.mp4", logged + "probe: gate " + gate.string() + "\n" + catFixture("probe-mp4-v-mp4.txt")));
+    jobs.push_back(
+        jobFor("gate.mp4", logged + "probe: gate " + gate.string() + "\n" + catFixture("probe-mp4-v-mp4.txt")));
     for (const auto& [name, fixture] : files)
         jobs.push_back(jobFor(name, logged + catFixture(fixture)));
     // Each result is published in queue order: when the n-th comes, exactly the first n jobs
