@@ -18,6 +18,8 @@ void MediaProbeBatch::feed(std::string_view piece)
 
 void MediaProbeBatch::finish()
 {
+    // A last line without its line break counts too (an empty line changes nothing).
+    feed("\n");
     finished_ = true;
 }
 

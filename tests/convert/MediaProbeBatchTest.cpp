@@ -76,6 +76,18 @@ TEST(MediaProbeBatchTest, OutputCutShortAnswersOnlyClosedSections)
     whole.finish();
     EXPECT_FALSE(whole.takeAnswer());
 
+    // The output's last line, without its line break, is a header all the same: the input after
+    // it is the one that failed.
+    MediaProbeBatch unended({"file:/v/a.mp4", "file:/v/b.mp3", "file:/v/c.bin"});
+    const std::string second = section(1, "/v/b.mp3");
+    unended.feed(section(0, "/v/a.mp4") + second.substr(0, second.find('\n')));
+    unended.finish();
+    ASSERT_TRUE(unended.takeAnswer());
+    ASSERT_TRUE(unended.takeAnswer());
+    auto afterHeader = unended.takeAnswer();
+    ASSERT_TRUE(afterHeader);
+    EXPECT_EQ(afterHeader->index, 2u);
+
     // A run that printed nothing at all (a crash at start): the first input fails, alone.
     MediaProbeBatch silent(kInputs);
     silent.finish();
