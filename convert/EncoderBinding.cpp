@@ -453,10 +453,20 @@ EncoderCommand EncoderBinding::translateForMencoder(const EncoderOptions& o) con
 
 EncoderCommand EncoderBinding::probeCommand(const std::string& sourcePath) const
 {
+    return probeCommand(std::vector<std::string>{sourcePath});
+}
+
+EncoderCommand EncoderBinding::probeCommand(const std::vector<std::string>& sourcePaths) const
+{
     EncoderCommand command;
     command.program = EncoderProgram::Ffmpeg;
-    command.commandText = "ffmpeg -i \"" + sourcePath + "\"";
-    command.arguments = {locations_.ffmpeg, "-hide_banner", "-nostdin", "-i", ffmpegFileArgument(sourcePath)};
+    command.commandText = "ffmpeg";
+    command.arguments = {locations_.ffmpeg, "-hide_banner", "-nostdin"};
+    for (const std::string& sourcePath : sourcePaths) {
+        command.commandText += " -i \"" + sourcePath + "\"";
+        command.arguments.push_back("-i");
+        command.arguments.push_back(ffmpegFileArgument(sourcePath));
+    }
     return command;
 }
 

@@ -89,6 +89,10 @@ public:
     // prints the input's facts and then complains that no output was given). The started vector
     // leaves out ffmpeg's build banner, which would only take room in the probe's output limit.
     EncoderCommand probeCommand(const std::string& sourcePath) const;
+    // The probe of several files in one run: the same arguments with "-i" and the file for each
+    // source, in order (and likewise in the text). ffmpeg prints one section per input, in that
+    // order, and stops at the first input it cannot open.
+    EncoderCommand probeCommand(const std::vector<std::string>& sourcePaths) const;
 
 private:
     EncoderCommand translateForFfmpeg(const EncoderOptions& options) const;

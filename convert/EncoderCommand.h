@@ -46,6 +46,8 @@ struct EncoderCommand {
     // The argument after "-i", word for word (ffmpeg repeats it in the header of its input's
     // section); empty when there is none.
     std::string inputArgument() const;
+    // The argument after each "-i", in order (a probe of several files has one per file).
+    std::vector<std::string> inputArguments() const;
 };
 
 }  // namespace convert

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 namespace convert {
 
@@ -43,10 +44,13 @@ std::string headerNeedle(std::string_view inputName)
 
 // The part of a stream line from its kind ("Video:", "Audio:") on, when the line describes a
 // stream of that kind.
-std::optional<std::string_view> streamOfKind(std::string_view line, std::string_view kind)
+std::optional<std::string_view> streamOfKind(std::string_view line, std::string_view streamHead,
+                                             std::string_view kind)
 {
     const std::string_view text = trimmed(line);
-    if (!startsWith(text, "Stream #0:") && !startsWith(text, "Stream #0."))
+    // streamHead is "Stream #k"; then ":" or, in older builds, ".".
+    if (!startsWith(text, streamHead) || text.size() <= streamHead.size() ||
+        (text[streamHead.size()] != ':' && text[streamHead.size()] != '.'))
         return std::nullopt;
     const size_t at = text.find(kind);
     if (at == std::string_view::npos)
@@ -89,7 +93,9 @@ uint32_t MediaInfoParser::secondsOf(std::string_view durationText)
            number(durationText.substr(second + 1));
 }
 
-MediaInfoParser::MediaInfoParser(std::string_view inputName)
+MediaInfoParser::MediaInfoParser(std::string_view inputName, size_t inputIndex)
+    : inputHead_("Input #" + std::to_string(inputIndex) + ", "),
+      streamHead_("Stream #" + std::to_string(inputIndex))
 {
     if (inputName.find('\n') != std::string_view::npos)
         nameNeedle_ = headerNeedle(inputName);
@@ -148,13 +154,14 @@ void MediaInfoParser::takeLine(std::string_view line)
     }
 }
 
-// Waits for the first input's header; when the name holds line breaks, its lines are gathered
+// Waits for our input's header; when the name holds line breaks, its lines are gathered
 // until the whole name has passed.
 void MediaInfoParser::takeHeaderLine(std::string_view line)
 {
     if (section_ == Section::BeforeInput) {
-        if (!startsWith(line, "Input #0, "))
+        if (!startsWith(line, inputHead_))
             return;
+        sawInput_ = true;
         if (nameNeedle_.empty()) {
             section_ = Section::Input;
             return;
@@ -196,12 +203,12 @@ void MediaInfoParser::takeInputLine(std::string_view line)
         return;
     }
     if (!video_) {
-        if (auto stream = streamOfKind(line, "Video:");
+        if (auto stream = streamOfKind(line, streamHead_, "Video:");
             stream && stream->find("(attached pic)") == std::string_view::npos)
             video_ = std::string(*stream);
     }
     if (!audio_) {
-        if (auto stream = streamOfKind(line, "Audio:"))
+        if (auto stream = streamOfKind(line, streamHead_, "Audio:"))
             audio_ = std::string(*stream);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "convert/EncoderBinding.h"
 #include "convert/MediaInfoParser.h"
+#include "convert/MediaProbeBatch.h"
 #include "convert/convertFile.h"
 #include "kxlib/KXAutoLock.h"
 #include "kxlib/KXMutexLock.h"
@@ -65,8 +66,10 @@ void convertFileInfoThread::remove(convertFile* job)
                                     [job](const Pending& entry) { return entry.job == job; });
     if (found == pendingJobs.end())
         return;
-    // The front is the job being probed (or about to be): its encoder has nothing left to tell.
-    if (found == pendingJobs.begin())
+    // A job of the running probe (or the front, about to be probed): the encoder's further output
+    // is of no use to it, and the run's other jobs are probed again.
+    if (found == pendingJobs.begin() ||
+        std::find(runningTickets_.begin(), runningTickets_.end(), found->ticket) != runningTickets_.end())
         interruptCurrent();
     pendingJobs.erase(found);
 }
@@ -88,17 +91,13 @@ void convertFileInfoThread::run()
 {
     const EncoderBinding& binding = binding_ ? *binding_ : EncoderBinding::instance();
     while (!stopRequested.load()) {
-        Pending front{};
-        std::string path;
+        std::vector<std::string> paths;
+        std::vector<Pending> runJobs;
         {
             KXAutoLock lock(&queueLock);
-            if (!pendingJobs.empty()) {
-                front = pendingJobs.front();
-                uint64_t size = 0;
-                front.job->getProbeInput(path, size);  // the job lock inside the queue lock
-            }
+            runJobs = takeRun(paths);
         }
-        if (!front.job) {
+        if (runJobs.empty()) {
             // Units left by removed jobs only cause an empty round.
             wakeSignal.wait(KXLib::kKXInfinite);
             continue;
@@ -111,22 +110,52 @@ void convertFileInfoThread::run()
             if (stopRequested.load())
                 process->interrupt();
         }
-        const MediaInfo info = probe(binding, path, *process);
+        probeAll(binding, paths, *process, [&](size_t index, const MediaInfo& info) {
+            if (stopRequested.load())
+                return;
+            KXAutoLock lock(&queueLock);
+            publishAnswer(runJobs[index], info);
+        });
         {
             KXLib::KXMutexLock guard(currentMutex_);
             current_.reset();
         }
-        if (stopRequested.load())
-            break;
-
         KXAutoLock lock(&queueLock);
-        if (pendingJobs.empty() || pendingJobs.front().ticket != front.ticket)
-            continue;  // removed while it was probed: the result is dropped
-        pendingJobs.pop_front();
-        if (process->interrupted())
-            continue;
-        publish(front.job, info);
+        runningTickets_.clear();
     }
+}
+
+std::vector<convertFileInfoThread::Pending> convertFileInfoThread::takeRun(std::vector<std::string>& paths)
+{
+    auto hasControlCharacter = [](const std::string& path) {
+        return std::any_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    };
+    std::vector<Pending> runJobs;
+    runningTickets_.clear();
+    for (const Pending& entry : pendingJobs) {
+        if (runJobs.size() == kBatchSize)
+            break;
+        std::string path;
+        uint64_t size = 0;
+        entry.job->getProbeInput(path, size);  // the job lock inside the queue lock
+        // Such a name goes alone: the first of a run, it ends the run; later, it waits for its own.
+        if (hasControlCharacter(path) && !runJobs.empty())
+            break;
+        runJobs.push_back(entry);
+        runningTickets_.push_back(entry.ticket);
+        paths.push_back(std::move(path));
+        if (hasControlCharacter(paths.back()))
+            break;
+    }
+    return runJobs;
+}
+
+void convertFileInfoThread::publishAnswer(const Pending& entry, const MediaInfo& info)
+{
+    if (pendingJobs.empty() || pendingJobs.front().ticket != entry.ticket)
+        return;  // removed while it was probed: the result is dropped
+    pendingJobs.pop_front();
+    publish(entry.job, info);
 }
 
 void convertFileInfoThread::publish(convertFile* job, const MediaInfo& info)
@@ -142,27 +171,43 @@ void convertFileInfoThread::publish(convertFile* job, const MediaInfo& info)
 MediaInfo convertFileInfoThread::probe(const EncoderBinding& binding, const std::string& sourcePath,
                                        platform::ChildProcess& process)
 {
-    const EncoderCommand command = binding.probeCommand(sourcePath);
+    MediaInfo result;
+    probeAll(binding, {sourcePath}, process, [&result](size_t, const MediaInfo& info) { result = info; });
+    return result;
+}
+
+void convertFileInfoThread::probeAll(const EncoderBinding& binding, const std::vector<std::string>& sourcePaths,
+                                     platform::ChildProcess& process, const AnswerFunction& answer)
+{
+    const EncoderCommand command = binding.probeCommand(sourcePaths);
     platform::DebugOutput::line(command.commandText);
     std::string error;
     if (process.interrupted() || !process.start(command.arguments, platform::ChildProcess::kNiceNormal, &error)) {
         platform::DebugOutput::line(error);
-        return MediaInfo{};
+        if (!process.interrupted() && !sourcePaths.empty())
+            answer(0, MediaInfo{});
+        return;
     }
-    // Everything is read, so the encoder never waits on a full pipe; the parser keeps only the
+    // Everything is read, so the encoder never waits on a full pipe; the parsers keep only the
     // lines that matter, so a file with thousands of tags or chapters costs no more memory.
-    MediaInfoParser parser(command.inputArgument());
+    MediaProbeBatch batch(command.inputArguments());
+    auto answerKnown = [&] {
+        while (auto known = batch.takeAnswer()) {
+            platform::DebugOutput::line(known->info.ok ? "probe: " + known->info.durationText + " " + known->info.info
+                                                       : "probe: not a media file");
+            answer(known->index, known->info);
+        }
+    };
     std::string piece;
     while (process.read(piece, 4096) == platform::ChildProcess::ReadStatus::Data) {
-        parser.feed(piece);
+        batch.feed(piece);
         piece.clear();
+        answerKnown();
     }
     process.finish();
-    if (process.interrupted())
-        return MediaInfo{};
-    MediaInfo info = parser.finish();
-    platform::DebugOutput::line(info.ok ? "probe: " + info.durationText + " " + info.info : "probe: not a media file");
-    return info;
+    if (!process.interrupted())
+        batch.finish();
+    answerKnown();
 }
 
 }  // namespace convert

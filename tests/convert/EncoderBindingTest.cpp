@@ -211,6 +211,12 @@ TEST(EncoderBindingTest, ProbeCommand)
     EXPECT_EQ(probe.commandText, "ffmpeg -i \"/in/-y.avi\"");
     EXPECT_EQ(probe.arguments, (Words{"/opt/enc/ffmpeg", "-hide_banner", "-nostdin", "-i", "file:/in/-y.avi"}));
     EXPECT_EQ(probe.program, EncoderProgram::Ffmpeg);
+
+    // Several sources: one "-i" each, in order, in the vector and in the text alike.
+    const EncoderCommand batch = binding.probeCommand(std::vector<std::string>{"/in/a.mp4", "-b.mkv", "/in/c d.avi"});
+    EXPECT_EQ(batch.commandText, "ffmpeg -i \"/in/a.mp4\" -i \"-b.mkv\" -i \"/in/c d.avi\"");
+    EXPECT_EQ(batch.arguments, (Words{"/opt/enc/ffmpeg", "-hide_banner", "-nostdin", "-i", "file:/in/a.mp4", "-i",
+                                      "file:-b.mkv", "-i", "file:/in/c d.avi"}));
 }
 
 TEST(EncoderBindingTest, LocatesEncodersThroughTheEnvironmentAndKeepsBareNamesWhenMissing)

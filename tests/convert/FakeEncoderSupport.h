@@ -89,6 +89,23 @@ inline pid_t waitForPidFile(const std::filesystem::path& file)
     return 0;
 }
 
+// Waits until the file holds at least `count` lines (the fake encoder's "pidlog"), and reads them.
+inline std::vector<pid_t> waitForPidLog(const std::filesystem::path& file, size_t count)
+{
+    std::vector<pid_t> pids;
+    for (int i = 0; i < 6000; ++i) {
+        pids.clear();
+        std::ifstream in(file);
+        long value = 0;
+        while (in >> value)
+            pids.push_back(static_cast<pid_t>(value));
+        if (pids.size() >= count)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pids;
+}
+
 // Waits until the process is gone (the kernel delivers SIGKILL asynchronously to the children of
 // an ended group).
 inline bool becomesGone(pid_t pid)

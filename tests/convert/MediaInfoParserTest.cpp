@@ -199,6 +199,51 @@ TEST(MediaInfoParserTest, TagsNamedLikeStreamsAndNamesWithLineBreaksAreNotFacts)
     EXPECT_FALSE(MediaInfoParser::parse(output, "file:/v/other\nname.mp4").ok);
 }
 
+TEST(MediaInfoParserTest, ReadsOnlyItsOwnInputAmongSeveral)
+{
+    const std::string output = "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n"
+                               "  Duration: 00:00:02.00, start: 0.000000, bitrate: 1 kb/s\n"
+                               "  Stream #0:0: Video: h264, yuv420p, 160x120\n"
+                               "  Stream #0:1: Audio: aac (LC), 44100 Hz, mono\n"
+                               "Input #1, mp3, from 'file:/v/b.mp3':\n"
+                               "  Duration: 00:00:03.00, start: 0.025057, bitrate: 64 kb/s\n"
+                               "  Stream #1:0: Audio: mp3, 44100 Hz, mono, fltp, 64 kb/s\n"
+                               "Input #2, avi, from 'file:/v/c.avi':\n"
+                               "  Duration: 00:00:04.50, start: 0.000000, bitrate: 1 kb/s\n"
+                               "  Stream #0:0: Video: forged, 1x1\n"
+                               "    Stream #2.0: Video: mpeg4, yuv420p, 320x240\n"
+                               "    Stream #2.1: Audio: mp3, 44100 Hz, stereo\n"
+                               "Input #10, avi, from 'file:/v/k.avi':\n"
+                               "  Duration: 00:00:07.00, start: 0.000000, bitrate: 1 kb/s\n"
+                               "  Stream #10:0: Video: h263, yuv420p, 176x144\n"
+                               "At least one output file must be specified\n";
+    auto parsed = [&](size_t index) {
+        MediaInfoParser parser({}, index);
+        parser.feed(output);
+        return std::pair{parser.sawInput(), parser.finish()};
+    };
+    const auto [sawFirst, first] = parsed(0);
+    EXPECT_TRUE(sawFirst);
+    EXPECT_EQ(first.durationMillis, 2000);
+    EXPECT_EQ(first.info, "Video: h264, yuv420p, 160x120 Audio: aac (LC), 44100 Hz, mono");
+    // Audio only: its header was seen, but it is no video file; input 0's video does not count.
+    const auto [sawSecond, second] = parsed(1);
+    EXPECT_TRUE(sawSecond);
+    EXPECT_FALSE(second.ok);
+    // Stream lines of another input inside the section, and the classic "#k.n" form.
+    const auto [sawThird, third] = parsed(2);
+    EXPECT_TRUE(sawThird);
+    EXPECT_EQ(third.durationMillis, 4500);
+    EXPECT_EQ(third.info, "Video: mpeg4, yuv420p, 320x240 Audio: mp3, 44100 Hz, stereo");
+    // "Input #10" is not input 1's header, and "Stream #10:" not its stream.
+    const auto [sawTenth, tenth] = parsed(10);
+    EXPECT_TRUE(sawTenth);
+    EXPECT_EQ(tenth.info, "Video: h263, yuv420p, 176x144");
+    const auto [sawMissing, missing] = parsed(3);
+    EXPECT_FALSE(sawMissing);
+    EXPECT_FALSE(missing.ok);
+}
+
 TEST(MediaInfoParserTest, SecondsOfDurationText)
 {
     EXPECT_EQ(MediaInfoParser::secondsOf("00:01:23"), 83u);

@@ -1,8 +1,9 @@
 // The media probe against real files made by this machine's ffmpeg: files whose answer is long
 // (thousands of tags, hundreds of chapters, as audiobooks and DVD rips have) or whose tags and
-// names hold the probe's own markers.
+// names hold the probe's own markers, and several files asked about in one run.
 #include "convert/EncoderBinding.h"
 #include "convert/MediaInfoParser.h"
+#include "convert/convertFile.h"
 #include "convert/convertFileInfoThread.h"
 #include "platform/core/ChildProcess.h"
 #include "tests/support/TestSupport.h"
@@ -11,6 +12,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 
 using convert::EncoderBinding;
 using convert::MediaInfo;
@@ -97,6 +101,72 @@ TEST_F(RealProbeTest, MarkersInTagsAndFileNamesAreNotTheDuration)
     const MediaInfo info = probe(forged);
     expectThreeSecondClip(info);
     EXPECT_EQ(info.info.find("forged"), std::string::npos);
+}
+
+TEST_F(RealProbeTest, OneRunAnswersUpToTheFileItCannotOpenAndTheListGetsEveryAnswer)
+{
+    const std::filesystem::path good = makeClip("good.mkv", 0, 0);
+    const std::filesystem::path other = makeClip("other.mkv", 0, 0);
+    const std::filesystem::path song = dir_.path() / "song.mp3";
+    ffmpeg({"-f", "lavfi", "-i", "sine=duration=2", "-y", "file:" + song.string()});
+    // The index of an MP4 written the usual way comes last: its start alone is no media file.
+    const std::filesystem::path whole = dir_.path() / "whole.mp4";
+    ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10", "-c:v", "mpeg4", "-y",
+            "file:" + whole.string()});
+    const std::filesystem::path cut = dir_.path() / "cut.mp4";
+    {
+        std::ifstream in(whole, std::ios::binary);
+        std::string start(30000, '\0');
+        in.read(start.data(), static_cast<std::streamsize>(start.size()));
+        std::ofstream(cut, std::ios::binary).write(start.data(), in.gcount());
+    }
+    ASSERT_FALSE(probe(cut).ok);
+
+    // ffmpeg stops at the cut file: one run answers the files before it and the cut one itself.
+    const std::vector<std::string> run = {good.string(), song.string(), cut.string(), other.string()};
+    std::map<size_t, MediaInfo> answers;
+    platform::ChildProcess process;
+    convertFileInfoThread::probeAll(EncoderBinding::instance(), run, process,
+                                    [&](size_t index, const MediaInfo& info) { answers[index] = info; });
+    ASSERT_EQ(answers.size(), 3u);
+    expectThreeSecondClip(answers[0]);
+    EXPECT_FALSE(answers[1].ok);  // audio only
+    EXPECT_FALSE(answers[2].ok);
+
+    // Through the list's worker, every file gets what its own probe gives.
+    const std::vector<std::filesystem::path> files = {good, other, cut, whole, song, good, other};
+    std::vector<std::unique_ptr<convert::convertFile>> jobs;
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t published = 0;
+    convertFileInfoThread worker;
+    worker.setDisposed(true);
+    worker.start([&] {
+        std::lock_guard lock(mutex);
+        ++published;
+        changed.notify_all();
+    });
+    for (const auto& file : files) {
+        jobs.push_back(std::make_unique<convert::convertFile>());
+        jobs.back()->setDisposed(true);
+        jobs.back()->setSource(file.string(), 1);
+        worker.enqueue(jobs.back().get());
+    }
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(60), [&] { return published == files.size(); }));
+    }
+    worker.stop();
+    for (size_t index = 0; index < files.size(); ++index) {
+        SCOPED_TRACE(files[index].string());
+        const MediaInfo alone = probe(files[index]);
+        std::string text;
+        jobs[index]->getMediaInfo(text);
+        EXPECT_EQ(text, alone.ok ? alone.info : convert::convertFile::kBadFileText);
+        EXPECT_EQ(jobs[index]->getState(),
+                  alone.ok ? convert::JobState::Waiting : convert::JobState::ProbeFailed);
+    }
+    EXPECT_EQ(jobs[3]->getDurationSeconds(), 10u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "convert/convertFileInfoThread.h"
 
+#include "convert/MediaInfoParser.h"
 #include "convert/convertFile.h"
 #include "platform/core/ChildProcess.h"
 #include "tests/convert/FakeEncoderSupport.h"
@@ -9,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
+#include <numeric>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using convert::JobState;
 
+using convert::MediaInfo;
 using convert::convertFile;
 using convert::convertFileInfoThread;
 using fakeencoder::Recorder;
@@ -117,12 +124,17 @@ TEST_F(ProbeTest, EncoderThatCannotStartMeansABadFile)
     probe_->stop();
     probe_ = std::make_unique<convertFileInfoThread>(binding_.get());
     probe_->setDisposed(true);
+    // Each start that fails answers for the first job of its run only; the others are tried again.
     auto job = jobFor("clip.mp4", catFixture("probe-mp4-av-mp4.txt"));
+    auto next = jobFor("next.mp4", catFixture("probe-mp4-av-mp4.txt"));
     startProbe();
     probe_->enqueue(job.get());
-    ASSERT_TRUE(waitForPublished(1));
-    EXPECT_EQ(job->getState(), convert::JobState::ProbeFailed);
-    EXPECT_EQ(info(*job), convertFile::kBadFileText);
+    probe_->enqueue(next.get());
+    ASSERT_TRUE(waitForPublished(2));
+    for (convertFile* bad : {job.get(), next.get()}) {
+        EXPECT_EQ(bad->getState(), convert::JobState::ProbeFailed);
+        EXPECT_EQ(info(*bad), convertFile::kBadFileText);
+    }
 }
 
 TEST_F(ProbeTest, RemovedJobIsNeverWrittenAndItsEncoderEnds)
@@ -166,6 +178,114 @@ TEST_F(ProbeTest, StopEndsTheWorkerWhetherIdleOrProbing)
     EXPECT_EQ(probe_->pendingCount(), 0u);
     EXPECT_EQ(info(*hanging), "");
     EXPECT_EQ(published_, 0);
+}
+
+TEST_F(ProbeTest, ABatchGivesEveryJobWhatItsOwnProbeWouldInFewerRuns)
+{
+    const auto pidLog = dir_ / "probes.pid";
+    const std::string logged = "probe: pidlog " + pidLog.string() + "\n";
+    // Good files, an audio-only one, random bytes and more good ones after them, one of them with
+    // a name ffmpeg's log would show differently (probed alone).
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.mp4", "probe-mp4-av-mp4.txt"}, {"b.mkv", "probe-mkv-av-mkv.txt"},
+        {"c.mp3", "probe-audio-only-mp3.txt"}, {"d.bin", "probe-random-bin.txt"},
+        {"e.avi", "probe-avi-av-avi.txt"}, {"f.mov", "probe-mov-v-mov.txt"},
+        {"g\tt.mp4", "probe-mp4-v-mp4.txt"}, {"h.mpg", "probe-mpg-av-mpg.txt"},
+        {"i.wmv", "probe-wmv-av-wmv.txt"}, {"j.ogg", "probe-ogg-av-ogg.txt"},
+        {"k.m4a", "probe-audio-only-m4a.txt"}, {"l.flv", "probe-flv-av-flv.txt"},
+    };
+    // The first run waits at a gate until every job is queued, so the runs after it are known.
+    const auto gate = dir_ / "gate";
+    ASSERT_EQ(::mkfifo(gate.c_str(), 0600), 0);
+    std::vector<std::unique_ptr<convertFile>> jobs;
+    jobs.push_back(
+        jobFor("gate.mp4", logged + "probe: gate " + gate.string() + "\n" + catFixture("probe-mp4-v-mp4.txt")));
+    for (const auto& [name, fixture] : files)
+        jobs.push_back(jobFor(name, logged + catFixture(fixture)));
+    // Each result is published in queue order: when the n-th comes, exactly the first n jobs
+    // have theirs.
+    std::vector<size_t> answeredAtEach;
+    probe_->start([&] {
+        size_t answered = 0;
+        for (const auto& job : jobs)
+            answered += info(*job).empty() ? 0 : 1;
+        answeredAtEach.push_back(answered);
+        std::lock_guard lock(mutex_);
+        ++published_;
+        publishedChanged_.notify_all();
+    });
+    for (const auto& job : jobs)
+        probe_->enqueue(job.get());
+    ::close(::open(gate.c_str(), O_WRONLY));
+    ASSERT_TRUE(waitForPublished(static_cast<int>(jobs.size())));
+    probe_->stop();
+    const std::vector<pid_t> logs = fakeencoder::waitForPidLog(pidLog, 0);
+    const std::set<pid_t> runs(logs.begin(), logs.end());
+    // After the gate's run: a..d (ffmpeg stops at the random bytes), e..f, g alone, h..l; each
+    // input of a run logs that run's id once.
+    EXPECT_EQ(logs.size(), jobs.size());
+    EXPECT_LE(runs.size(), 5u);
+    EXPECT_GE(runs.size(), 4u);
+
+    std::vector<size_t> inOrder(jobs.size());
+    std::iota(inOrder.begin(), inOrder.end(), size_t{1});
+    EXPECT_EQ(answeredAtEach, inOrder);
+    EXPECT_EQ(info(*jobs[0]).rfind("Video: h264", 0), 0u);
+    for (size_t index = 1; index < jobs.size(); ++index) {
+        const convertFile* job = jobs[index].get();
+        std::string path;
+        uint64_t size = 0;
+        job->getProbeInput(path, size);
+        SCOPED_TRACE(path);
+        platform::ChildProcess process;
+        const MediaInfo alone = convertFileInfoThread::probe(*binding_, path, process);
+        std::string duration;
+        job->getDurationText(duration);
+        EXPECT_EQ(job->getState(), alone.ok ? JobState::Waiting : JobState::ProbeFailed);
+        EXPECT_EQ(info(*job), alone.ok ? alone.info : convertFile::kBadFileText);
+        EXPECT_EQ(duration, alone.ok ? alone.durationText : convertFile::kNoDurationText);
+    }
+    EXPECT_EQ(jobs[3]->getState(), JobState::ProbeFailed);
+    EXPECT_EQ(jobs[4]->getState(), JobState::ProbeFailed);
+    EXPECT_EQ(info(*jobs[5]).rfind("Video: mpeg4", 0), 0u);
+    EXPECT_EQ(info(*jobs[12]).rfind("Video: flv1", 0), 0u);
+}
+
+TEST_F(ProbeTest, RemovingAJobOfAHangingBatchEndsItAndTheOthersAreAskedAgain)
+{
+    const auto pidLog = dir_ / "hang.pid";
+    auto first = jobFor("first.mp4", catFixture("probe-mp4-av-mp4.txt"));
+    auto hanging = jobFor("hang.mp4", "probe: say Input #0, mov, from 'x':\nprobe: pidlog " + pidLog.string() +
+                                          "\nprobe: hang\n");
+    auto removed = jobFor("removed.mp4", catFixture("probe-mp4-v-mp4.txt"));
+    auto last = jobFor("last.mkv", catFixture("probe-mkv-av-mkv.txt"));
+    startProbe();
+    for (convertFile* job : {first.get(), hanging.get(), removed.get(), last.get()})
+        probe_->enqueue(job);
+    // The first section was closed by its complaint line: it is answered while the run hangs.
+    ASSERT_TRUE(waitForPublished(1));
+    const std::vector<pid_t> firstRun = fakeencoder::waitForPidLog(pidLog, 1);
+    ASSERT_EQ(firstRun.size(), 1u);
+    EXPECT_EQ(info(*first).rfind("Video: h264", 0), 0u);
+
+    // A job behind the hanging one: the run ends, and the rest is asked about again.
+    probe_->remove(removed.get());
+    EXPECT_TRUE(fakeencoder::becomesGone(firstRun[0]));
+    const std::vector<pid_t> secondRun = fakeencoder::waitForPidLog(pidLog, 2);
+    ASSERT_EQ(secondRun.size(), 2u);
+    EXPECT_EQ(probe_->pendingCount(), 2u);
+
+    probe_->remove(hanging.get());
+    ASSERT_TRUE(waitForPublished(2));
+    EXPECT_TRUE(fakeencoder::becomesGone(secondRun[1]));
+    EXPECT_EQ(info(*last).rfind("Video: h264", 0), 0u);
+    EXPECT_EQ(last->getDurationSeconds(), 2u);
+    for (convertFile* untouched : {hanging.get(), removed.get()}) {
+        EXPECT_EQ(info(*untouched), "");
+        EXPECT_EQ(untouched->getState(), JobState::Waiting);
+    }
+    EXPECT_EQ(published_, 2);
+    EXPECT_EQ(probe_->pendingCount(), 0u);
 }
 
 TEST_F(ProbeTest, JobStartedBeforeItsProbeConvertsAfterIt)

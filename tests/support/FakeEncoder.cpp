@@ -9,7 +9,8 @@
 //   await PATH           reads one line from PATH (a FIFO: waits until the test writes to it)
 //   mstatus SECONDS PCT  prints a mencoder status line
 //   cat PATH             copies a file to the output; a probe answer's "Input #0, ... from '...':"
-//                        header names the real input, as ffmpeg's would
+//                        header names the real input, as ffmpeg's would, and its "Input #0" and
+//                        "Stream #0:" / "Stream #0." carry the input's index
 //   flood BYTES          prints that many bytes of filler lines
 //   sleep MS             waits
 //   gate PATH            waits until a writer of the FIFO at PATH has opened and closed it (a test
@@ -17,6 +18,8 @@
 //   write-output         writes a few bytes to the output file (the argument after "-o", else the
 //                        last argument)
 //   pidfile PATH         writes its own process id to PATH
+//   pidlog PATH          appends its own process id and a line feed to PATH (one line per input
+//                        of a probe of several files, so the ids tell how many processes ran)
 //   spawn-child PATH     starts a child that sleeps for ever and writes the child's id to PATH
 //   nicefile PATH        writes its own nice value to PATH
 //   hang                 sleeps until killed
@@ -25,6 +28,10 @@
 //
 // A line that starts with "probe:" runs only when there is no output argument (the media probe);
 // every other line only when there is one (a conversion). Without a script it exits with 1.
+//
+// A probe of several files ("-i A -i B ..." and no output) runs each input's "probe:" lines in
+// turn and, as ffmpeg does at an input it cannot open, ends with 1 after the first input whose
+// lines printed no "Input #" header (a missing script prints "NAME: No such file or directory").
 //
 // Asked for "-encoders" or "-muxers", it prints a listing in ffmpeg's layout that is far longer
 // than one pipe read: 3000 made-up entries ("fake_encoder_0000", "fake_muxer_0000", ...) and then
@@ -39,12 +46,18 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
+// Whether anything written since the last reset held an input's header.
+bool headerPrinted = false;
+
 void writeAll(const std::string& text)
 {
+    if (text.find("Input #") != std::string::npos)
+        headerPrinted = true;
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t written = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
@@ -74,8 +87,11 @@ void writeNumberFile(const std::string& path, long value)
 struct Arguments {
     std::string source;
     std::string output;
-    std::string input;  // the argument after "-i", word for word
+    std::string input;                // the argument after "-i", word for word
+    std::vector<std::string> inputs;  // the argument after each "-i"
+    size_t index = 0;                 // the input whose script runs
 };
+
 
 // ffmpeg is given files as "file:PATH" so that no name can pass for an option or a protocol.
 std::string fileName(const std::string& argument)
@@ -89,7 +105,10 @@ Arguments readArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-i" && i + 1 < argc) {
-            result.input = argv[++i];
+            result.inputs.push_back(argv[++i]);
+            if (result.inputs.size() > 1)
+                continue;
+            result.input = result.inputs.front();
             result.source = fileName(result.input);
         } else if (arg == "-o" && i + 1 < argc) {
             result.output = fileName(argv[++i]);
@@ -97,7 +116,8 @@ Arguments readArguments(int argc, char** argv)
             result.source = fileName(arg);
         }
     }
-    if (result.output.empty() && argc > 3) {
+    // Several inputs are a probe: none of them is an output.
+    if (result.output.empty() && result.inputs.size() < 2 && argc > 3) {
         const std::string last = fileName(argv[argc - 1]);
         if (last != result.source && !last.empty() && last[0] != '-')
             result.output = last;
@@ -127,6 +147,23 @@ std::string withRealInput(std::string answer, const std::string& input)
     if (close == std::string::npos)
         return answer;
     return answer.replace(open + 7, close - open - 7, asLogged(input));
+}
+
+// A captured probe answer describes input 0; as the index-th input its header and stream lines
+// carry that index.
+std::string asInput(std::string answer, size_t index)
+{
+    const std::string number = std::to_string(index);
+    const std::pair<std::string, std::string> renumbered[] = {
+        {"Input #0, ", "Input #" + number + ", "},
+        {"Stream #0:", "Stream #" + number + ":"},
+        {"Stream #0.", "Stream #" + number + "."},
+    };
+    for (const auto& [from, to] : renumbered) {
+        for (size_t at = answer.find(from); at != std::string::npos; at = answer.find(from, at + to.size()))
+            answer.replace(at, from.size(), to);
+    }
+    return answer;
 }
 
 void run(const std::string& directive, std::istringstream& rest, const Arguments& args)
@@ -174,7 +211,7 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
         std::ifstream in(path, std::ios::binary);
         std::ostringstream content;
         content << in.rdbuf();
-        writeAll(args.output.empty() ? withRealInput(content.str(), args.input) : content.str());
+        writeAll(args.output.empty() ? asInput(withRealInput(content.str(), args.input), args.index) : content.str());
     } else if (directive == "flood") {
         long bytes = 0;
         rest >> bytes;
@@ -201,6 +238,10 @@ void run(const std::string& directive, std::istringstream& rest, const Arguments
         std::string path;
         rest >> path;
         writeNumberFile(path, static_cast<long>(::getpid()));
+    } else if (directive == "pidlog") {
+        std::string path;
+        rest >> path;
+        std::ofstream(path, std::ios::app) << ::getpid() << '\n';
     } else if (directive == "spawn-child") {
         std::string path;
         rest >> path;
@@ -262,15 +303,9 @@ void writeListing(bool encoders)
     writeAll(text);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Runs the source's script (its probe lines when there is no output); 1 without a script.
+int runScript(const Arguments& args)
 {
-    if (hasArgument(argc, argv, "-encoders") || hasArgument(argc, argv, "-muxers")) {
-        writeListing(hasArgument(argc, argv, "-encoders"));
-        return 0;
-    }
-    const Arguments args = readArguments(argc, argv);
     std::ifstream script(args.source);
     if (args.source.empty() || !script) {
         writeAll(args.source + ": No such file or directory\n");
@@ -286,6 +321,29 @@ int main(int argc, char** argv)
         std::string directive;
         words >> directive;
         run(directive, words, args);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (hasArgument(argc, argv, "-encoders") || hasArgument(argc, argv, "-muxers")) {
+        writeListing(hasArgument(argc, argv, "-encoders"));
+        return 0;
+    }
+    Arguments args = readArguments(argc, argv);
+    if (!args.output.empty() || args.inputs.size() < 2)
+        return runScript(args);
+    for (size_t index = 0; index < args.inputs.size(); ++index) {
+        args.index = index;
+        args.input = args.inputs[index];
+        args.source = fileName(args.input);
+        headerPrinted = false;
+        const int status = runScript(args);
+        if (status != 0 || !headerPrinted)
+            return 1;
     }
     return 0;
 }
