@@ -394,13 +394,16 @@ ConversionQueue::TimeLeftNow ConversionQueue::timeLeft() const
     for (const Row& row : rows_) {
         const convertFile& job = *row.job;
         const JobState state = job.getState();
+        // Ended rows, and waiting ones while nothing converts, cost nothing but their state.
+        if (state != JobState::Converting && !(state == JobState::Waiting && converting_))
+            continue;
         const double mediaSeconds = static_cast<double>(job.getDurationMillis()) / 1000.0;
         const std::string name = profile::profileNameOf(job.getProfile());
         if (state == JobState::Converting) {
             const convertFile::EncoderPace pace = job.encoderPace();
             running.push_back({name, mediaSeconds, pace.positionSeconds, pace.speed});
             now.running.push_back({&job, pace.speed, std::nullopt});
-        } else if (state == JobState::Waiting && converting_) {
+        } else {
             waiting.push_back({name, mediaSeconds});
         }
     }
